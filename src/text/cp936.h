@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace chengxi::text {
+
+// Result of encoding UTF-8 text as code page 936 (GBK) bytes.
+struct Cp936Bytes {
+    std::string bytes;
+    // The first character (as UTF-8) that code page 936 cannot hold, or the
+    // first malformed UTF-8 bytes; empty when the whole text was encoded.
+    std::string unencodable;
+
+    bool ok() const { return unencodable.empty(); }
+};
+
+// Strict: never substitutes "?" for a character the code page lacks.
+Cp936Bytes toCp936(std::string_view utf8);
+
+// True when every character of the text has a code page 936 form.
+bool isCp936Encodable(std::string_view utf8);
+
+// Decodes code page 936 bytes. A byte sequence that is not GBK becomes
+// U+FFFD for each offending byte, so nothing is dropped silently.
+std::string fromCp936(std::string_view bytes);
+
+} // namespace chengxi::text
