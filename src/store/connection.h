@@ -1,0 +1,45 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+
+namespace chengxi::store {
+
+// The program's one database connection. Every statement text and bound value
+// is handed to SQLite as code page 936 bytes; callers pass UTF-8.
+class Connection {
+public:
+    Connection() = default;
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Closes the connection if open, then opens `path` (a file name in the
+    // platform's encoding). An empty path or ":memory:" (any ASCII case) opens
+    // an in-memory database, but only with `allowCreate`. Without
+    // `allowCreate` a missing file is not created.
+    bool open(const std::string& path, bool allowCreate);
+    bool isOpen() const { return db_ != nullptr; }
+    // False only when SQLite reports the connection busy.
+    bool close();
+
+    // Runs exactly one statement with `values` bound to its "?" parameters in
+    // order. False on an empty text, a second statement in the text, a value
+    // that code page 936 cannot hold, or any SQLite error.
+    bool execute(std::string_view sql, std::span<const std::string> values = {});
+
+    bool beginTransaction();
+    bool commitTransaction();
+    // Undoes an open transaction; true when none was open.
+    bool rollbackTransaction();
+
+    sqlite3* handle() const { return db_; }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+} // namespace chengxi::store
