@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/statement_cache.h"
+
 #include <span>
 #include <string>
 #include <string_view>
@@ -20,26 +22,33 @@ public:
     // Closes the connection if open, then opens `path` (a file name in the
     // platform's encoding). An empty path or ":memory:" (any ASCII case) opens
     // an in-memory database, but only with `allowCreate`. Without
-    // `allowCreate` a missing file is not created.
+    // `allowCreate` a missing file is not created. A query still open on the
+    // earlier connection keeps it alive until that query is closed.
     bool open(const std::string& path, bool allowCreate);
     bool isOpen() const { return db_ != nullptr; }
-    // False only when SQLite reports the connection busy.
+    // False only when SQLite reports the connection busy (a query is still
+    // open on it); the connection then stays open.
     bool close();
 
     // Runs exactly one statement with `values` bound to its "?" parameters in
-    // order. False on an empty text, a second statement in the text, a value
-    // that code page 936 cannot hold, or any SQLite error.
+    // order. False, with nothing run, on an empty text, a second statement in
+    // the text, a text or value that code page 936 cannot hold, or a number of
+    // values other than the number of parameters; false on any SQLite error.
     bool execute(std::string_view sql, std::span<const std::string> values = {});
 
     bool beginTransaction();
     bool commitTransaction();
     // Undoes an open transaction; true when none was open.
     bool rollbackTransaction();
+    bool inTransaction() const;
 
     sqlite3* handle() const { return db_; }
 
 private:
+    void release();
+
     sqlite3* db_ = nullptr;
+    detail::StatementCache statements_;
 };
 
 } // namespace chengxi::store

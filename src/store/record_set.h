@@ -1,10 +1,12 @@
 #pragma once
 
+#include "store/statement.h"
+
 #include <span>
 #include <string>
 #include <string_view>
-
-struct sqlite3_stmt;
+#include <utility>
+#include <vector>
 
 namespace chengxi::store {
 
@@ -19,14 +21,20 @@ public:
     RecordSet(const RecordSet&) = delete;
     RecordSet& operator=(const RecordSet&) = delete;
 
-    // Closes any earlier query, then prepares the first statement of `sql`
-    // with `values` bound to its parameters. The count is discarded.
+    // Closes any earlier query, then prepares the statement of `sql` with
+    // `values` bound to its parameters. The count is discarded. False on a
+    // closed connection, a second statement in the text, a text or value that
+    // code page 936 cannot hold, a number of values other than the number of
+    // parameters, or an SQLite error.
     bool open(Connection& connection, std::string_view sql,
               std::span<const std::string> values = {});
-    // Counts every result row and rewinds; true unless the query fails at once.
+    // Counts every result row and rewinds; true unless the query fails at once
+    // (rows counted before a later failure still count). The end flag is set
+    // when the count is 0.
     bool toFirst();
     int rowCount() const { return rowCount_; }
-    // Steps once; true when a row is now current.
+    // Steps once; true when a row is now current. Once the result is exhausted
+    // it stays so until the next toFirst.
     bool nextRow();
     bool atEnd() const { return atEnd_; }
     // The named column of the current row (ASCII case ignored, a double-byte
@@ -42,10 +50,16 @@ public:
     bool isOpen() const { return statement_ != nullptr; }
 
 private:
-    sqlite3_stmt* statement_ = nullptr;
+    int findColumn(std::string_view column) const;
+
+    detail::StatementHandle statement_;
     int rowCount_ = 0;
     bool atEnd_ = true;
     bool onRow_ = false;
+    bool exhausted_ = false;
+    // Column positions already looked up by name for this query (-1: none),
+    // so reading many rows converts each requested name once.
+    mutable std::vector<std::pair<std::string, int>> lookups_;
 };
 
 } // namespace chengxi::store

@@ -12,14 +12,18 @@ class Connection;
 // opened; later changes to the table do not refresh the count.
 class TableCounter {
 public:
+    // Forgets any earlier table, then reads the table's column names and
+    // counts its rows. False (and nothing remembered) on any failure.
     bool open(Connection& connection, std::string_view table);
     bool isOpen() const { return open_; }
     int rowCount() const { return open_ ? rowCount_ : 0; }
     const std::vector<std::string>& columns() const { return columns_; }
+    const std::string& table() const { return table_; }
     void close();
 
 private:
     bool open_ = false;
+    std::string table_;
     int rowCount_ = 0;
     std::vector<std::string> columns_;
 };

@@ -1,0 +1,131 @@
+#include "store/connection.h"
+
+#include "text/cp936.h"
+
+#include <sqlite3.h>
+#include <vector>
+
+namespace chengxi::store {
+namespace {
+
+bool isInMemoryName(std::string_view path) {
+    constexpr std::string_view memory = ":memory:";
+    if (path.empty()) {
+        return true;
+    }
+    if (path.size() != memory.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        char c = path[i];
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+        if (c != memory[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+Connection::~Connection() {
+    release();
+}
+
+void Connection::release() {
+    statements_.clear();
+    // close_v2 always lets go: a statement still open elsewhere keeps the
+    // connection alive until it is finalized.
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+bool Connection::open(const std::string& path, bool allowCreate) {
+    release();
+    const bool inMemory = isInMemoryName(path);
+    if (inMemory && !allowCreate) {
+        return false;
+    }
+    // File names go to SQLite as UTF-8 on every platform (its Windows VFS
+    // converts them to the wide API). No SQLITE_OPEN_CREATE means a missing
+    // file fails instead of being created.
+    int flags = SQLITE_OPEN_READWRITE;
+    if (allowCreate) {
+        flags |= SQLITE_OPEN_CREATE;
+    }
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(inMemory ? ":memory:" : path.c_str(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close_v2(db);
+        return false;
+    }
+    db_ = db;
+    return true;
+}
+
+bool Connection::close() {
+    if (db_ == nullptr) {
+        return true;
+    }
+    statements_.clear();
+    if (sqlite3_close(db_) != SQLITE_OK) {
+        return false;
+    }
+    db_ = nullptr;
+    return true;
+}
+
+bool Connection::execute(std::string_view sql, std::span<const std::string> values) {
+    if (db_ == nullptr || sql.empty()) {
+        return false;
+    }
+    // Encoded before anything runs, so a value the code page lacks stores nothing.
+    std::vector<std::string> encoded;
+    if (!detail::encodeValues(values, encoded)) {
+        return false;
+    }
+    sqlite3_stmt* statement = statements_.find(sql);
+    if (statement == nullptr) {
+        const text::Cp936Bytes bytes = text::toCp936(sql);
+        if (!bytes.ok()) {
+            return false;
+        }
+        detail::StatementHandle prepared = detail::prepareSingle(db_, bytes.bytes);
+        if (prepared == nullptr) {
+            return false;
+        }
+        statement = statements_.insert(std::string(sql), std::move(prepared));
+    }
+    int rc = SQLITE_MISUSE;
+    if (detail::bindTexts(statement, encoded, false)) {
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        }
+    }
+    // Reset at once so the statement holds no lock and no pointer into `encoded`.
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    return rc == SQLITE_DONE;
+}
+
+bool Connection::beginTransaction() {
+    return execute("BEGIN TRANSACTION ");
+}
+
+bool Connection::commitTransaction() {
+    return execute("COMMIT TRANSACTION ");
+}
+
+bool Connection::rollbackTransaction() {
+    if (!inTransaction()) {
+        return true;
+    }
+    return execute("ROLLBACK TRANSACTION ");
+}
+
+bool Connection::inTransaction() const {
+    return db_ != nullptr && sqlite3_get_autocommit(db_) == 0;
+}
+
+} // namespace chengxi::store
