@@ -1,0 +1,40 @@
+// Which operation runs for which control event.
+#include "app/forms/control_names.h"
+#include "app/program.h"
+
+namespace chengxi::app {
+
+namespace login = names::login;
+namespace mainw = names::main;
+
+void Program::bindClick(std::string_view windowId, std::string_view control,
+                        std::function<void()> operation) {
+    events_.bind(windowId, control, Event::Clicked, [op = std::move(operation)](int) { op(); });
+}
+
+void Program::bindBusyButton(std::string_view control, std::function<void()> operation) {
+    const std::string name(control);
+    bindClick(mainw::kWindow, control, [this, name, op = std::move(operation)] {
+        main_->control(name).setDisabled(true);
+        op();
+        // The operation may have ended the program and taken the window with it.
+        if (Window* main = window(mainw::kWindow)) {
+            main->control(name).setDisabled(false);
+        }
+    });
+}
+
+void Program::bindEvents() {
+    // The login window.
+    bindClick(login::kWindow, login::kMinimise, [this] { login_->setWindowState(2); });
+    bindClick(login::kWindow, login::kClose, [this] { endProgram(0); });
+
+    // The main window.
+    events_.bind(mainw::kWindow, "", Event::Created, [this](int) { mainWindowStartUp(); });
+    events_.bind(mainw::kWindow, "", Event::AboutToBeDestroyed,
+                 [this](int) { mainWindowRelease(); });
+    bindClick(mainw::kWindow, mainw::kMinimise, [this] { main_->setWindowState(2); });
+    bindClick(mainw::kWindow, mainw::kClose, [this] { endProgram(0); });
+}
+
+} // namespace chengxi::app

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "app/controls/frame.h"
+#include "app/controls/screen.h"
+#include "app/controls/window.h"
+#include "app/event_table.h"
+#include "app/library.h"
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace chengxi::app {
+
+struct ProgramPaths {
+    std::string programFolder; // holds the database and its backups
+    std::string settingsFile;  // holds the enciphered password
+};
+
+// The whole program without its front end: the two windows as data, the
+// event bindings, the database and the state of every subsystem. A front end
+// (Qt, or the scenario driver) shows the windows, feeds person actions in as
+// events and answers the screen services.
+class Program final : public Frame {
+public:
+    Program(ProgramPaths paths, Screen& screen, Clock& clock);
+    ~Program() override;
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Shows the login window.
+    void start();
+    // The window became active; its first activation runs its event once.
+    void activated(std::string_view windowId);
+    // A control event; ignored once the program has ended or when the window is gone.
+    void fire(std::string_view windowId, std::string_view control, Event event, int argument = 0);
+
+    // Null when the window is not open.
+    Window* window(std::string_view windowId);
+    int exitCode() const { return exitCode_; }
+    const ProgramPaths& paths() const { return paths_; }
+    std::string databasePath() const;
+    Library& library() { return *library_; }
+
+    // Frame
+    void showMainWindow() override;
+    void closeWindow(std::string_view windowId) override;
+    void endProgram(int exitCode) override;
+    bool ended() const override { return ended_; }
+
+private:
+    void bindEvents();
+    void bindClick(std::string_view windowId, std::string_view control,
+                   std::function<void()> operation);
+    // A main-window button that is disabled while its own operation runs.
+    void bindBusyButton(std::string_view control, std::function<void()> operation);
+    void finishPendingCloses();
+    void destroyWindow(std::unique_ptr<Window>& window);
+    void cleanup();
+
+    // The main window's own events.
+    void mainWindowStartUp();
+    void mainWindowRelease();
+
+    ProgramPaths paths_;
+    Screen& screen_;
+    Clock& clock_;
+    std::unique_ptr<Library> library_;
+    std::unique_ptr<Window> login_;
+    std::unique_ptr<Window> main_;
+    EventTable events_;
+    std::vector<std::string> pendingCloses_;
+    std::set<std::string, std::less<>> activatedOnce_;
+    int depth_ = 0;
+    bool ended_ = false;
+    int exitCode_ = 0;
+};
+
+} // namespace chengxi::app
