@@ -2,6 +2,7 @@
 
 #include "store/statement_cache.h"
 
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -35,6 +36,9 @@ public:
     // the text, a text or value that code page 936 cannot hold, or a number of
     // values other than the number of parameters; false on any SQLite error.
     bool execute(std::string_view sql, std::span<const std::string> values = {});
+    bool execute(std::string_view sql, std::initializer_list<std::string> values) {
+        return execute(sql, std::span<const std::string>(values.begin(), values.size()));
+    }
 
     bool beginTransaction();
     bool commitTransaction();

@@ -2,6 +2,7 @@
 
 #include "store/statement.h"
 
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -28,6 +29,10 @@ public:
     // parameters, or an SQLite error.
     bool open(Connection& connection, std::string_view sql,
               std::span<const std::string> values = {});
+    bool open(Connection& connection, std::string_view sql,
+              std::initializer_list<std::string> values) {
+        return open(connection, sql, std::span<const std::string>(values.begin(), values.size()));
+    }
     // Counts every result row and rewinds; true unless the query fails at once
     // (rows counted before a later failure still count). The end flag is set
     // when the count is 0.
