@@ -75,7 +75,7 @@ TEST(ConnectionOpen, MissingFileWithoutCreateFailsAndCreatesNothing) {
     Connection db;
     EXPECT_FALSE(db.open(path, false));
     EXPECT_FALSE(db.isOpen());
-    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_FALSE(std::filesystem::exists(dir.at("数据库.sdb")));
 
     ASSERT_TRUE(db.open(path, true));
     EXPECT_TRUE(db.execute("CREATE TABLE t (a)"));
@@ -85,7 +85,7 @@ TEST(ConnectionOpen, MissingFileWithoutCreateFailsAndCreatesNothing) {
 
 TEST(ConnectionOpen, FolderThatCannotBeWrittenFails) {
     TempDir dir;
-    const std::filesystem::path locked = dir.path() / "locked";
+    const std::filesystem::path locked = dir.at("locked");
     std::filesystem::create_directory(locked);
     std::filesystem::permissions(locked, std::filesystem::perms::owner_read |
                                              std::filesystem::perms::owner_exec);
@@ -95,7 +95,7 @@ TEST(ConnectionOpen, FolderThatCannotBeWrittenFails) {
         GTEST_SKIP() << "this user can write into a read-only folder";
     }
     Connection db;
-    EXPECT_FALSE(db.open((locked / "数据库.sdb").string(), true));
+    EXPECT_FALSE(db.open(dir.file("locked/数据库.sdb"), true));
     EXPECT_FALSE(db.isOpen());
 }
 
@@ -108,7 +108,7 @@ TEST(ConnectionOpen, NewFileKeepsTheRollbackJournalAndLegacyFormat) {
         ASSERT_TRUE(db.execute("CREATE TABLE t (a TEXT(5))"));
         ASSERT_TRUE(db.execute("INSERT INTO t VALUES (?)", std::vector<std::string>{"x"}));
     }
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(dir.at("数据库.sdb"), std::ios::binary);
     std::string header(100, '\0');
     file.read(header.data(), 100);
     ASSERT_EQ(header.substr(0, 16), std::string("SQLite format 3\0", 16));
@@ -116,7 +116,7 @@ TEST(ConnectionOpen, NewFileKeepsTheRollbackJournalAndLegacyFormat) {
     EXPECT_EQ(header[19], 1) << "read version";
     EXPECT_EQ(header[47], 4) << "schema format";
     EXPECT_EQ(header[59], 1) << "text encoding UTF-8";
-    EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
+    EXPECT_FALSE(std::filesystem::exists(dir.at("数据库.sdb-wal")));
 }
 
 TEST(ConnectionOpen, ChineseNamesAndValuesReadBackFromAReopenedFile) {

@@ -154,7 +154,7 @@ TEST(EnsureTable, CreatesOnceThenTakesWhatIsThere) {
 TEST(EnsureTable, OpenFailureIsReported) {
     TempDir dir;
     Connection db;
-    const std::string path = (dir.path() / "没有这个文件夹" / "数据库.sdb").string();
+    const std::string path = dir.file("没有这个文件夹/数据库.sdb");
     EXPECT_EQ(ensureTable(db, path, "借出数据", "图书编号,借书证号", "15,20"),
               EnsureOutcome::OpenFailed);
     EXPECT_FALSE(db.isOpen());
@@ -185,13 +185,13 @@ TEST(DatabaseInitialisation, NewFileHoldsTheFourTablesAsGbkBytes) {
                   "借阅者 TEXT(15), 借书日期 TEXT(11), 还书日期 TEXT(11))"));
 
     // A second start creates nothing and changes nothing.
-    const auto sizeBefore = std::filesystem::file_size(path);
+    const auto sizeBefore = std::filesystem::file_size(dir.at("数据库.sdb"));
     {
         Connection db;
         EXPECT_TRUE(initialiseDatabase(db, path).empty());
     }
     EXPECT_EQ(schemaTexts(path), texts);
-    EXPECT_EQ(std::filesystem::file_size(path), sizeBefore);
+    EXPECT_EQ(std::filesystem::file_size(dir.at("数据库.sdb")), sizeBefore);
 }
 
 TEST(DatabaseInitialisation, ExistingTablesWithOtherColumnsAreKept) {
@@ -211,14 +211,14 @@ TEST(DatabaseInitialisation, ExistingTablesWithOtherColumnsAreKept) {
 TEST(DatabaseInitialisation, UnopenableFileGivesEightMessagesInOrder) {
     TempDir dir;
     Connection db;
-    const std::string path = (dir.path() / "没有这个文件夹" / "数据库.sdb").string();
+    const std::string path = dir.file("没有这个文件夹/数据库.sdb");
     EXPECT_EQ(
         initialiseDatabase(db, path),
         (std::vector<std::string>{"打开数据库失败", "读者数据库初始化失败", "打开数据库失败",
                                   "图书数据库初始化失败", "打开数据库失败", "借出数据库初始化失败",
                                   "打开数据库失败", "借阅报表数据库初始化失败"}));
     EXPECT_FALSE(db.isOpen());
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "没有这个文件夹"));
+    EXPECT_FALSE(std::filesystem::exists(dir.at("没有这个文件夹")));
 }
 
 TEST(DatabaseInitialisation, FailedCreateReportsOnlyThatTable) {

@@ -21,9 +21,13 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
+std::filesystem::path TempDir::at(const std::string& utf8Name) const {
+    return path_ / std::filesystem::path(std::u8string(utf8Name.begin(), utf8Name.end()));
+}
+
 std::string TempDir::file(const std::string& utf8Name) const {
-    return (path_ / std::filesystem::path(std::u8string(utf8Name.begin(), utf8Name.end())))
-        .string();
+    const std::u8string utf8 = at(utf8Name).u8string();
+    return std::string(utf8.begin(), utf8.end());
 }
 
 RawDatabase::RawDatabase(const std::string& path) {

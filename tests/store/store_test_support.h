@@ -18,6 +18,9 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
+    // A name inside the folder ("/" separates folders), as a path for the
+    // file system calls and as the UTF-8 text the access layer takes.
+    std::filesystem::path at(const std::string& utf8Name) const;
     std::string file(const std::string& utf8Name) const;
 
 private:
