@@ -3,7 +3,6 @@
 
 #include <chrono>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <system_error>
 
@@ -12,12 +11,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// istream::read turns a read error (a folder, a failing disk) into badbit;
+// reading through the stream buffer directly would throw instead.
 std::optional<std::string> readWholeFile(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         return std::nullopt;
     }
-    std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string content;
+    char chunk[8192];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        content.append(chunk, static_cast<std::size_t>(in.gcount()));
+    }
     if (in.bad()) {
         return std::nullopt;
     }

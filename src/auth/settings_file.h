@@ -31,7 +31,7 @@ std::string valueAsReadBack(std::string_view written);
 
 // The value of `key` in `section` of settings file content; empty when the
 // section or key is missing. Only spaces are stripped from the requested
-// names before matching.
+// names before matching; an empty name finds nothing.
 std::string findSettingsValue(std::string_view content, std::string_view section,
                               std::string_view key);
 

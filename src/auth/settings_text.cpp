@@ -154,8 +154,14 @@ std::string valueAsReadBack(std::string_view written) {
 
 std::string findSettingsValue(std::string_view content, std::string_view section,
                               std::string_view key) {
+    section = trimmedSpaces(section);
+    key = trimmedSpaces(key);
+    // Empty names name nothing, as they cannot be written either.
+    if (section.empty() || key.empty()) {
+        return {};
+    }
     const std::vector<Line> lines = splitLines(content);
-    const Location where = locate(lines, trimmedSpaces(section), trimmedSpaces(key));
+    const Location where = locate(lines, section, key);
     if (where.entry == Location::npos) {
         return {};
     }
