@@ -50,9 +50,10 @@ CodeDrawing drawCodeForSeed(std::uint32_t seed, int width, int height) {
     return drawing;
 }
 
-CodeDrawing VerificationCodeSource::draw(std::uint32_t tickCount, int width, int height) {
-    const std::uint32_t seed = tickCount + seedOffset_;
-    seedOffset_ += 100 + (seed & 255u);
+CodeDrawing drawVerificationCode(std::uint32_t tickCount, std::uint32_t& seedOffset, int width,
+                                 int height) {
+    const std::uint32_t seed = tickCount + seedOffset;
+    seedOffset += 100 + (seed & 255u);
     return drawCodeForSeed(seed, width, height);
 }
 

@@ -45,19 +45,11 @@ int drawInRange(CodeRandom& random, int a, int b);
 // for the k-th character (from 0), then y in [2, 10].
 CodeDrawing drawCodeForSeed(std::uint32_t seed, int width, int height);
 
-// Keeps successive seeds apart: each seed is the tick count plus the offset
-// (32-bit wrap-around), and the offset then grows by 100 + (seed AND 255).
-class VerificationCodeSource {
-public:
-    explicit VerificationCodeSource(std::uint32_t seedOffset = 0) : seedOffset_(seedOffset) {}
-
-    // Draws a new code; `tickCount` is the system's millisecond tick count.
-    CodeDrawing draw(std::uint32_t tickCount, int width, int height);
-
-    std::uint32_t seedOffset() const { return seedOffset_; }
-
-private:
-    std::uint32_t seedOffset_;
-};
+// Draws a new code for the system's millisecond tick count. Successive seeds
+// are kept apart by `seedOffset` (held by the caller for the life of the
+// program, starting at 0): the seed is the tick count plus the offset, then
+// the offset grows by 100 + (seed AND 255), both with 32-bit wrap-around.
+CodeDrawing drawVerificationCode(std::uint32_t tickCount, std::uint32_t& seedOffset, int width,
+                                 int height);
 
 } // namespace chengxi::auth

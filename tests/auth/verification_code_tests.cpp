@@ -134,20 +134,22 @@ TEST(VerificationCode, NarrowPanelsStillGivePositions) {
 }
 
 TEST(VerificationCode, SeedOffsetKeepsSuccessiveSeedsApart) {
-    VerificationCodeSource source;
-    EXPECT_EQ(source.seedOffset(), 0u);
-    EXPECT_EQ(source.draw(1000, kWidth, kHeight), drawCodeForSeed(1000, kWidth, kHeight));
-    const std::uint32_t offset = 100 + (1000u & 255u);
-    EXPECT_EQ(source.seedOffset(), offset);
+    std::uint32_t offset = 0;
+    EXPECT_EQ(drawVerificationCode(1000, offset, kWidth, kHeight),
+              drawCodeForSeed(1000, kWidth, kHeight));
+    const std::uint32_t first = 100 + (1000u & 255u);
+    EXPECT_EQ(offset, first);
     // The same tick count again gives another seed.
-    EXPECT_EQ(source.draw(1000, kWidth, kHeight), drawCodeForSeed(1000 + offset, kWidth, kHeight));
-    EXPECT_EQ(source.seedOffset(), offset + 100 + ((1000 + offset) & 255u));
+    EXPECT_EQ(drawVerificationCode(1000, offset, kWidth, kHeight),
+              drawCodeForSeed(1000 + first, kWidth, kHeight));
+    EXPECT_EQ(offset, first + 100 + ((1000 + first) & 255u));
 }
 
 TEST(VerificationCode, SeedAndOffsetWrapAround) {
-    VerificationCodeSource source(0xFFFFFFF0u);
+    std::uint32_t offset = 0xFFFFFFF0u;
     // 0x20 + 0xFFFFFFF0 wraps to the seed 0x10.
-    EXPECT_EQ(source.draw(0x20, kWidth, kHeight), drawCodeForSeed(0x10, kWidth, kHeight));
+    EXPECT_EQ(drawVerificationCode(0x20, offset, kWidth, kHeight),
+              drawCodeForSeed(0x10, kWidth, kHeight));
     // The offset grows by 100 + 0x10 = 0x74 and wraps to 0x64.
-    EXPECT_EQ(source.seedOffset(), 0x64u);
+    EXPECT_EQ(offset, 0x64u);
 }
