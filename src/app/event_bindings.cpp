@@ -1,6 +1,9 @@
 // Which operation runs for which control event.
 #include "app/forms/control_names.h"
 #include "app/program.h"
+#include "auth/login.h"
+#include "auth/password_change.h"
+#include "text/file_path.h"
 
 namespace chengxi::app {
 
@@ -24,8 +27,20 @@ void Program::bindBusyButton(std::string_view control, std::function<void()> ope
     });
 }
 
+auth::LoginContext Program::loginContext() {
+    return {*login_, screen_, clock_, *this, library_->login, text::toPath(paths_.settingsFile)};
+}
+
 void Program::bindEvents() {
     // The login window.
+    events_.bind(login::kWindow, "", Event::FirstActivated, [this](int) {
+        auto context = loginContext();
+        auth::firstActivation(context);
+    });
+    bindClick(login::kWindow, login::kLogIn, [this] {
+        auto context = loginContext();
+        auth::loginCheck(context);
+    });
     bindClick(login::kWindow, login::kMinimise, [this] { login_->setWindowState(2); });
     bindClick(login::kWindow, login::kClose, [this] { endProgram(0); });
 
@@ -35,6 +50,11 @@ void Program::bindEvents() {
                  [this](int) { mainWindowRelease(); });
     bindClick(mainw::kWindow, mainw::kMinimise, [this] { main_->setWindowState(2); });
     bindClick(mainw::kWindow, mainw::kClose, [this] { endProgram(0); });
+    bindClick(mainw::kWindow, mainw::kSavePassword, [this] {
+        auth::PasswordChangeContext context{*main_, screen_, *this, library_->login,
+                                            text::toPath(paths_.settingsFile)};
+        auth::changePassword(context);
+    });
 }
 
 } // namespace chengxi::app

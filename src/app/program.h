@@ -5,6 +5,7 @@
 #include "app/controls/window.h"
 #include "app/event_table.h"
 #include "app/library.h"
+#include "auth/login.h"
 
 #include <memory>
 #include <set>
@@ -51,6 +52,7 @@ public:
 
 private:
     void bindEvents();
+    auth::LoginContext loginContext();
     void bindClick(std::string_view windowId, std::string_view control,
                    std::function<void()> operation);
     // A main-window button that is disabled while its own operation runs.

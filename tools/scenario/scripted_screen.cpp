@@ -1,0 +1,71 @@
+#include "scripted_screen.h"
+
+#include "app/controls/control.h"
+#include "app/controls/window.h"
+#include "text/file_path.h"
+
+namespace chengxi::scenario {
+
+app::Answer ScriptedScreen::messageBox(const app::Message& message) {
+    messages_.push_back({message, false});
+    if (message.buttons == app::Buttons::Ok) {
+        return app::Answer::Ok;
+    }
+    if (answers_.empty()) {
+        if (problem_.empty()) {
+            problem_ = "an answer for the box \"" + message.text + "\", found no answer line";
+        }
+        return app::Answer::Cancel;
+    }
+    const app::Answer answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
+void ScriptedScreen::repaintNow(const app::Window& window, const app::Control& control) {
+    std::string shown;
+    if (control.kind() == app::ControlKind::ProgressBar) {
+        shown = std::to_string(control.position()) + "/" + std::to_string(control.maximum());
+    } else {
+        shown = control.text();
+    }
+    repaints_.push_back({std::string(window.id()), std::string(control.name()), shown});
+}
+
+bool ScriptedScreen::showFileDialog(app::FileDialogState& dialog) {
+    lastDialog_ = DialogShown{dialog.type, dialog.initialFolder};
+    if (files_.empty()) {
+        if (problem_.empty()) {
+            problem_ = "a choose line for the file dialog, found none";
+        }
+        return false;
+    }
+    const std::optional<std::string> path = files_.front();
+    files_.pop_front();
+    if (!path) {
+        return false;
+    }
+    const auto chosen = text::toPath(*path);
+    dialog.fileName =
+        chosen.is_absolute() ? *path : text::fromPath(text::toPath(programFolder_) / chosen);
+    return true;
+}
+
+std::string ScriptedScreen::takeProblem() {
+    std::string problem = std::move(problem_);
+    problem_.clear();
+    return problem;
+}
+
+void ScriptedClock::advanceSeconds(std::int64_t seconds) {
+    const std::int64_t total = text::dayNumber(now_.year, now_.month, now_.day) * 86400 +
+                               now_.hour * 3600 + now_.minute * 60 + now_.second + seconds;
+    const std::int64_t days = total >= 0 ? total / 86400 : (total - 86399) / 86400;
+    const std::int64_t rest = total - days * 86400;
+    now_ = text::fromDayNumber(days);
+    now_.hour = static_cast<int>(rest / 3600);
+    now_.minute = static_cast<int>(rest / 60 % 60);
+    now_.second = static_cast<int>(rest % 60);
+}
+
+} // namespace chengxi::scenario
