@@ -1,0 +1,46 @@
+#pragma once
+
+#include "exchange/result.h"
+#include "exchange/workbook.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A worksheet as rows of texts, for the support tool, the scenario checks
+// and the book-file preview.
+namespace chengxi::exchange {
+
+struct SheetText {
+    std::string name;
+    // Row 1 (the header row) first; every row as wide as the widest, cells
+    // as text by the value-to-text rule. The rows run to the last row that
+    // holds a value, so trailing rows of formatted blank cells do not count.
+    std::vector<std::vector<std::string>> rows;
+};
+
+SheetText sheetText(const Workbook& workbook, const Sheet& sheet);
+
+// The first worksheet of the workbook at `path`.
+Result<SheetText> readFirstSheet(std::string_view path);
+
+// The worksheet named `name` (letter case aside), as the import sees it.
+Result<SheetText> readSheet(std::string_view path, std::string_view name);
+
+struct CellPosition {
+    std::uint32_t row = 0; // 0-based
+    std::uint32_t column = 0;
+};
+
+// "a1", "Z2", "iv65536": column letters A to IV, then the 1-based row.
+std::optional<CellPosition> parseCellReference(std::string_view reference);
+
+// The text of one cell of the first worksheet, for the preview of a chosen
+// book file; the empty text for an empty cell. The preview reads 52 cells:
+// load the workbook once (loadWorkbook) and use the second form.
+Result<std::string> readCellText(std::string_view path, std::string_view reference);
+Result<std::string> readCellText(const Workbook& workbook, std::string_view reference);
+
+} // namespace chengxi::exchange

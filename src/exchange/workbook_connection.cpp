@@ -1,0 +1,238 @@
+#include "exchange/workbook_connection.h"
+
+#include "exchange/cell_text.h"
+#include "exchange/connect_string.h"
+#include "exchange/sheet_statement.h"
+#include "exchange/workbook_file.h"
+#include "exchange/workbook_writer.h"
+#include "text/utf8.h"
+
+#include <algorithm>
+
+namespace chengxi::exchange {
+namespace {
+
+// UTF-16 units of a well-formed UTF-8 text: one per character, two for
+// characters beyond the basic plane.
+std::size_t utf16Length(std::string_view utf8) {
+    std::size_t units = 0;
+    for (const char c : utf8) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80) {
+            units += byte >= 0xF0 ? 2 : 1;
+        }
+    }
+    return units;
+}
+
+} // namespace
+
+WorkbookConnection::~WorkbookConnection() {
+    close();
+}
+
+bool WorkbookConnection::failWith(std::string reason) {
+    lastError_ = std::move(reason);
+    return false;
+}
+
+bool WorkbookConnection::open(std::string_view connectString) {
+    const std::optional<std::string> path = workbookPathOf(connectString);
+    if (!path) {
+        return failWith("连接字符串中没有工作簿路径");
+    }
+    auto loaded = loadWorkbook(*path);
+    if (!loaded) {
+        return failWith(loaded.error());
+    }
+    close();
+    book_ = std::move(loaded.value());
+    path_ = *path;
+    modified_ = false;
+    lastError_.clear();
+    return true;
+}
+
+std::vector<WorkbookConnection::Header> WorkbookConnection::headersOf(const Sheet& sheet) const {
+    std::vector<Header> headers;
+    for (const Cell& cell : sheet.rowCells(0)) {
+        if (cell.holdsValue()) {
+            headers.push_back({cellText(*book_, cell), cell.column});
+        }
+    }
+    return headers;
+}
+
+QueryHandle WorkbookConnection::openQuery(std::string_view sql) {
+    if (!book_) {
+        failWith("没有打开的工作簿");
+        return {};
+    }
+    auto statement = parseSelect(sql);
+    if (!statement) {
+        failWith(statement.error());
+        return {};
+    }
+    const Sheet* sheet = book_->findSheet(statement->sheet);
+    if (sheet == nullptr) {
+        failWith("工作簿中没有工作表“" + statement->sheet + "”");
+        return {};
+    }
+    Query result;
+    result.sheet = static_cast<std::size_t>(sheet - book_->sheets.data());
+    result.headers = headersOf(*sheet);
+    std::optional<std::uint16_t> filter;
+    if (statement->notNullColumn) {
+        const auto found =
+            std::find_if(result.headers.begin(), result.headers.end(),
+                         [&](const Header& h) { return h.name == *statement->notNullColumn; });
+        if (found == result.headers.end()) {
+            failWith("工作表中没有列“" + *statement->notNullColumn + "”");
+            return {};
+        }
+        filter = found->column;
+    }
+    const std::uint32_t rows = sheet->rowCount();
+    result.rows.reserve(rows > 1 ? rows - 1 : 0);
+    for (std::uint32_t row = 1; row < rows; ++row) {
+        if (!filter || hasText(*book_, sheet->cellAt(row, *filter))) {
+            result.rows.push_back(static_cast<std::uint16_t>(row));
+        }
+    }
+    queries_.push_back(std::move(result));
+    return QueryHandle{static_cast<int>(queries_.size())};
+}
+
+const WorkbookConnection::Query* WorkbookConnection::query(QueryHandle handle) const {
+    if (handle.id <= 0 || static_cast<std::size_t>(handle.id) > queries_.size() || !book_) {
+        return nullptr;
+    }
+    return &queries_[static_cast<std::size_t>(handle.id) - 1];
+}
+
+void WorkbookConnection::moveFirst(QueryHandle handle) {
+    if (query(handle) != nullptr) {
+        queries_[static_cast<std::size_t>(handle.id) - 1].position = 0;
+    }
+}
+
+void WorkbookConnection::moveNext(QueryHandle handle) {
+    if (const Query* q = query(handle); q != nullptr && q->position < q->rows.size()) {
+        ++queries_[static_cast<std::size_t>(handle.id) - 1].position;
+    }
+}
+
+bool WorkbookConnection::atEnd(QueryHandle handle) const {
+    const Query* q = query(handle);
+    return q == nullptr || q->position >= q->rows.size();
+}
+
+std::size_t WorkbookConnection::rowCount(QueryHandle handle) const {
+    const Query* q = query(handle);
+    return q == nullptr ? 0 : q->rows.size();
+}
+
+std::string WorkbookConnection::read(QueryHandle handle, std::string_view column) const {
+    const Query* q = query(handle);
+    if (q == nullptr || q->position >= q->rows.size() || q->headers.empty()) {
+        return {};
+    }
+    // Callers read the same columns in the same order on every row, so the
+    // column after the last one found is tried first.
+    const std::vector<Header>& headers = q->headers;
+    std::size_t index = q->guess < headers.size() ? q->guess : 0;
+    if (headers[index].name != column) {
+        const auto found = std::find_if(headers.begin(), headers.end(),
+                                        [&](const Header& h) { return h.name == column; });
+        if (found == headers.end()) {
+            return {};
+        }
+        index = static_cast<std::size_t>(found - headers.begin());
+    }
+    q->guess = index + 1;
+    const Cell* cell = book_->sheets[q->sheet].cellAt(q->rows[q->position], headers[index].column);
+    return cell == nullptr ? std::string() : cellText(*book_, *cell);
+}
+
+void WorkbookConnection::closeQueries() {
+    queries_.clear();
+}
+
+bool WorkbookConnection::execute(std::string_view sql) {
+    if (!book_) {
+        return failWith("没有打开的工作簿");
+    }
+    auto statement = parseInsert(sql);
+    if (!statement) {
+        return failWith(statement.error());
+    }
+    Sheet* sheet = book_->findSheet(statement->sheet);
+    if (sheet == nullptr) {
+        return failWith("工作簿中没有工作表“" + statement->sheet + "”");
+    }
+    const std::vector<Header> headers = headersOf(*sheet);
+    const std::uint32_t row = std::max<std::uint32_t>(sheet->rowCount(), 1);
+    if (row > kLastRowIndex) {
+        return failWith("工作表已满：一个工作表最多 65536 行");
+    }
+
+    std::vector<std::uint16_t> columns;
+    for (std::size_t i = 0; i < statement->columns.size(); ++i) {
+        const std::string& name = statement->columns[i];
+        const auto found = std::find_if(headers.begin(), headers.end(),
+                                        [&](const Header& h) { return h.name == name; });
+        if (found == headers.end()) {
+            return failWith("工作表中没有列“" + name + "”");
+        }
+        if (std::find(columns.begin(), columns.end(), found->column) != columns.end()) {
+            return failWith("插入语句中列“" + name + "”出现了两次");
+        }
+        columns.push_back(found->column);
+        const std::string& value = statement->values[i];
+        if (!text::isValidUtf8(value)) {
+            return failWith("列“" + name + "”的值不是有效的文本");
+        }
+        if (utf16Length(value) > kMaxCellCharacters) {
+            return failWith("列“" + name + "”的值超过一个单元格能容纳的 32767 个字符");
+        }
+    }
+
+    std::vector<Cell> cells;
+    cells.reserve(columns.size());
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const std::string& value = statement->values[i];
+        // An empty value leaves its cell empty, except that a record whose
+        // values are all empty still takes its row (as one empty text).
+        if (value.empty() && (i + 1 < columns.size() || !cells.empty())) {
+            continue;
+        }
+        // A pre-formatted blank cell (as in the book template) keeps its format.
+        const Cell* existing = sheet->cellAt(row, columns[i]);
+        const std::uint16_t style = existing != nullptr ? existing->style : kDefaultCellStyle;
+        cells.push_back(Cell::ofText(static_cast<std::uint16_t>(row), columns[i], style,
+                                     book_->strings.intern(value)));
+    }
+    sheet->putRow(static_cast<std::uint16_t>(row), std::move(cells));
+    modified_ = true;
+    return true;
+}
+
+bool WorkbookConnection::close() {
+    queries_.clear();
+    if (!book_) {
+        return true;
+    }
+    bool written = true;
+    if (modified_) {
+        const Status saved = saveWorkbook(path_, *book_);
+        if (!saved) {
+            written = failWith(saved.error());
+        }
+    }
+    book_.reset();
+    path_.clear();
+    modified_ = false;
+    return written;
+}
+
+} // namespace chengxi::exchange

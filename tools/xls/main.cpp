@@ -1,0 +1,111 @@
+// chengxi-xls: looks into and writes workbooks the way the program does, for
+// support and for tests.
+//
+//   chengxi-xls dump FILE                      the Sheet1 rows as the import sees them
+//   chengxi-xls first FILE                     the same for the first worksheet
+//   chengxi-xls cell FILE REF                  one cell of the first worksheet (a1, z2)
+//   chengxi-xls template books|readers|report FILE
+//
+// Rows are printed as tab-separated text, one line per row, the header row
+// first. A tab, line break or backslash inside a cell is written as \t, \n,
+// \r or \\ so every row stays on one line.
+#include "exchange/sheet_text.h"
+#include "exchange/templates.h"
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using namespace chengxi::exchange;
+
+int usage() {
+    std::cerr << "usage: chengxi-xls dump FILE | first FILE | cell FILE REF | "
+                 "template books|readers|report FILE\n";
+    return 2;
+}
+
+int failure(const std::string& reason) {
+    std::cerr << "chengxi-xls: " << reason << '\n';
+    return 1;
+}
+
+void printEscaped(std::string& line, std::string_view text) {
+    for (const char c : text) {
+        switch (c) {
+        case '\t':
+            line += "\\t";
+            break;
+        case '\n':
+            line += "\\n";
+            break;
+        case '\r':
+            line += "\\r";
+            break;
+        case '\\':
+            line += "\\\\";
+            break;
+        default:
+            line += c;
+        }
+    }
+}
+
+int printRows(const Result<SheetText>& sheet) {
+    if (!sheet) {
+        return failure(sheet.error());
+    }
+    std::string out;
+    for (const auto& row : sheet->rows) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (i != 0) {
+                out += '\t';
+            }
+            printEscaped(out, row[i]);
+        }
+        out += '\n';
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : failure("cannot write the output");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        return usage();
+    }
+    const std::string_view command = argv[1];
+    if (command == "dump" && argc == 3) {
+        return printRows(readSheet(argv[2], "Sheet1"));
+    }
+    if (command == "first" && argc == 3) {
+        return printRows(readFirstSheet(argv[2]));
+    }
+    if (command == "cell" && argc == 4) {
+        const auto text = readCellText(argv[2], argv[3]);
+        if (!text) {
+            return failure(text.error());
+        }
+        std::cout << *text << '\n';
+        return 0;
+    }
+    if (command == "template" && argc == 4) {
+        const std::string_view kind = argv[2];
+        TemplateKind which;
+        if (kind == "books") {
+            which = TemplateKind::Books;
+        } else if (kind == "readers") {
+            which = TemplateKind::Readers;
+        } else if (kind == "report") {
+            which = TemplateKind::LoanReport;
+        } else {
+            return usage();
+        }
+        const Status written = writeTemplate(which, argv[3]);
+        return written ? 0 : failure(written.error());
+    }
+    return usage();
+}
