@@ -48,6 +48,7 @@ void Program::bindEvents() {
     events_.bind(mainw::kWindow, "", Event::Created, [this](int) { mainWindowStartUp(); });
     events_.bind(mainw::kWindow, "", Event::AboutToBeDestroyed,
                  [this](int) { mainWindowRelease(); });
+    events_.bind(mainw::kWindow, mainw::kTabs, Event::PageChanged, [this](int) { pageChanged(); });
     bindClick(mainw::kWindow, mainw::kMinimise, [this] { main_->setWindowState(2); });
     bindClick(mainw::kWindow, mainw::kClose, [this] { endProgram(0); });
     bindClick(mainw::kWindow, mainw::kSavePassword, [this] {

@@ -1,6 +1,8 @@
 // The main window's own events: start-up, release and page change.
 #include "app/forms/control_names.h"
 #include "app/program.h"
+#include "readers/reader_listing.h"
+#include "store/backups.h"
 #include "store/initialisation.h"
 #include "text/integer_value.h"
 
@@ -41,6 +43,27 @@ void Program::mainWindowStartUp() {
 
 void Program::mainWindowRelease() {
     library_->database.closeAll();
+}
+
+void Program::pageChanged() {
+    Window& main = *main_;
+    const Control& tabs = main.control(mainw::kTabs);
+    if (tabs.pageCaptions()[tabs.currentPage()] == "读者管理" && library_->readers.listPending) {
+        readers::listReaders(main, library_->database);
+        library_->readers.listPending = false;
+    }
+    // The caption is read again: the listing does not change the page.
+    if (tabs.pageCaptions()[tabs.currentPage()] == "数据操作") {
+        listBackups();
+    }
+}
+
+void Program::listBackups() {
+    Control& list = main_->control(mainw::kBackupList);
+    list.clearItems();
+    for (std::string& file : store::backupFiles(paths_.programFolder)) {
+        list.addItem(std::move(file));
+    }
 }
 
 } // namespace chengxi::app

@@ -64,6 +64,9 @@ private:
     // The main window's own events.
     void mainWindowStartUp();
     void mainWindowRelease();
+    void pageChanged();
+    // Refills the list of backup files on the data page.
+    void listBackups();
 
     ProgramPaths paths_;
     Screen& screen_;

@@ -31,7 +31,8 @@ TEST(Cp936, UnencodableCharacterIsReportedNeverReplaced) {
 }
 
 TEST(Cp936, MalformedUtf8IsUnencodable) {
-    const Cp936Bytes encoded = toCp936("ab\xFF" "cd");
+    const Cp936Bytes encoded = toCp936("ab\xFF"
+                                       "cd");
     EXPECT_FALSE(encoded.ok());
     EXPECT_EQ(encoded.unencodable, "\xFF");
 }

@@ -15,8 +15,10 @@ TEST(DateTimeText, TimePartsFollowTheMidnightAndZeroRules) {
 }
 
 TEST(DateTimeText, ParsesEveryFormItWrites) {
-    const DateTime samples[] = {{2015, 11, 16, 0, 0, 0}, {2015, 1, 6, 9, 0, 0},
-                                {2015, 1, 6, 9, 5, 0},   {2015, 1, 6, 9, 0, 3},
+    const DateTime samples[] = {{2015, 11, 16, 0, 0, 0},
+                                {2015, 1, 6, 9, 0, 0},
+                                {2015, 1, 6, 9, 5, 0},
+                                {2015, 1, 6, 9, 0, 3},
                                 {2000, 2, 29, 23, 59, 59}};
     for (const DateTime& when : samples) {
         EXPECT_EQ(parseDateTime(formatDateTime(when)), when) << formatDateTime(when);

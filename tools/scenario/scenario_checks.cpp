@@ -3,6 +3,7 @@
 #include "auth/password_store.h"
 #include "hex.h"
 #include "scenario_run.h"
+#include "store/backups.h"
 #include "store/connection.h"
 #include "store/initialisation.h"
 #include "store/record_set.h"
@@ -27,23 +28,6 @@ std::string joined(const std::vector<std::string>& texts) {
 bool parseNumber(const std::string& text, long long& value) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc() && end == text.data() + text.size() && !text.empty();
-}
-
-// "*" stands for any run of bytes; everything else matches itself.
-bool matchesWildcard(std::string_view name, std::string_view pattern) {
-    if (pattern.empty()) {
-        return name.empty();
-    }
-    if (pattern.front() == '*') {
-        for (std::size_t skip = 0; skip <= name.size(); ++skip) {
-            if (matchesWildcard(name.substr(skip), pattern.substr(1))) {
-                return true;
-            }
-        }
-        return false;
-    }
-    return !name.empty() && name.front() == pattern.front() &&
-           matchesWildcard(name.substr(1), pattern.substr(1));
 }
 
 std::string normalFolder(const std::string& path) {
@@ -516,13 +500,7 @@ ScenarioRun::Outcome ScenarioRun::expectBackups(const Arguments& a) {
     if (a.size() != 2 || !parseNumber(a[1], wanted)) {
         return "expect backups N";
     }
-    long long count = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(programFolder_.path())) {
-        if (entry.is_regular_file() &&
-            matchesWildcard(text::fromPath(entry.path().filename()), "数据库*年*月*日*.sdb")) {
-            ++count;
-        }
-    }
+    const auto count = static_cast<long long>(store::backupFiles(programFolder_.utf8()).size());
     return count == wanted ? Outcome{} : a[1] + " backup files, found " + std::to_string(count);
 }
 

@@ -1,0 +1,73 @@
+#include "app/qt/control_view.h"
+
+#include "app/qt/qt_text.h"
+
+namespace chengxi::app::qt {
+
+ControlView::ControlView(Control& control, QWidget* widget, FormInput& input)
+    : control_(&control), name_(control.name()), widget_(widget), input_(input) {
+    widget->setObjectName(toQString(name_));
+    widget->setGeometry(control.left(), control.top(), control.width(), control.height());
+}
+
+void ControlView::sync() {
+    if (control_ == nullptr || widget_ == nullptr) {
+        return;
+    }
+    // isHidden and isEnabledTo read the widget's own flags, not its parents'.
+    if (widget_->isHidden() == control_->visible()) {
+        widget_->setVisible(control_->visible());
+    }
+    if (widget_->isEnabledTo(widget_->parentWidget()) == control_->disabled()) {
+        widget_->setEnabled(!control_->disabled());
+    }
+    syncState(*control_);
+}
+
+void ControlView::repaintNow() {
+    if (widget_ != nullptr) {
+        widget_->repaint();
+    }
+}
+
+QWidget* ControlView::childArea(int) const {
+    return widget_;
+}
+
+std::unique_ptr<ControlView> makeControlView(Control& control, QWidget* parent, FormInput& input) {
+    switch (control.kind()) {
+    case ControlKind::EditBox:
+        return makeEditView(control, parent, input);
+    case ControlKind::Button:
+        return makeButtonView(control, parent, input);
+    case ControlKind::TransparentLabel:
+    case ControlKind::Label:
+        return makeLabelView(control, parent, input);
+    case ControlKind::GroupBox:
+        return makeGroupBoxView(control, parent, input);
+    case ControlKind::ComboBox:
+        return makeComboView(control, parent, input);
+    case ControlKind::ListBox:
+        return makeListBoxView(control, parent, input);
+    case ControlKind::ListView:
+        return makeReportView(control, parent, input);
+    case ControlKind::ProgressBar:
+        return makeProgressView(control, parent, input);
+    case ControlKind::TabControl:
+        return makeTabView(control, parent, input);
+    case ControlKind::PictureBox:
+        return makePictureBoxView(control, parent, input);
+    case ControlKind::PictureButton:
+        return makePictureButtonView(control, parent, input);
+    case ControlKind::DrawingPanel:
+        return makeDrawingView(control, parent, input);
+    case ControlKind::FileDialog:
+    case ControlKind::SpreadsheetApplication:
+    case ControlKind::Workbook:
+    case ControlKind::WorkbookConnection:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace chengxi::app::qt

@@ -1,0 +1,52 @@
+#include "app/qt/look.h"
+
+#include "app/forms/forms.h"
+
+#include <QStringList>
+
+namespace chengxi::app::qt {
+
+QColor windowBackground() {
+    return QColor(kBackgroundRed, kBackgroundGreen, kBackgroundBlue);
+}
+
+QColor pageBackground() {
+    return QColor(236, 245, 255);
+}
+
+QColor textOnWindow() {
+    return QColor(Qt::white);
+}
+
+QColor textOnPage() {
+    return QColor(0, 40, 90);
+}
+
+QFont defaultFont() {
+    QFont font;
+    // SimSun is the face the forms were drawn with on Windows; elsewhere the
+    // WenQuanYi face is the Chinese face the setup installs.
+    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei")});
+    font.setPixelSize(12);
+    return font;
+}
+
+QFont kaiFont(int pixelSize, bool bold) {
+    QFont font;
+    // "KaiTi" alone falls back to a sans face where it is missing.
+    font.setFamilies({QStringLiteral("KaiTi"), QStringLiteral("AR PL UKai CN")});
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QFont fontFor(const FontSpec& spec, const QFont& fallback) {
+    QFont font = spec.kai ? kaiFont(fallback.pixelSize(), spec.bold) : fallback;
+    if (spec.pixelSize > 0) {
+        font.setPixelSize(spec.pixelSize);
+    }
+    font.setBold(spec.bold);
+    return font;
+}
+
+} // namespace chengxi::app::qt

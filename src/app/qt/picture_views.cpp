@@ -1,0 +1,125 @@
+// Picture boxes, picture buttons and the drawing panel.
+#include "app/qt/control_view.h"
+#include "app/qt/drawing_panel.h"
+#include "app/qt/look.h"
+#include "app/qt/pictures.h"
+
+#include <QAbstractButton>
+#include <QPainter>
+
+namespace chengxi::app::qt {
+namespace {
+
+// Shows one of the program's pictures; mouse presses go through to the
+// window, so the header can be dragged by its icon.
+class PictureBox final : public QWidget {
+public:
+    PictureBox(Picture picture, QWidget* parent) : QWidget(parent), picture_(picture) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter(this).drawPixmap(0, 0, drawPicture(picture_, size()));
+    }
+
+private:
+    Picture picture_;
+};
+
+// An image button with one picture per state: normal, under the mouse, pressed.
+class PictureButton final : public QAbstractButton {
+public:
+    PictureButton(Picture picture, QWidget* parent) : QAbstractButton(parent), picture_(picture) {
+        setFocusPolicy(Qt::NoFocus);
+        setAttribute(Qt::WA_Hover);
+        setCursor(Qt::PointingHandCursor);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        PictureState state = PictureState::Normal;
+        if (!isEnabled()) {
+            state = PictureState::Disabled;
+        } else if (isDown()) {
+            state = PictureState::Pressed;
+        } else if (underMouse()) {
+            state = PictureState::Hover;
+        }
+        QPainter(this).drawPixmap(0, 0, drawPicture(picture_, size(), state));
+    }
+
+    void enterEvent(QEnterEvent* event) override {
+        update();
+        QAbstractButton::enterEvent(event);
+    }
+
+    void leaveEvent(QEvent* event) override {
+        update();
+        QAbstractButton::leaveEvent(event);
+    }
+
+private:
+    Picture picture_;
+};
+
+class PictureBoxView final : public ControlView {
+public:
+    using ControlView::ControlView;
+
+protected:
+    void syncState(Control&) override {}
+};
+
+class PictureButtonView final : public ControlView {
+public:
+    PictureButtonView(Control& control, PictureButton* button, FormInput& input)
+        : ControlView(control, button, input) {
+        QObject::connect(button, &QAbstractButton::clicked, context(),
+                         [this] { this->input().fire(name(), Event::Clicked); });
+    }
+
+protected:
+    void syncState(Control&) override {}
+};
+
+class DrawingView final : public ControlView {
+public:
+    DrawingView(Control& control, DrawingPanel* panel, FormInput& input)
+        : ControlView(control, panel, input), panel_(panel) {
+        panel->setDrawing(&control.drawing());
+    }
+
+    void detach() override {
+        panel_->setDrawing(nullptr);
+        ControlView::detach();
+    }
+
+protected:
+    void syncState(Control&) override { panel_->sync(); }
+
+private:
+    DrawingPanel* panel_;
+};
+
+} // namespace
+
+std::unique_ptr<ControlView> makePictureBoxView(Control& control, QWidget* parent,
+                                                FormInput& input) {
+    return std::make_unique<PictureBoxView>(
+        control, new PictureBox(control.spec().picture, parent), input);
+}
+
+std::unique_ptr<ControlView> makePictureButtonView(Control& control, QWidget* parent,
+                                                   FormInput& input) {
+    return std::make_unique<PictureButtonView>(
+        control, new PictureButton(control.spec().picture, parent), input);
+}
+
+std::unique_ptr<ControlView> makeDrawingView(Control& control, QWidget* parent,
+                                             FormInput& input) {
+    auto* panel = new DrawingPanel(fontFor(control.spec().font, parent->font()), parent);
+    return std::make_unique<DrawingView>(control, panel, input);
+}
+
+} // namespace chengxi::app::qt

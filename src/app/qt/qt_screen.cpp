@@ -1,0 +1,224 @@
+#include "app/qt/qt_screen.h"
+
+#include "app/program.h"
+#include "app/qt/file_dialog.h"
+#include "app/qt/message_box.h"
+#include "app/qt/qt_text.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace chengxi::app::qt {
+namespace {
+
+// "Repaint now" at most this often per control; the last change always shows.
+constexpr qint64 kRepaintIntervalMs = 33;
+
+} // namespace
+
+QtScreen::QtScreen() {
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { personFocused(now); });
+}
+
+QtScreen::~QtScreen() {
+    for (auto& form : windows_) {
+        form->detach();
+    }
+    windows_.clear();
+    for (const QPointer<FormWindow>& form : closing_) {
+        delete form.data();
+    }
+}
+
+void QtScreen::attach(Program& program) {
+    program_ = &program;
+}
+
+bool QtScreen::acceptsInput() const {
+    return syncing_ == 0 && busy_ == 0 && program_ != nullptr && !program_->ended();
+}
+
+void QtScreen::fire(std::string_view windowId, std::string_view control, Event event,
+                    int argument) {
+    if (!acceptsInput()) {
+        return;
+    }
+    ++busy_;
+    program_->fire(windowId, control, event, argument);
+    --busy_;
+    afterProgram();
+}
+
+void QtScreen::activated(std::string_view windowId) {
+    if (program_ == nullptr) {
+        return;
+    }
+    if (busy_ > 0) {
+        // A window activated inside a dialog of a running operation: its
+        // event runs once that operation is over.
+        pendingActivations_.emplace_back(windowId);
+        return;
+    }
+    ++busy_;
+    program_->activated(windowId);
+    --busy_;
+    afterProgram();
+}
+
+void QtScreen::afterProgram() {
+    if (busy_ > 0) {
+        return;
+    }
+    while (!pendingActivations_.empty()) {
+        const std::string windowId = pendingActivations_.front();
+        pendingActivations_.erase(pendingActivations_.begin());
+        ++busy_;
+        program_->activated(windowId);
+        --busy_;
+    }
+    syncAll();
+}
+
+void QtScreen::syncAll() {
+    SyncScope scope(*this);
+    for (auto& form : windows_) {
+        form->sync();
+    }
+}
+
+FormWindow* QtScreen::formWindow(std::string_view windowId) const {
+    for (const auto& form : windows_) {
+        if (form->windowId() == windowId) {
+            return form.get();
+        }
+    }
+    return nullptr;
+}
+
+FormWindow* QtScreen::formFor(const Window& window) const {
+    for (const auto& form : windows_) {
+        if (form->model() == &window) {
+            return form.get();
+        }
+    }
+    return nullptr;
+}
+
+Answer QtScreen::messageBox(const Message& message) {
+    syncAll();
+    return messageBox_ ? messageBox_(message) : showMessageBox(message);
+}
+
+bool QtScreen::showFileDialog(FileDialogState& dialog) {
+    syncAll();
+    return fileDialog_ ? fileDialog_(dialog) : qt::showFileDialog(dialog);
+}
+
+void QtScreen::repaintNow(const Window& window, const Control& control) {
+    FormWindow* form = formFor(window);
+    if (form == nullptr) {
+        return;
+    }
+    paintDue();
+    const ControlKey key{form->windowId(), std::string(control.name())};
+    Throttle& throttle = throttles_[key];
+    if (!throttle.lastPaint.isValid() || throttle.lastPaint.elapsed() >= kRepaintIntervalMs) {
+        paint(key, throttle);
+        return;
+    }
+    // Too soon after the last paint: paint it later, with whatever it holds then.
+    if (!throttle.pending) {
+        throttle.pending = true;
+        const int wait = static_cast<int>(kRepaintIntervalMs - throttle.lastPaint.elapsed());
+        QTimer::singleShot(std::max(wait, 0), form, [this, key] {
+            const auto found = throttles_.find(key);
+            if (found != throttles_.end() && found->second.pending) {
+                paint(key, found->second);
+            }
+        });
+    }
+}
+
+void QtScreen::paint(const ControlKey& key, Throttle& throttle) {
+    throttle.pending = false;
+    throttle.lastPaint.start();
+    if (FormWindow* form = formWindow(key.first)) {
+        SyncScope scope(*this);
+        form->paintControl(key.second);
+    }
+}
+
+// A long operation may never come back to a throttled control: paint those
+// whose interval is over whenever another control is painted.
+void QtScreen::paintDue() {
+    for (auto& [key, throttle] : throttles_) {
+        if (throttle.pending && throttle.lastPaint.elapsed() >= kRepaintIntervalMs) {
+            paint(key, throttle);
+        }
+    }
+}
+
+void QtScreen::setClipboardText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(toQString(text));
+}
+
+std::string QtScreen::clipboardText() {
+    return toUtf8(QGuiApplication::clipboard()->text());
+}
+
+void QtScreen::windowOpened(Window& window) {
+    SyncScope scope(*this);
+    auto form = std::make_unique<FormWindow>(window, *this);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        form->move(screen->availableGeometry().center() - form->rect().center());
+    }
+    FormWindow* shown = form.get();
+    windows_.push_back(std::move(form));
+    shown->sync();
+    shown->show();
+    shown->raise();
+    shown->activateWindow();
+}
+
+void QtScreen::windowClosing(Window& window) {
+    const auto found = std::find_if(windows_.begin(), windows_.end(),
+                                    [&](const auto& form) { return form->model() == &window; });
+    if (found == windows_.end()) {
+        return;
+    }
+    FormWindow* form = found->release();
+    windows_.erase(found);
+    std::erase_if(throttles_, [&](const auto& entry) { return entry.first.first == form->windowId(); });
+    form->detach();
+    form->hide();
+    // It may be the window whose button is running this operation.
+    form->deleteLater();
+    std::erase_if(closing_, [](const QPointer<FormWindow>& gone) { return gone.isNull(); });
+    closing_.emplace_back(form);
+}
+
+void QtScreen::programEnded(int exitCode) {
+    if (end_) {
+        end_(exitCode);
+    } else {
+        QCoreApplication::exit(exitCode);
+    }
+}
+
+void QtScreen::personFocused(QWidget* now) {
+    if (now == nullptr || !acceptsInput()) {
+        return;
+    }
+    for (const auto& form : windows_) {
+        if (now->window() == form.get()) {
+            form->personFocused(now);
+        }
+    }
+}
+
+} // namespace chengxi::app::qt

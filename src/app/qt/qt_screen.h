@@ -1,0 +1,103 @@
+#pragma once
+
+#include "app/controls/screen.h"
+#include "app/qt/form_window.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace chengxi::app {
+class Program;
+}
+
+namespace chengxi::app::qt {
+
+// The screen services on Qt, and the glue between the program and its
+// windows: a person's action goes into the program, then every open window
+// is brought in step with the model.
+class QtScreen final : public QObject, public Screen, public FormHost {
+    Q_OBJECT
+public:
+    QtScreen();
+    ~QtScreen() override;
+
+    // The program whose windows this screen shows; before Program::start().
+    void attach(Program& program);
+
+    // Brings every open window in step with the model.
+    void syncAll();
+    // The window showing the model's window, null when it is not open.
+    FormWindow* formWindow(std::string_view windowId) const;
+
+    // Tests and tools answer the dialogs and see the end themselves.
+    using MessageBoxHandler = std::function<Answer(const Message&)>;
+    using FileDialogHandler = std::function<bool(FileDialogState&)>;
+    using EndHandler = std::function<void(int exitCode)>;
+    void setMessageBoxHandler(MessageBoxHandler handler) { messageBox_ = std::move(handler); }
+    void setFileDialogHandler(FileDialogHandler handler) { fileDialog_ = std::move(handler); }
+    void setEndHandler(EndHandler handler) { end_ = std::move(handler); }
+
+    // FormHost: a person's actions.
+    bool acceptsInput() const override;
+    void fire(std::string_view windowId, std::string_view control, Event event,
+              int argument = 0) override;
+    void activated(std::string_view windowId) override;
+
+    // Screen
+    Answer messageBox(const Message& message) override;
+    void repaintNow(const Window& window, const Control& control) override;
+    bool showFileDialog(FileDialogState& dialog) override;
+    void setClipboardText(const std::string& text) override;
+    std::string clipboardText() override;
+    void windowOpened(Window& window) override;
+    void windowClosing(Window& window) override;
+    void programEnded(int exitCode) override;
+
+private:
+    // While the widgets are brought in step, their signals are not a person's.
+    class SyncScope {
+    public:
+        explicit SyncScope(QtScreen& screen) : screen_(screen) { ++screen_.syncing_; }
+        ~SyncScope() { --screen_.syncing_; }
+        SyncScope(const SyncScope&) = delete;
+        SyncScope& operator=(const SyncScope&) = delete;
+
+    private:
+        QtScreen& screen_;
+    };
+
+    struct Throttle {
+        QElapsedTimer lastPaint;
+        bool pending = false;
+    };
+    using ControlKey = std::pair<std::string, std::string>; // window id, control name
+
+    FormWindow* formFor(const Window& window) const;
+    // After the program returns: the activations that came meanwhile, then a sync.
+    void afterProgram();
+    void paint(const ControlKey& key, Throttle& throttle);
+    void paintDue();
+    void personFocused(QWidget* now);
+
+    Program* program_ = nullptr;
+    std::vector<std::unique_ptr<FormWindow>> windows_;
+    std::vector<QPointer<FormWindow>> closing_;
+    std::map<ControlKey, Throttle> throttles_;
+    int syncing_ = 0;
+    int busy_ = 0; // inside the program: input waits, activations are queued
+    std::vector<std::string> pendingActivations_;
+    MessageBoxHandler messageBox_;
+    FileDialogHandler fileDialog_;
+    EndHandler end_;
+};
+
+} // namespace chengxi::app::qt

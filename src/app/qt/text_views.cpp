@@ -1,0 +1,167 @@
+// Edit boxes, buttons, labels and group boxes.
+#include "app/qt/control_view.h"
+#include "app/qt/event_spin_box.h"
+#include "app/qt/look.h"
+#include "app/qt/qt_text.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+
+namespace chengxi::app::qt {
+namespace {
+
+class EditView final : public ControlView {
+public:
+    EditView(Control& control, QWidget* box, QLineEdit* edit, FormInput& input)
+        : ControlView(control, box, input), edit_(edit) {
+        applyInputMode(control.inputMode(), box);
+        QObject::connect(edit_, &QLineEdit::textEdited, context(), [this](const QString& text) {
+            if (Control* model = acceptingControl()) {
+                model->setText(toUtf8(text));
+            }
+        });
+        if (auto* spin = qobject_cast<EventSpinBox*>(box)) {
+            QObject::connect(spin, &EventSpinBox::spun, context(), [this](int direction) {
+                this->input().fire(name(), Event::Spin, direction);
+            });
+        }
+    }
+
+protected:
+    void syncState(Control& control) override {
+        const QString text = toQString(control.text());
+        if (edit_->text() != text) {
+            edit_->setText(text);
+        }
+    }
+
+private:
+    void applyInputMode(InputMode mode, QWidget* box) {
+        switch (mode) {
+        case InputMode::ReadOnly: {
+            edit_->setReadOnly(true);
+            // Greyed like the platform's read-only edit, so nobody tries to type.
+            QPalette palette = box->palette();
+            palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+            box->setPalette(palette);
+            break;
+        }
+        case InputMode::Password:
+            edit_->setEchoMode(QLineEdit::Password);
+            edit_->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+            break;
+        case InputMode::Integer:
+            edit_->setValidator(new QRegularExpressionValidator(
+                QRegularExpression(QStringLiteral("[0-9]*")), edit_));
+            break;
+        case InputMode::Normal:
+            break;
+        }
+    }
+
+    QLineEdit* edit_;
+};
+
+class ButtonView final : public ControlView {
+public:
+    ButtonView(Control& control, QPushButton* button, FormInput& input)
+        : ControlView(control, button, input), button_(button) {
+        button->setAutoDefault(false);
+        QObject::connect(button, &QPushButton::clicked, context(),
+                         [this] { this->input().fire(name(), Event::Clicked); });
+    }
+
+protected:
+    void syncState(Control& control) override {
+        const QString text = toQString(control.text());
+        if (button_->text() != text) {
+            button_->setText(text);
+        }
+    }
+
+private:
+    QPushButton* button_;
+};
+
+class LabelView final : public ControlView {
+public:
+    LabelView(Control& control, QLabel* label, FormInput& input)
+        : ControlView(control, label, input), label_(label) {}
+
+protected:
+    void syncState(Control& control) override {
+        const QString text = toQString(control.text());
+        if (label_->text() != text) {
+            label_->setText(text);
+        }
+    }
+
+private:
+    QLabel* label_;
+};
+
+class GroupBoxView final : public ControlView {
+public:
+    GroupBoxView(Control& control, QGroupBox* box, FormInput& input)
+        : ControlView(control, box, input), box_(box) {}
+
+protected:
+    void syncState(Control& control) override {
+        const QString text = toQString(control.text());
+        if (box_->title() != text) {
+            box_->setTitle(text);
+        }
+    }
+
+private:
+    QGroupBox* box_;
+};
+
+} // namespace
+
+std::unique_ptr<ControlView> makeEditView(Control& control, QWidget* parent, FormInput& input) {
+    if (control.hasSpin()) {
+        auto* spin = new EventSpinBox(parent);
+        return std::make_unique<EditView>(control, spin, spin->editor(), input);
+    }
+    auto* edit = new QLineEdit(parent);
+    return std::make_unique<EditView>(control, edit, edit, input);
+}
+
+std::unique_ptr<ControlView> makeButtonView(Control& control, QWidget* parent, FormInput& input) {
+    return std::make_unique<ButtonView>(control, new QPushButton(parent), input);
+}
+
+std::unique_ptr<ControlView> makeLabelView(Control& control, QWidget* parent, FormInput& input) {
+    auto* label = new QLabel(parent);
+    // Captions can hold names typed by people: never read them as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->setWordWrap(true);
+    label->setFont(fontFor(control.spec().font, parent->font()));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, parent->isWindow() ? textOnWindow() : textOnPage());
+    if (control.kind() == ControlKind::Label) {
+        // A label proper has a background of its own: a status strip.
+        palette.setColor(QPalette::Window, QColor(Qt::white));
+        label->setAutoFillBackground(true);
+        label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        label->setIndent(4);
+    }
+    label->setPalette(palette);
+    return std::make_unique<LabelView>(control, label, input);
+}
+
+std::unique_ptr<ControlView> makeGroupBoxView(Control& control, QWidget* parent,
+                                              FormInput& input) {
+    auto* box = new QGroupBox(parent);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::WindowText, parent->isWindow() ? textOnWindow() : textOnPage());
+    box->setPalette(palette);
+    return std::make_unique<GroupBoxView>(control, box, input);
+}
+
+} // namespace chengxi::app::qt
