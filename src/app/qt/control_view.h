@@ -5,7 +5,6 @@
 
 #include <QPointer>
 #include <QWidget>
-
 #include <memory>
 #include <string_view>
 
@@ -73,20 +72,16 @@ std::unique_ptr<ControlView> makeControlView(Control& control, QWidget* parent, 
 std::unique_ptr<ControlView> makeEditView(Control& control, QWidget* parent, FormInput& input);
 std::unique_ptr<ControlView> makeButtonView(Control& control, QWidget* parent, FormInput& input);
 std::unique_ptr<ControlView> makeLabelView(Control& control, QWidget* parent, FormInput& input);
-std::unique_ptr<ControlView> makeGroupBoxView(Control& control, QWidget* parent,
-                                              FormInput& input);
+std::unique_ptr<ControlView> makeGroupBoxView(Control& control, QWidget* parent, FormInput& input);
 std::unique_ptr<ControlView> makeComboView(Control& control, QWidget* parent, FormInput& input);
-std::unique_ptr<ControlView> makeProgressView(Control& control, QWidget* parent,
-                                              FormInput& input);
+std::unique_ptr<ControlView> makeProgressView(Control& control, QWidget* parent, FormInput& input);
 std::unique_ptr<ControlView> makeTabView(Control& control, QWidget* parent, FormInput& input);
-std::unique_ptr<ControlView> makeListBoxView(Control& control, QWidget* parent,
-                                             FormInput& input);
+std::unique_ptr<ControlView> makeListBoxView(Control& control, QWidget* parent, FormInput& input);
 std::unique_ptr<ControlView> makeReportView(Control& control, QWidget* parent, FormInput& input);
 std::unique_ptr<ControlView> makePictureBoxView(Control& control, QWidget* parent,
                                                 FormInput& input);
 std::unique_ptr<ControlView> makePictureButtonView(Control& control, QWidget* parent,
                                                    FormInput& input);
-std::unique_ptr<ControlView> makeDrawingView(Control& control, QWidget* parent,
-                                             FormInput& input);
+std::unique_ptr<ControlView> makeDrawingView(Control& control, QWidget* parent, FormInput& input);
 
 } // namespace chengxi::app::qt

@@ -4,7 +4,6 @@
 
 #include <QFont>
 #include <QWidget>
-
 #include <cstdint>
 
 namespace chengxi::app::qt {

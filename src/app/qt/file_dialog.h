@@ -3,7 +3,6 @@
 #include "app/controls/control.h"
 
 #include <QString>
-
 #include <string_view>
 
 namespace chengxi::app::qt {

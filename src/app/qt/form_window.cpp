@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 
 namespace chengxi::app::qt {
 
@@ -72,8 +73,56 @@ void FormWindow::buildControls() {
             made->widget()->lower();
         }
     }
+    arrangeTabOrder();
     for (auto& made : views_) {
         made->sync();
+    }
+}
+
+void FormWindow::arrangeTabOrder() {
+    struct Placed {
+        ControlView* view;
+        QPoint at;
+    };
+    std::vector<Placed> placed;
+    for (auto& each : views_) {
+        if (each->widget()->focusPolicy() & Qt::TabFocus) {
+            placed.push_back({each.get(), each->widget()->mapTo(this, QPoint(0, 0))});
+        }
+    }
+    std::stable_sort(placed.begin(), placed.end(),
+                     [](const Placed& a, const Placed& b) { return a.at.y() < b.at.y(); });
+    // Controls whose tops are this close stand in one row.
+    constexpr int kRowTolerance = 10;
+    for (auto row = placed.begin(); row != placed.end();) {
+        auto end = row;
+        while (end != placed.end() && end->at.y() - row->at.y() <= kRowTolerance) {
+            ++end;
+        }
+        std::stable_sort(row, end,
+                         [](const Placed& a, const Placed& b) { return a.at.x() < b.at.x(); });
+        row = end;
+    }
+    readingOrder_.clear();
+    for (const Placed& each : placed) {
+        readingOrder_.push_back(each.view);
+    }
+    for (std::size_t i = 1; i < readingOrder_.size(); ++i) {
+        setTabOrder(readingOrder_[i - 1]->widget(), readingOrder_[i]->widget());
+    }
+}
+
+void FormWindow::focusFirstEntry() {
+    if (model_ == nullptr) {
+        return;
+    }
+    for (ControlView* each : readingOrder_) {
+        const Control* control = each->control();
+        if (control != nullptr && control->kind() == ControlKind::EditBox &&
+            control->inputMode() != InputMode::ReadOnly && model_->isUsable(*control)) {
+            each->widget()->setFocus(Qt::OtherFocusReason);
+            return;
+        }
     }
 }
 

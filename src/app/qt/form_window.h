@@ -6,7 +6,6 @@
 
 #include <QPoint>
 #include <QWidget>
-
 #include <memory>
 #include <string>
 #include <string_view>
@@ -51,6 +50,8 @@ public:
     std::string_view controlOf(const QWidget* widget) const;
     // A person moved the keyboard focus to `widget` inside this window.
     void personFocused(QWidget* widget);
+    // Puts the keyboard in the first box a person can type into, in reading order.
+    void focusFirstEntry();
 
     // FormInput
     bool acceptsInput() const override;
@@ -68,6 +69,8 @@ protected:
 
 private:
     void buildControls();
+    // The Tab key visits the controls in reading order: by rows, then left to right.
+    void arrangeTabOrder();
     ControlView* view(std::string_view control) const;
     void pressDefaultButton();
     void syncWindowState();
@@ -78,6 +81,7 @@ private:
     std::string id_;
     std::vector<std::unique_ptr<ControlView>> views_;
     std::unordered_map<std::string_view, ControlView*> byName_;
+    std::vector<ControlView*> readingOrder_;
     bool dragging_ = false;
     QPoint dragOffset_;
 };

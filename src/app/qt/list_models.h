@@ -6,7 +6,6 @@
 #include <QAbstractListModel>
 #include <QAbstractTableModel>
 #include <QStringList>
-
 #include <cstdint>
 #include <vector>
 

@@ -21,8 +21,8 @@ public:
           model_(new ListViewModel(control.listView(), table)) {
         table->setModel(model_);
         applyColumnWidths();
-        QObject::connect(table->selectionModel(), &QItemSelectionModel::selectionChanged,
-                         context(), [this] { personSelected(); });
+        QObject::connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, context(),
+                         [this] { personSelected(); });
     }
 
     void detach() override {
@@ -127,8 +127,7 @@ std::unique_ptr<ControlView> makeReportView(Control& control, QWidget* parent, F
     return std::make_unique<ReportView>(control, table, input);
 }
 
-std::unique_ptr<ControlView> makeListBoxView(Control& control, QWidget* parent,
-                                             FormInput& input) {
+std::unique_ptr<ControlView> makeListBoxView(Control& control, QWidget* parent, FormInput& input) {
     auto* list = new QListView(parent);
     list->setUniformItemSizes(true);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -8,7 +8,6 @@
 #include "text/file_path.h"
 
 #include <QApplication>
-
 #include <cstdio>
 #include <filesystem>
 #include <system_error>

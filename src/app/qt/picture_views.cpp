@@ -106,8 +106,8 @@ private:
 
 std::unique_ptr<ControlView> makePictureBoxView(Control& control, QWidget* parent,
                                                 FormInput& input) {
-    return std::make_unique<PictureBoxView>(
-        control, new PictureBox(control.spec().picture, parent), input);
+    return std::make_unique<PictureBoxView>(control, new PictureBox(control.spec().picture, parent),
+                                            input);
 }
 
 std::unique_ptr<ControlView> makePictureButtonView(Control& control, QWidget* parent,
@@ -116,8 +116,7 @@ std::unique_ptr<ControlView> makePictureButtonView(Control& control, QWidget* pa
         control, new PictureButton(control.spec().picture, parent), input);
 }
 
-std::unique_ptr<ControlView> makeDrawingView(Control& control, QWidget* parent,
-                                             FormInput& input) {
+std::unique_ptr<ControlView> makeDrawingView(Control& control, QWidget* parent, FormInput& input) {
     auto* panel = new DrawingPanel(fontFor(control.spec().font, parent->font()), parent);
     return std::make_unique<DrawingView>(control, panel, input);
 }

@@ -9,7 +9,6 @@
 #include <QClipboard>
 #include <QScreen>
 #include <QTimer>
-
 #include <algorithm>
 
 namespace chengxi::app::qt {
@@ -181,7 +180,7 @@ void QtScreen::windowOpened(Window& window) {
     windows_.push_back(std::move(form));
     shown->sync();
     shown->show();
-    shown->raise();
+    shown->focusFirstEntry();
     shown->activateWindow();
 }
 
@@ -193,7 +192,8 @@ void QtScreen::windowClosing(Window& window) {
     }
     FormWindow* form = found->release();
     windows_.erase(found);
-    std::erase_if(throttles_, [&](const auto& entry) { return entry.first.first == form->windowId(); });
+    std::erase_if(throttles_,
+                  [&](const auto& entry) { return entry.first.first == form->windowId(); });
     form->detach();
     form->hide();
     // It may be the window whose button is running this operation.

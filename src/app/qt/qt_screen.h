@@ -6,7 +6,6 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
-
 #include <functional>
 #include <map>
 #include <memory>

@@ -2,7 +2,6 @@
 
 #include <QStringList>
 #include <QWidget>
-
 #include <vector>
 
 class QTabBar;

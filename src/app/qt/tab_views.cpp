@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QProgressBar>
 #include <QTabBar>
-
 #include <algorithm>
 
 namespace chengxi::app::qt {
@@ -119,8 +118,7 @@ std::unique_ptr<ControlView> makeComboView(Control& control, QWidget* parent, Fo
     return std::make_unique<ComboView>(control, combo, input);
 }
 
-std::unique_ptr<ControlView> makeProgressView(Control& control, QWidget* parent,
-                                              FormInput& input) {
+std::unique_ptr<ControlView> makeProgressView(Control& control, QWidget* parent, FormInput& input) {
     auto* bar = new QProgressBar(parent);
     bar->setTextVisible(false);
     return std::make_unique<ProgressView>(control, bar, input);

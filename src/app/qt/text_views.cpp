@@ -4,11 +4,13 @@
 #include "app/qt/look.h"
 #include "app/qt/qt_text.h"
 
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <algorithm>
 
 namespace chengxi::app::qt {
 namespace {
@@ -89,18 +91,42 @@ private:
 class LabelView final : public ControlView {
 public:
     LabelView(Control& control, QLabel* label, FormInput& input)
-        : ControlView(control, label, input), label_(label) {}
+        : ControlView(control, label, input), label_(label), font_(label->font()) {}
 
 protected:
     void syncState(Control& control) override {
         const QString text = toQString(control.text());
         if (label_->text() != text) {
+            fit(text);
             label_->setText(text);
         }
     }
 
 private:
+    // The forms were laid out for a face slightly narrower than some: a
+    // caption a little too long for one line is drawn a little narrower
+    // rather than broken before its last character; a longer one wraps.
+    void fit(const QString& text) {
+        QFont font = font_;
+        const int room = label_->contentsRect().width() - std::max(label_->indent(), 0);
+        const int needed = QFontMetrics(font_).horizontalAdvance(text);
+        bool wrap = false;
+        if (needed > room && room > 0) {
+            const int stretch = room * 100 / needed;
+            if (stretch >= kNarrowestStretch) {
+                font.setStretch(stretch);
+            } else {
+                wrap = true;
+            }
+        }
+        label_->setFont(font);
+        label_->setWordWrap(wrap);
+    }
+
+    static constexpr int kNarrowestStretch = 85;
+
     QLabel* label_;
+    QFont font_;
 };
 
 class GroupBoxView final : public ControlView {
@@ -140,7 +166,6 @@ std::unique_ptr<ControlView> makeLabelView(Control& control, QWidget* parent, Fo
     // Captions can hold names typed by people: never read them as markup.
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label->setWordWrap(true);
     label->setFont(fontFor(control.spec().font, parent->font()));
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, parent->isWindow() ? textOnWindow() : textOnPage());
@@ -155,8 +180,7 @@ std::unique_ptr<ControlView> makeLabelView(Control& control, QWidget* parent, Fo
     return std::make_unique<LabelView>(control, label, input);
 }
 
-std::unique_ptr<ControlView> makeGroupBoxView(Control& control, QWidget* parent,
-                                              FormInput& input) {
+std::unique_ptr<ControlView> makeGroupBoxView(Control& control, QWidget* parent, FormInput& input) {
     auto* box = new QGroupBox(parent);
     QPalette palette = box->palette();
     palette.setColor(QPalette::WindowText, parent->isWindow() ? textOnWindow() : textOnPage());

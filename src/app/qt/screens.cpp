@@ -1,0 +1,91 @@
+#include "app/qt/screens.h"
+
+#include "app/forms/control_names.h"
+#include "app/program.h"
+#include "app/qt/look.h"
+#include "app/qt/qt_clock.h"
+#include "app/qt/qt_screen.h"
+#include "app/qt/qt_text.h"
+#include "app/qt/tab_control.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace chengxi::app::qt {
+namespace {
+
+// Lets the windows be shown, activated and painted.
+void settle() {
+    for (int round = 0; round < 5; ++round) {
+        QCoreApplication::processEvents();
+    }
+}
+
+bool save(QWidget* window, const QString& path) {
+    settle();
+    if (window == nullptr || !window->grab().save(path, "PNG")) {
+        std::fprintf(stderr, "chengxi-screens: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+} // namespace
+
+int renderScreens(int argc, char* argv[], const std::string& outDir) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    QApplication::setFont(defaultFont());
+
+    const QDir out(toQString(outDir));
+    if (!out.exists() && !QDir().mkpath(out.path())) {
+        std::fprintf(stderr, "chengxi-screens: cannot create %s\n", outDir.c_str());
+        return 1;
+    }
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        std::fprintf(stderr, "chengxi-screens: no temporary folder\n");
+        return 1;
+    }
+
+    QtClock clock;
+    QtScreen screen;
+    // Nobody is there to answer: report the messages and choose no file.
+    screen.setMessageBoxHandler([](const Message& message) {
+        std::fprintf(stderr, "message box %s: %s\n", message.title.c_str(), message.text.c_str());
+        return Answer::Ok;
+    });
+    screen.setFileDialogHandler([](FileDialogState&) { return false; });
+    screen.setEndHandler([](int) {});
+    Program program({toUtf8(folder.path()), toUtf8(folder.filePath(QStringLiteral("mzqk.ini")))},
+                    screen, clock);
+    screen.attach(program);
+    program.start();
+
+    bool saved = save(screen.formWindow(names::login::kWindow), out.filePath("login.png"));
+
+    program.showMainWindow();
+    screen.syncAll();
+    FormWindow* main = screen.formWindow(names::main::kWindow);
+    auto* tabs = main != nullptr
+                     ? qobject_cast<TabControl*>(main->controlWidget(names::main::kTabs))
+                     : nullptr;
+    if (tabs == nullptr) {
+        std::fprintf(stderr, "chengxi-screens: the main window did not open\n");
+        return 1;
+    }
+    for (int page = 0; page < tabs->pageCount(); ++page) {
+        // As a person would: click the tab, so the page's own event runs.
+        tabs->tabBar()->setCurrentIndex(page);
+        saved = save(main, out.filePath(QStringLiteral("main-%1.png").arg(page))) && saved;
+    }
+    return saved ? 0 : 1;
+}
+
+} // namespace chengxi::app::qt

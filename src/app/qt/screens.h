@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+namespace chengxi::app::qt {
+
+// Renders both windows without a desktop (the offscreen platform unless
+// another is asked for): the login window to OUTDIR/login.png and each page
+// of the main window to OUTDIR/main-0.png ... main-7.png, running the program
+// on a temporary program folder and settings file. Returns the exit code.
+int renderScreens(int argc, char* argv[], const std::string& outDir);
+
+} // namespace chengxi::app::qt
