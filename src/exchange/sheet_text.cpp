@@ -5,14 +5,30 @@
 
 namespace chengxi::exchange {
 
+const std::string& SheetText::at(std::size_t row, std::size_t column) const {
+    static const std::string empty;
+    return row < rows.size() && column < rows[row].size() ? rows[row][column] : empty;
+}
+
 SheetText sheetText(const Workbook& workbook, const Sheet& sheet) {
     SheetText result;
     result.name = sheet.name;
-    const std::uint32_t width = sheet.columnCount();
-    result.rows.assign(sheet.rowCount(), std::vector<std::string>(width));
-    for (const Cell& cell : sheet.cells()) {
-        if (cell.row < result.rows.size() && cell.column < width) {
-            result.rows[cell.row][cell.column] = cellText(workbook, cell);
+    result.width = sheet.columnCount();
+    result.rows.resize(sheet.rowCount());
+    for (std::uint32_t row = 0; row < result.rows.size(); ++row) {
+        const auto cells = sheet.rowCells(row);
+        std::size_t length = 0;
+        for (const Cell& cell : cells) {
+            if (cell.holdsValue()) {
+                length = cell.column + 1u;
+            }
+        }
+        std::vector<std::string>& texts = result.rows[row];
+        texts.resize(length);
+        for (const Cell& cell : cells) {
+            if (cell.column < length) {
+                texts[cell.column] = cellText(workbook, cell);
+            }
         }
     }
     return result;

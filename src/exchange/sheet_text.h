@@ -15,10 +15,16 @@ namespace chengxi::exchange {
 
 struct SheetText {
     std::string name;
-    // Row 1 (the header row) first; every row as wide as the widest, cells
-    // as text by the value-to-text rule. The rows run to the last row that
-    // holds a value, so trailing rows of formatted blank cells do not count.
+    // Row 1 (the header row) first, cells as text by the value-to-text rule.
+    // The rows run to the last row that holds a value, so trailing rows of
+    // formatted blank cells do not count; each row runs to its own last
+    // value, so a stray far cell costs one row, not a whole grid.
     std::vector<std::vector<std::string>> rows;
+    // 1 + the last column holding a value in any row.
+    std::size_t width = 0;
+
+    // The text at (row, column), 0-based; empty outside the cells.
+    const std::string& at(std::size_t row, std::size_t column) const;
 };
 
 SheetText sheetText(const Workbook& workbook, const Sheet& sheet);

@@ -58,12 +58,13 @@ int printRows(const Result<SheetText>& sheet) {
         return failure(sheet.error());
     }
     std::string out;
-    for (const auto& row : sheet->rows) {
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            if (i != 0) {
+    // Every line as wide as the widest row.
+    for (std::size_t r = 0; r < sheet->rows.size(); ++r) {
+        for (std::size_t c = 0; c < sheet->width; ++c) {
+            if (c != 0) {
                 out += '\t';
             }
-            printEscaped(out, row[i]);
+            printEscaped(out, sheet->at(r, c));
         }
         out += '\n';
     }
