@@ -20,11 +20,11 @@ QString toNameFilters(std::string_view filter) {
     return filters.join(QStringLiteral(";;"));
 }
 
-bool showFileDialog(FileDialogState& dialog) {
-    QFileDialog box;
+void prepareFileDialog(QFileDialog& box, const FileDialogState& dialog) {
     const bool save = dialog.type == 1;
     box.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     box.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    box.setOption(QFileDialog::DontConfirmOverwrite, false);
     box.setWindowModality(Qt::ApplicationModal);
     const QString filters = toNameFilters(dialog.filter);
     if (!filters.isEmpty()) {
@@ -45,7 +45,11 @@ bool showFileDialog(FileDialogState& dialog) {
     } else if (!lastChosen.isEmpty()) {
         box.selectFile(lastChosen);
     }
+}
 
+bool showFileDialog(FileDialogState& dialog) {
+    QFileDialog box;
+    prepareFileDialog(box, dialog);
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) {
         return false;
     }

@@ -5,17 +5,22 @@
 #include <QString>
 #include <string_view>
 
+class QFileDialog;
+
 namespace chengxi::app::qt {
 
 // The dialog's filter text ("description|pattern|description|pattern") in
 // Qt's form ("description (pattern);;...").
 QString toNameFilters(std::string_view filter);
 
-// Shows the open (type 0) or save (type 1) dialog the state describes: it
-// opens in the initial folder when one is set, with the last chosen file
-// name filled in; open needs an existing file, save asks before replacing
-// one, and a name typed without extension gets the default extension. True
-// with the chosen path in the state's file name when a file was chosen.
+// Sets the box up as the state describes: the open (type 0) or save (type 1)
+// dialog with the filter and default extension, in the initial folder when
+// one is set, with the last chosen file name filled in. Open needs an
+// existing file; save asks before replacing one.
+void prepareFileDialog(QFileDialog& box, const FileDialogState& dialog);
+
+// Shows the dialog; true with the chosen path in the state's file name when
+// a file was chosen.
 bool showFileDialog(FileDialogState& dialog);
 
 } // namespace chengxi::app::qt

@@ -37,5 +37,6 @@ int main(int argc, char* argv[]) {
         return program.exitCode();
     }
     const int code = QApplication::exec();
+    screen.detach();
     return program.ended() ? program.exitCode() : code;
 }

@@ -24,22 +24,36 @@ QMessageBox::Icon toQt(Icon icon) {
 
 } // namespace
 
-Answer showMessageBox(const Message& message) {
-    QMessageBox box(toQt(message.icon), toQString(message.title), toQString(message.text));
+std::unique_ptr<QMessageBox> makeMessageBox(const Message& message) {
+    auto box = std::make_unique<QMessageBox>(toQt(message.icon), toQString(message.title),
+                                             toQString(message.text));
     // The text can quote what a person typed: never read it as markup.
-    box.setTextFormat(Qt::PlainText);
-    box.setWindowModality(Qt::ApplicationModal);
-    QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
-    box.setDefaultButton(ok);
-    QPushButton* cancel = nullptr;
+    box->setTextFormat(Qt::PlainText);
+    box->setWindowModality(Qt::ApplicationModal);
+    QPushButton* ok = box->addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box->setDefaultButton(ok);
     if (message.buttons == Buttons::OkCancel) {
-        cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
-        box.setEscapeButton(cancel);
+        box->setEscapeButton(box->addButton(QStringLiteral("取消"), QMessageBox::RejectRole));
     } else {
-        box.setEscapeButton(ok);
+        box->setEscapeButton(ok);
     }
-    box.exec();
-    return box.clickedButton() == ok || cancel == nullptr ? Answer::Ok : Answer::Cancel;
+    return box;
+}
+
+Answer answerOf(const QMessageBox& box) {
+    const QAbstractButton* pressed = box.clickedButton();
+    if (pressed == nullptr) {
+        pressed = box.escapeButton();
+    }
+    return box.buttonRole(const_cast<QAbstractButton*>(pressed)) == QMessageBox::RejectRole
+               ? Answer::Cancel
+               : Answer::Ok;
+}
+
+Answer showMessageBox(const Message& message) {
+    const std::unique_ptr<QMessageBox> box = makeMessageBox(message);
+    box->exec();
+    return answerOf(*box);
 }
 
 } // namespace chengxi::app::qt

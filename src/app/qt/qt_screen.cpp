@@ -38,6 +38,13 @@ void QtScreen::attach(Program& program) {
     program_ = &program;
 }
 
+void QtScreen::detach() {
+    while (!windows_.empty()) {
+        retire(windows_.begin());
+    }
+    program_ = nullptr;
+}
+
 bool QtScreen::acceptsInput() const {
     return syncing_ == 0 && busy_ == 0 && program_ != nullptr && !program_->ended();
 }
@@ -187,9 +194,12 @@ void QtScreen::windowOpened(Window& window) {
 void QtScreen::windowClosing(Window& window) {
     const auto found = std::find_if(windows_.begin(), windows_.end(),
                                     [&](const auto& form) { return form->model() == &window; });
-    if (found == windows_.end()) {
-        return;
+    if (found != windows_.end()) {
+        retire(found);
     }
+}
+
+void QtScreen::retire(std::vector<std::unique_ptr<FormWindow>>::iterator found) {
     FormWindow* form = found->release();
     windows_.erase(found);
     std::erase_if(throttles_,

@@ -31,6 +31,9 @@ public:
 
     // The program whose windows this screen shows; before Program::start().
     void attach(Program& program);
+    // The program is about to be destroyed: its windows go, and nothing
+    // reaches it any more.
+    void detach();
 
     // Brings every open window in step with the model.
     void syncAll();
@@ -81,6 +84,8 @@ private:
     using ControlKey = std::pair<std::string, std::string>; // window id, control name
 
     FormWindow* formFor(const Window& window) const;
+    // Takes the window off the screen; it is deleted once control is back in the event loop.
+    void retire(std::vector<std::unique_ptr<FormWindow>>::iterator form);
     // After the program returns: the activations that came meanwhile, then a sync.
     void afterProgram();
     void paint(const ControlKey& key, Throttle& throttle);

@@ -85,6 +85,7 @@ int renderScreens(int argc, char* argv[], const std::string& outDir) {
         tabs->tabBar()->setCurrentIndex(page);
         saved = save(main, out.filePath(QStringLiteral("main-%1.png").arg(page))) && saved;
     }
+    screen.detach();
     return saved ? 0 : 1;
 }
 

@@ -1,0 +1,81 @@
+// Message boxes and the file dialog are set up as the program asks.
+#include "app/qt/file_dialog.h"
+#include "app/qt/message_box.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace chengxi::testing {
+namespace {
+
+using app::Answer;
+using app::qt::answerOf;
+using app::qt::makeMessageBox;
+
+TEST(MessageBox, ConfirmationHasTitleIconAndBothButtonsWithEscapeMeaningCancel) {
+    const auto box = makeMessageBox(
+        {"确定要清空图书数据吗？", "警告", app::Buttons::OkCancel, app::Icon::Warning});
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("警告"));
+    EXPECT_EQ(box->text(), QStringLiteral("确定要清空图书数据吗？"));
+    EXPECT_EQ(box->icon(), QMessageBox::Warning);
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    const QList<QAbstractButton*> buttons = box->buttons();
+    ASSERT_EQ(buttons.size(), 2);
+    EXPECT_EQ(box->defaultButton()->text(), QStringLiteral("确定"));
+    EXPECT_EQ(box->escapeButton()->text(), QStringLiteral("取消"));
+    // Closed without a button press: Escape's answer.
+    EXPECT_EQ(answerOf(*box), Answer::Cancel);
+    box->defaultButton()->click();
+    EXPECT_EQ(answerOf(*box), Answer::Ok);
+}
+
+TEST(MessageBox, NoticeHasOnlyOkAndTheDefaultTitle) {
+    const auto box = makeMessageBox({"备份数据库成功"});
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("信息："));
+    EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+    ASSERT_EQ(box->buttons().size(), 1);
+    EXPECT_EQ(answerOf(*box), Answer::Ok);
+    EXPECT_EQ(makeMessageBox({"x", "提示", app::Buttons::Ok, app::Icon::Error})->icon(),
+              QMessageBox::Critical);
+    EXPECT_EQ(makeMessageBox({"x", "提示", app::Buttons::Ok, app::Icon::Information})->icon(),
+              QMessageBox::Information);
+}
+
+TEST(FileDialog, FilterTextBecomesQtNameFilters) {
+    EXPECT_EQ(app::qt::toNameFilters("Excel文件（*.xls）|*.xls"),
+              QStringLiteral("Excel文件（*.xls） (*.xls)"));
+    EXPECT_EQ(app::qt::toNameFilters("表格|*.xls;*.xlt|全部|*.*"),
+              QStringLiteral("表格 (*.xls *.xlt);;全部 (*.*)"));
+    EXPECT_EQ(app::qt::toNameFilters(""), QString());
+}
+
+TEST(FileDialog, OpenAndSaveDialogsFollowTheState) {
+    QTemporaryDir folder;
+    app::FileDialogState state;
+    state.filter = "Excel文件（*.xls）|*.xls";
+    state.defaultExtension = ".xls";
+    state.initialFolder = folder.path().toStdString();
+    state.fileName = "/elsewhere/图书.xls";
+
+    QFileDialog open;
+    app::qt::prepareFileDialog(open, state);
+    EXPECT_EQ(open.acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(open.fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(open.defaultSuffix(), QStringLiteral("xls"));
+    EXPECT_EQ(open.nameFilters(), QStringList{QStringLiteral("Excel文件（*.xls） (*.xls)")});
+    EXPECT_EQ(QDir(open.directory()).canonicalPath(), QDir(folder.path()).canonicalPath());
+
+    state.type = 1;
+    QFileDialog save;
+    app::qt::prepareFileDialog(save, state);
+    EXPECT_EQ(save.acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(save.fileMode(), QFileDialog::AnyFile);
+    EXPECT_FALSE(save.testOption(QFileDialog::DontConfirmOverwrite));
+}
+
+} // namespace
+} // namespace chengxi::testing

@@ -1,0 +1,343 @@
+// A window built from its form: every control in place with its text, and a
+// person's actions reported as the right events.
+#include "app/forms/control_names.h"
+#include "app/forms/forms.h"
+#include "app/qt/event_spin_box.h"
+#include "app/qt/qt_text.h"
+#include "app/qt/tab_control.h"
+#include "qt_test_support.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabBar>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace chengxi::testing {
+namespace {
+
+using app::ControlKind;
+using app::Event;
+using app::qt::FormWindow;
+using app::qt::TabControl;
+using app::qt::toQString;
+namespace login = app::names::login;
+namespace mainw = app::names::main;
+
+bool hasWindow(ControlKind kind) {
+    return kind != ControlKind::FileDialog && kind != ControlKind::SpreadsheetApplication &&
+           kind != ControlKind::Workbook && kind != ControlKind::WorkbookConnection;
+}
+
+QLineEdit* editOf(QWidget* widget) {
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        return edit;
+    }
+    if (auto* spin = qobject_cast<app::qt::EventSpinBox*>(widget)) {
+        return spin->editor();
+    }
+    return nullptr;
+}
+
+// The text a person sees on the control's widget.
+QString shownText(QWidget* widget) {
+    if (QLineEdit* edit = editOf(widget)) {
+        return edit->text();
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        return button->text();
+    }
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        return label->text();
+    }
+    if (auto* box = qobject_cast<QGroupBox*>(widget)) {
+        return box->title();
+    }
+    return {};
+}
+
+class FormWindowTest : public ::testing::Test {
+protected:
+    FormWindow& open(const app::WindowSpec& spec) {
+        model = std::make_unique<app::Window>(spec);
+        form = std::make_unique<FormWindow>(*model, host);
+        form->show();
+        return *form;
+    }
+
+    template <class Widget> Widget* widget(std::string_view name) const {
+        auto* found = qobject_cast<Widget*>(form->controlWidget(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    // The widget the form puts a control's widget in.
+    QWidget* expectedParent(const app::WindowSpec& spec, const app::ControlSpec& control) const {
+        if (control.parent.empty()) {
+            return form.get();
+        }
+        for (const app::ControlSpec& parent : spec.controls) {
+            if (parent.name == control.parent && parent.kind == ControlKind::TabControl) {
+                return widget<TabControl>(parent.name)->page(control.page);
+            }
+        }
+        return form->controlWidget(control.parent);
+    }
+
+    void expectMatchesForm(const app::WindowSpec& spec) {
+        EXPECT_TRUE(form->windowFlags() & Qt::FramelessWindowHint);
+        EXPECT_EQ(form->size(), QSize(spec.width, spec.height));
+        EXPECT_EQ(form->minimumSize(), form->maximumSize());
+        EXPECT_EQ(form->windowTitle(), toQString(spec.caption));
+        for (const app::ControlSpec& control : spec.controls) {
+            SCOPED_TRACE(std::string(control.name));
+            QWidget* shown = form->controlWidget(control.name);
+            if (!hasWindow(control.kind)) {
+                EXPECT_EQ(shown, nullptr);
+                continue;
+            }
+            ASSERT_NE(shown, nullptr);
+            EXPECT_EQ(shown->geometry(),
+                      QRect(control.left, control.top, control.width, control.height));
+            EXPECT_EQ(shown->parentWidget(), expectedParent(spec, control));
+            EXPECT_EQ(shown->isEnabledTo(form.get()), !control.disabled);
+            if (!control.text.empty()) {
+                EXPECT_EQ(shownText(shown), toQString(control.text));
+            }
+        }
+    }
+
+    RecordingHost host;
+    std::unique_ptr<app::Window> model;
+    std::unique_ptr<FormWindow> form;
+};
+
+TEST_F(FormWindowTest, LoginWindowHasEveryControlOfItsFormInPlace) {
+    open(app::loginForm());
+    expectMatchesForm(app::loginForm());
+}
+
+TEST_F(FormWindowTest, MainWindowHasEveryControlOfItsFormOnItsPage) {
+    open(app::mainForm());
+    expectMatchesForm(app::mainForm());
+
+    auto* tabs = widget<TabControl>(mainw::kTabs);
+    const app::Control& tabModel = model->control(mainw::kTabs);
+    ASSERT_EQ(tabs->pageCount(), static_cast<int>(tabModel.pageCaptions().size()));
+    for (int page = 0; page < tabs->pageCount(); ++page) {
+        EXPECT_EQ(tabs->tabBar()->tabText(page), toQString(tabModel.pageCaptions()[page]));
+    }
+
+    auto* combo = widget<QComboBox>(mainw::kSearchMode);
+    const auto& modes = model->control(mainw::kSearchMode).items();
+    ASSERT_EQ(combo->count(), static_cast<int>(modes.size()));
+    for (int item = 0; item < combo->count(); ++item) {
+        EXPECT_EQ(combo->itemText(item), toQString(modes[item]));
+    }
+    EXPECT_EQ(combo->currentIndex(), 0);
+}
+
+TEST_F(FormWindowTest, ListViewsShowTheirColumnsAndFixedRows) {
+    open(app::mainForm());
+    for (std::string_view name : {mainw::kReportList, mainw::kLoanList, mainw::kReaderList,
+                                  mainw::kSearchResults, mainw::kSampleList}) {
+        SCOPED_TRACE(std::string(name));
+        const app::ListView& list = model->control(name).listView();
+        auto* table = widget<QTableView>(name);
+        const QAbstractItemModel* rows = table->model();
+        ASSERT_EQ(rows->columnCount(), static_cast<int>(list.columns().size()));
+        ASSERT_EQ(rows->rowCount(), list.rowCount());
+        for (int column = 0; column < rows->columnCount(); ++column) {
+            const app::ListColumn& wanted = list.columns()[column];
+            EXPECT_EQ(rows->headerData(column, Qt::Horizontal).toString(),
+                      toQString(wanted.caption));
+            EXPECT_EQ(table->horizontalHeader()->sectionSize(column), wanted.width);
+            const auto align =
+                rows->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).value<int>();
+            EXPECT_EQ((align & Qt::AlignHCenter) != 0, wanted.alignment == app::Alignment::Centre);
+            for (int row = 0; row < rows->rowCount(); ++row) {
+                EXPECT_EQ(rows->index(row, column).data().toString(),
+                          toQString(list.cell(row, column)));
+            }
+        }
+    }
+    // The sample shows the book workbook's two rows.
+    EXPECT_EQ(widget<QTableView>(mainw::kSampleList)->model()->index(1, 5).data().toString(),
+              QStringLiteral("纸风筝丛书--彼若盛花（上下册）"));
+}
+
+TEST_F(FormWindowTest, EditBoxesFollowTheirInputMode) {
+    open(app::mainForm());
+    auto* password = widget<QLineEdit>(mainw::kOldPassword);
+    EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(
+        password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password),
+        '*');
+
+    for (std::string_view name : {mainw::kUserName, mainw::kSelectedBook, mainw::kYear}) {
+        EXPECT_TRUE(editOf(form->controlWidget(name))->isReadOnly()) << name;
+    }
+    EXPECT_FALSE(widget<QLineEdit>(mainw::kSearchText)->isReadOnly());
+
+    // Digits only; what is typed reaches the model and runs nothing.
+    model->control(mainw::kTabs).setCurrentPage(mainw::kPageSearch);
+    host.sync(*form);
+    auto* rows = widget<QLineEdit>(mainw::kRowsPerPage);
+    rows->selectAll();
+    QTest::keyClicks(rows, "7x-8 9");
+    EXPECT_EQ(rows->text(), QStringLiteral("789"));
+    EXPECT_EQ(model->control(mainw::kRowsPerPage).text(), "789");
+    EXPECT_TRUE(host.fired.empty());
+}
+
+TEST_F(FormWindowTest, EnterPressesTheDefaultButtonWhileItCanBeUsed) {
+    open(app::loginForm());
+    auto* password = widget<QLineEdit>(login::kPassword);
+    QTest::keyClicks(password, "secret");
+    EXPECT_EQ(model->control(login::kPassword).text(), "secret");
+    QTest::keyClick(password, Qt::Key_Return);
+    ASSERT_EQ(host.fired.size(), 1u);
+    EXPECT_EQ(host.fired[0], (FiredEvent{"login", std::string(login::kLogIn), Event::Clicked, 0}));
+
+    QTest::keyClick(widget<QLineEdit>(login::kCode), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(host.fired.size(), 2u);
+
+    model->control(login::kLogIn).setDisabled(true);
+    host.sync(*form);
+    QTest::keyClick(password, Qt::Key_Return);
+    EXPECT_EQ(host.fired.size(), 2u);
+}
+
+TEST_F(FormWindowTest, SpinButtonsOnlyReportTheirDirection) {
+    open(app::mainForm());
+    model->control(mainw::kTabs).setCurrentPage(mainw::kPageReport);
+    host.sync(*form);
+    auto* year = widget<app::qt::EventSpinBox>(mainw::kYear);
+    year->stepUp();
+    year->stepDown();
+    QTest::keyClick(year, Qt::Key_Up);
+    const std::string name(mainw::kYear);
+    EXPECT_EQ(host.fired, (std::vector<FiredEvent>{{"main", name, Event::Spin, 1},
+                                                   {"main", name, Event::Spin, -1},
+                                                   {"main", name, Event::Spin, 1}}));
+    EXPECT_EQ(year->editor()->text(), QStringLiteral("2015"));
+    EXPECT_EQ(model->control(mainw::kYear).text(), "2015");
+}
+
+TEST_F(FormWindowTest, PersonChoicesChangeTheModelThenRaiseTheirEvent) {
+    open(app::mainForm());
+
+    auto* tabs = widget<TabControl>(mainw::kTabs);
+    QTabBar* bar = tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(mainw::kPageSearch).center());
+    EXPECT_EQ(model->control(mainw::kTabs).currentPage(), mainw::kPageSearch);
+    EXPECT_TRUE(tabs->page(mainw::kPageSearch)->isVisible());
+    EXPECT_FALSE(tabs->page(mainw::kPagePassword)->isVisible());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(mainw::kPageSearch).center());
+
+    auto* combo = widget<QComboBox>(mainw::kSearchMode);
+    QTest::keyClick(combo, Qt::Key_Down);
+    EXPECT_EQ(model->control(mainw::kSearchMode).currentItem(), 1);
+    EXPECT_EQ(model->control(mainw::kSearchMode).text(), "图书编号");
+
+    app::ListView& results = model->control(mainw::kSearchResults).listView();
+    for (int row = 0; row < 3; ++row) {
+        results.setCell(results.appendRow(), 3, "A0000" + std::to_string(row));
+    }
+    host.sync(*form);
+    auto* table = widget<QTableView>(mainw::kSearchResults);
+    const QPoint second = table->visualRect(table->model()->index(1, 3)).center();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, second);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, second);
+    EXPECT_EQ(results.selected(), 1);
+
+    QTest::mouseClick(widget<QPushButton>(mainw::kSearch), Qt::LeftButton);
+    QTest::mouseClick(widget<QAbstractButton>(mainw::kClose), Qt::LeftButton);
+
+    // Choosing what is already chosen raises nothing.
+    EXPECT_EQ(host.fired, (std::vector<FiredEvent>{
+                              {"main", std::string(mainw::kTabs), Event::PageChanged, 0},
+                              {"main", std::string(mainw::kSearchMode), Event::SelectionChanged, 0},
+                              {"main", std::string(mainw::kSearchResults), Event::RowSelected, 0},
+                              {"main", std::string(mainw::kSearch), Event::Clicked, 0},
+                              {"main", std::string(mainw::kClose), Event::Clicked, 0}}));
+}
+
+TEST_F(FormWindowTest, SyncShowsTheModelWithoutRaisingEvents) {
+    open(app::mainForm());
+    model->control(mainw::kTabs).setCurrentPage(mainw::kPageExport);
+    model->control(mainw::kSearchMode).setCurrentItem(3);
+    app::ListView& results = model->control(mainw::kSearchResults).listView();
+    results.appendRow();
+    results.appendRow();
+    results.setSelected(1);
+    model->control(mainw::kExportBooks).setDisabled(true);
+    model->control(mainw::kProgressCaption).setVisible(false);
+    model->control(mainw::kBookState).setText("可借 <b>");
+    app::Control& progress = model->control(mainw::kExportProgress);
+    progress.setMaximum(200);
+    progress.setPosition(50);
+    host.sync(*form);
+
+    EXPECT_TRUE(host.fired.empty());
+    EXPECT_EQ(widget<TabControl>(mainw::kTabs)->currentPage(), mainw::kPageExport);
+    EXPECT_TRUE(widget<TabControl>(mainw::kTabs)->page(mainw::kPageExport)->isVisible());
+    EXPECT_EQ(widget<QComboBox>(mainw::kSearchMode)->currentIndex(), 3);
+    const QModelIndexList selected =
+        widget<QTableView>(mainw::kSearchResults)->selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected.first().row(), 1);
+    EXPECT_FALSE(widget<QPushButton>(mainw::kExportBooks)->isEnabled());
+    EXPECT_TRUE(widget<QLabel>(mainw::kProgressCaption)->isHidden());
+    EXPECT_EQ(widget<QLabel>(mainw::kBookState)->text(), QStringLiteral("可借 <b>"));
+    EXPECT_EQ(widget<QLabel>(mainw::kBookState)->textFormat(), Qt::PlainText);
+    EXPECT_EQ(widget<QProgressBar>(mainw::kExportProgress)->maximum(), 200);
+    EXPECT_EQ(widget<QProgressBar>(mainw::kExportProgress)->value(), 50);
+
+    results.clearRows();
+    host.sync(*form);
+    EXPECT_TRUE(
+        widget<QTableView>(mainw::kSearchResults)->selectionModel()->selectedRows().isEmpty());
+    EXPECT_TRUE(host.fired.empty());
+}
+
+TEST_F(FormWindowTest, FocusAndWindowStateGoBothWays) {
+    open(app::loginForm());
+    model->setFocus(login::kCode);
+    host.sync(*form);
+    EXPECT_EQ(form->focusWidget(), form->controlWidget(login::kCode));
+
+    form->personFocused(form->controlWidget(login::kPassword));
+    EXPECT_EQ(model->focus(), login::kPassword);
+
+    model->setWindowState(2);
+    host.sync(*form);
+    EXPECT_TRUE(form->isMinimized());
+    form->showNormal(); // restored by a person, from the task bar
+    EXPECT_EQ(model->windowState(), 0);
+}
+
+TEST_F(FormWindowTest, ClosingFromThePlatformPressesTheCloseButton) {
+    open(app::loginForm());
+    EXPECT_FALSE(form->close());
+    EXPECT_EQ(host.fired,
+              (std::vector<FiredEvent>{{"login", std::string(login::kClose), Event::Clicked, 0}}));
+
+    // Once the model is gone nothing reaches the program any more.
+    form->detach();
+    QTest::keyClick(form->controlWidget(login::kPassword), Qt::Key_Return);
+    EXPECT_EQ(host.fired.size(), 1u);
+    EXPECT_TRUE(form->close());
+}
+
+} // namespace
+} // namespace chengxi::testing

@@ -1,0 +1,194 @@
+// The whole program on the Qt front end: windows open and close with the
+// program, a person's actions run their operations, and the widgets follow.
+#include "app/forms/control_names.h"
+#include "app/program.h"
+#include "app/qt/qt_screen.h"
+#include "app/qt/qt_text.h"
+#include "app/qt/tab_control.h"
+#include "qt_test_support.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+
+namespace chengxi::testing {
+namespace {
+
+using app::qt::FormWindow;
+using app::qt::QtScreen;
+using app::qt::toQString;
+using app::qt::toUtf8;
+namespace login = app::names::login;
+namespace mainw = app::names::main;
+
+class FixedClock final : public app::Clock {
+public:
+    text::DateTime now() override { return {2015, 11, 16, 9, 30, 0}; }
+    std::uint32_t ticks() override { return 123456; }
+};
+
+class ProgramOnQtTest : public ::testing::Test {
+protected:
+    ProgramOnQtTest() {
+        screen.setMessageBoxHandler([this](const app::Message& message) {
+            messages.push_back(message);
+            return onMessage ? onMessage(message) : app::Answer::Ok;
+        });
+        screen.setFileDialogHandler([](app::FileDialogState&) { return false; });
+        screen.setEndHandler([this](int code) { exitCode = code; });
+        program = std::make_unique<app::Program>(
+            app::ProgramPaths{toUtf8(folder.path()), toUtf8(folder.filePath("mzqk.ini"))}, screen,
+            clock);
+        screen.attach(*program);
+        program->start();
+        settle();
+    }
+
+    ~ProgramOnQtTest() override {
+        screen.detach();
+        program.reset();
+        settle();
+    }
+
+    FormWindow& shown(std::string_view windowId) {
+        FormWindow* form = screen.formWindow(windowId);
+        EXPECT_NE(form, nullptr) << windowId;
+        return *form;
+    }
+
+    template <class Widget> Widget* widget(std::string_view windowId, std::string_view name) {
+        auto* found = qobject_cast<Widget*>(shown(windowId).controlWidget(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    FormWindow& openMainWindow() {
+        program->showMainWindow();
+        screen.syncAll();
+        settle();
+        return shown(mainw::kWindow);
+    }
+
+    QTemporaryDir folder;
+    FixedClock clock;
+    QtScreen screen;
+    std::unique_ptr<app::Program> program;
+    std::vector<app::Message> messages;
+    std::function<app::Answer(const app::Message&)> onMessage;
+    std::optional<int> exitCode;
+};
+
+TEST_F(ProgramOnQtTest, LoginWindowOpensAndItsFirstActivationDrawsTheCode) {
+    FormWindow& window = shown(login::kWindow);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.isWindow());
+    // The window was activated and painted; its first activation drew a code.
+    const app::Drawing& code =
+        program->window(login::kWindow)->control(login::kCodePanel).drawing();
+    EXPECT_FALSE(code.drawnText().empty());
+    // It opens with the keyboard in the password box.
+    EXPECT_EQ(window.focusWidget(), window.controlWidget(login::kPassword));
+}
+
+TEST_F(ProgramOnQtTest, EnterWithoutPasswordAsksForItAndPutsTheFocusThere) {
+    QTest::keyClick(widget<QLineEdit>(login::kWindow, login::kCode), Qt::Key_Return);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "请输入密码");
+    EXPECT_EQ(program->window(login::kWindow)->focus(), login::kPassword);
+    EXPECT_EQ(shown(login::kWindow).focusWidget(),
+              shown(login::kWindow).controlWidget(login::kPassword));
+}
+
+TEST_F(ProgramOnQtTest, MainWindowReplacesTheLoginWindowOnPageLending) {
+    FormWindow& main = openMainWindow();
+    EXPECT_EQ(screen.formWindow(login::kWindow), nullptr);
+    EXPECT_TRUE(main.isVisible());
+    auto* tabs = widget<app::qt::TabControl>(mainw::kWindow, mainw::kTabs);
+    EXPECT_EQ(tabs->currentPage(), mainw::kPageLending);
+    EXPECT_TRUE(tabs->page(mainw::kPageLending)->isVisible());
+
+    auto* preview = widget<QTableView>(mainw::kWindow, mainw::kPreviewList);
+    ASSERT_EQ(preview->model()->columnCount(), 26);
+    for (int column = 0; column < 26; ++column) {
+        EXPECT_EQ(preview->model()->headerData(column, Qt::Horizontal).toString(),
+                  QString(QChar('A' + column)));
+        EXPECT_EQ(preview->horizontalHeader()->sectionSize(column), 90);
+    }
+    EXPECT_TRUE(preview->showGrid());
+    EXPECT_TRUE(QDir(folder.path()).exists(QStringLiteral("数据库.sdb")));
+}
+
+TEST_F(ProgramOnQtTest, CloseButtonBeforeLoginEndsTheProgramTouchingNoDatabase) {
+    QTest::mouseClick(widget<QAbstractButton>(login::kWindow, login::kClose), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_TRUE(program->ended());
+    EXPECT_EQ(screen.formWindow(login::kWindow), nullptr);
+    EXPECT_FALSE(QDir(folder.path()).exists(QStringLiteral("数据库.sdb")));
+}
+
+TEST_F(ProgramOnQtTest, MinimiseButtonMinimisesAndRestoringIsSeenByTheProgram) {
+    QTest::mouseClick(widget<QAbstractButton>(login::kWindow, login::kMinimise), Qt::LeftButton);
+    EXPECT_EQ(program->window(login::kWindow)->windowState(), 2);
+    EXPECT_TRUE(shown(login::kWindow).isMinimized());
+    shown(login::kWindow).showNormal();
+    EXPECT_EQ(program->window(login::kWindow)->windowState(), 0);
+}
+
+TEST_F(ProgramOnQtTest, OnlyAPersonsPageChoiceRunsThePageEvent) {
+    openMainWindow();
+    app::Window& main = *program->window(mainw::kWindow);
+    const std::string countBefore = main.control(mainw::kReaderCount).text();
+
+    // Brought to the front by the program: shown, but the page's event does not run.
+    main.control(mainw::kTabs).setCurrentPage(mainw::kPageReaders);
+    screen.syncAll();
+    EXPECT_EQ(widget<app::qt::TabControl>(mainw::kWindow, mainw::kTabs)->currentPage(),
+              mainw::kPageReaders);
+    EXPECT_EQ(main.control(mainw::kReaderCount).text(), countBefore);
+
+    // Chosen by a person: the reader listing runs and its count shows.
+    main.control(mainw::kTabs).setCurrentPage(mainw::kPageLending);
+    screen.syncAll();
+    QTabBar* bar = widget<app::qt::TabControl>(mainw::kWindow, mainw::kTabs)->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(mainw::kPageReaders).center());
+    EXPECT_NE(main.control(mainw::kReaderCount).text(), countBefore);
+    EXPECT_EQ(widget<QLabel>(mainw::kWindow, mainw::kReaderCount)->text(),
+              toQString(main.control(mainw::kReaderCount).text()));
+}
+
+TEST_F(ProgramOnQtTest, DialogsSeeTheCurrentScreenAndBlockFurtherInput) {
+    app::Window& login = *program->window(login::kWindow);
+    login.control(login::kCodeCaption).setText("新的说明");
+    QString shownWhileAsking;
+    onMessage = [&](const app::Message&) {
+        shownWhileAsking = widget<QLabel>(login::kWindow, login::kCodeCaption)->text();
+        // A click that reaches the window while the box is up runs nothing.
+        screen.fire(login::kWindow, login::kLogIn, app::Event::Clicked);
+        return app::Answer::Ok;
+    };
+    QTest::mouseClick(widget<QAbstractButton>(login::kWindow, login::kLogIn), Qt::LeftButton);
+    EXPECT_EQ(shownWhileAsking, QStringLiteral("新的说明"));
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(ProgramOnQtTest, RepaintNowShowsTheControlAtOnce) {
+    app::Window& login = *program->window(login::kWindow);
+    app::Control& caption = login.control(login::kCodeCaption);
+    caption.setText("正在处理");
+    screen.repaintNow(login, caption);
+    EXPECT_EQ(widget<QLabel>(login::kWindow, login::kCodeCaption)->text(),
+              QStringLiteral("正在处理"));
+}
+
+} // namespace
+} // namespace chengxi::testing
