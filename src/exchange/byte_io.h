@@ -96,6 +96,7 @@ public:
     void bytes(std::string_view data) { out_.append(data); }
     void zeros(std::size_t count) { out_.append(count, '\0'); }
     std::size_t size() const { return out_.size(); }
+    std::string& out() { return out_; }
 
 private:
     std::string& out_;

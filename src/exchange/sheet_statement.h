@@ -31,6 +31,20 @@ struct InsertStatement {
 Result<SelectStatement> parseSelect(std::string_view sql);
 Result<InsertStatement> parseInsert(std::string_view sql);
 
+// An insert statement taken apart without copying: views into the
+// statement's text, the values still in their quoted form ('' for an
+// apostrophe). For the connection, which runs one per exported row.
+struct InsertParts {
+    std::string_view sheet;
+    std::string_view columnList; // the text between the parentheses
+    std::vector<std::string_view> columns;
+    std::vector<std::string_view> quotedValues; // without the outer quotes
+};
+// Fills `parts` (its vectors are reused); the reason on failure.
+Status scanInsert(std::string_view sql, InsertParts& parts);
+// A value of InsertParts with each '' turned back into one apostrophe.
+std::string unquoteValue(std::string_view quoted);
+
 // A value between single quotes, each apostrophe doubled: O'Brien gives
 // 'O''Brien'.
 std::string quoteValue(std::string_view value);

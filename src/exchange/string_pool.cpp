@@ -19,22 +19,36 @@ void StringPool::reserve(std::size_t count, std::size_t bytes) {
     arena_.reserve(bytes);
 }
 
-std::size_t StringPool::probe(std::string_view text, std::size_t hash) const {
+std::uint32_t StringPool::hashOf(std::string_view text) {
+    const std::size_t hash = std::hash<std::string_view>{}(text);
+    return static_cast<std::uint32_t>(hash ^ (hash >> 32));
+}
+
+std::size_t StringPool::probe(std::string_view text, std::uint32_t hash) const {
     const std::size_t mask = slots_.size() - 1;
     std::size_t slot = hash & mask;
-    while (slots_[slot] != 0 && at(slots_[slot] - 1) != text) {
+    while (true) {
+        const std::uint64_t entry = slots_[slot];
+        if (entry == 0) {
+            return slot;
+        }
+        if (static_cast<std::uint32_t>(entry >> 32) == hash &&
+            at(static_cast<std::uint32_t>(entry) - 1) == text) {
+            return slot;
+        }
         slot = (slot + 1) & mask;
     }
-    return slot;
 }
 
 void StringPool::indexPending() {
-    const std::hash<std::string_view> hasher;
     for (; indexed_ < ends_.size(); ++indexed_) {
-        const std::string_view text = at(static_cast<std::uint32_t>(indexed_));
-        const std::size_t slot = probe(text, hasher(text));
+        if (hashes_.size() <= indexed_) {
+            hashes_.push_back(hashOf(at(static_cast<std::uint32_t>(indexed_))));
+        }
+        const std::uint32_t hash = hashes_[indexed_];
+        const std::size_t slot = probe(at(static_cast<std::uint32_t>(indexed_)), hash);
         if (slots_[slot] == 0) {
-            slots_[slot] = static_cast<std::uint32_t>(indexed_ + 1);
+            slots_[slot] = (std::uint64_t{hash} << 32) | static_cast<std::uint32_t>(indexed_ + 1);
         }
     }
 }
@@ -52,12 +66,14 @@ std::uint32_t StringPool::intern(std::string_view text) {
         indexed_ = 0;
     }
     indexPending();
-    const std::size_t slot = probe(text, std::hash<std::string_view>{}(text));
+    const std::uint32_t hash = hashOf(text);
+    const std::size_t slot = probe(text, hash);
     if (slots_[slot] != 0) {
-        return slots_[slot] - 1;
+        return static_cast<std::uint32_t>(slots_[slot]) - 1;
     }
     const std::uint32_t index = add(text);
-    slots_[slot] = index + 1;
+    hashes_.push_back(hash);
+    slots_[slot] = (std::uint64_t{hash} << 32) | (index + 1);
     indexed_ = ends_.size();
     return index;
 }

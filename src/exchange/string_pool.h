@@ -33,13 +33,16 @@ public:
 
 private:
     void indexPending();
-    std::size_t probe(std::string_view text, std::size_t hash) const;
+    std::size_t probe(std::string_view text, std::uint32_t hash) const;
+    static std::uint32_t hashOf(std::string_view text);
 
     std::string arena_;
     std::vector<std::size_t> ends_;
-    // Open-addressing table of index + 1 (0 = empty slot), built on the first
-    // call to intern().
-    std::vector<std::uint32_t> slots_;
+    // Open-addressing table built on the first call to intern(): each slot
+    // holds a text's hash in the high half and its index + 1 in the low half
+    // (0 = empty), so most mismatches are settled without touching the text.
+    std::vector<std::uint64_t> slots_;
+    std::vector<std::uint32_t> hashes_; // per text, once indexed
     std::size_t indexed_ = 0;
 };
 

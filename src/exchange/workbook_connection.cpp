@@ -162,58 +162,77 @@ bool WorkbookConnection::execute(std::string_view sql) {
     if (!book_) {
         return failWith("没有打开的工作簿");
     }
-    auto statement = parseInsert(sql);
-    if (!statement) {
-        return failWith(statement.error());
+    if (Status scanned = scanInsert(sql, insert_); !scanned) {
+        return failWith(scanned.error());
     }
-    Sheet* sheet = book_->findSheet(statement->sheet);
+    Sheet* sheet = book_->findSheet(insert_.sheet);
     if (sheet == nullptr) {
-        return failWith("工作簿中没有工作表“" + statement->sheet + "”");
+        return failWith("工作簿中没有工作表“" + std::string(insert_.sheet) + "”");
     }
-    const std::vector<Header> headers = headersOf(*sheet);
     const std::uint32_t row = std::max<std::uint32_t>(sheet->rowCount(), 1);
     if (row > kLastRowIndex) {
         return failWith("工作表已满：一个工作表最多 65536 行");
     }
-
-    std::vector<std::uint16_t> columns;
-    for (std::size_t i = 0; i < statement->columns.size(); ++i) {
-        const std::string& name = statement->columns[i];
-        const auto found = std::find_if(headers.begin(), headers.end(),
-                                        [&](const Header& h) { return h.name == name; });
-        if (found == headers.end()) {
-            return failWith("工作表中没有列“" + name + "”");
+    if (!mapColumns(static_cast<std::size_t>(sheet - book_->sheets.data()), insert_)) {
+        return false;
+    }
+    const std::vector<std::string_view>& values = insert_.quotedValues;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (!text::isValidUtf8(values[i])) {
+            return failWith("列“" + std::string(insert_.columns[i]) + "”的值不是有效的文本");
         }
-        if (std::find(columns.begin(), columns.end(), found->column) != columns.end()) {
-            return failWith("插入语句中列“" + name + "”出现了两次");
-        }
-        columns.push_back(found->column);
-        const std::string& value = statement->values[i];
-        if (!text::isValidUtf8(value)) {
-            return failWith("列“" + name + "”的值不是有效的文本");
-        }
-        if (utf16Length(value) > kMaxCellCharacters) {
-            return failWith("列“" + name + "”的值超过一个单元格能容纳的 32767 个字符");
+        if (utf16Length(values[i]) > kMaxCellCharacters) {
+            return failWith("列“" + std::string(insert_.columns[i]) +
+                            "”的值超过一个单元格能容纳的 32767 个字符");
         }
     }
 
     std::vector<Cell> cells;
-    cells.reserve(columns.size());
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        const std::string& value = statement->values[i];
+    cells.reserve(values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) {
         // An empty value leaves its cell empty, except that a record whose
         // values are all empty still takes its row (as one empty text).
-        if (value.empty() && (i + 1 < columns.size() || !cells.empty())) {
+        if (values[i].empty() && (i + 1 < values.size() || !cells.empty())) {
             continue;
         }
+        const std::uint16_t column = mappedColumns_[i];
         // A pre-formatted blank cell (as in the book template) keeps its format.
-        const Cell* existing = sheet->cellAt(row, columns[i]);
+        const Cell* existing = sheet->cellAt(row, column);
         const std::uint16_t style = existing != nullptr ? existing->style : kDefaultCellStyle;
-        cells.push_back(Cell::ofText(static_cast<std::uint16_t>(row), columns[i], style,
+        std::string_view value = values[i];
+        if (value.find("''") != std::string_view::npos) {
+            unquoted_ = unquoteValue(value);
+            value = unquoted_;
+        }
+        cells.push_back(Cell::ofText(static_cast<std::uint16_t>(row), column, style,
                                      book_->strings.intern(value)));
     }
     sheet->putRow(static_cast<std::uint16_t>(row), std::move(cells));
     modified_ = true;
+    return true;
+}
+
+bool WorkbookConnection::mapColumns(std::size_t sheet, const InsertParts& parts) {
+    if (sheet == mappedSheet_ && !mappedColumns_.empty() && parts.columnList == mappedList_) {
+        return true;
+    }
+    mappedColumns_.clear();
+    const std::vector<Header> headers = headersOf(book_->sheets[sheet]);
+    std::vector<std::uint16_t> columns;
+    for (const std::string_view name : parts.columns) {
+        const auto found = std::find_if(headers.begin(), headers.end(),
+                                        [&](const Header& h) { return h.name == name; });
+        if (found == headers.end()) {
+            return failWith("工作表中没有列“" + std::string(name) + "”");
+        }
+        if (std::find(columns.begin(), columns.end(), found->column) != columns.end()) {
+            return failWith("插入语句中列“" + std::string(name) + "”出现了两次");
+        }
+        columns.push_back(found->column);
+    }
+    mappedSheet_ = sheet;
+    mappedList_ = std::string(parts.columnList);
+    mappedColumns_ = std::move(columns);
     return true;
 }
 
@@ -232,6 +251,8 @@ bool WorkbookConnection::close() {
     book_.reset();
     path_.clear();
     modified_ = false;
+    mappedList_.clear();
+    mappedColumns_.clear();
     return written;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exchange/sheet_statement.h"
 #include "exchange/workbook.h"
 
 #include <cstdint>
@@ -82,6 +83,9 @@ private:
 
     const Query* query(QueryHandle handle) const;
     std::vector<Header> headersOf(const Sheet& sheet) const;
+    // Where each column of an insert goes; the last statement's column list
+    // is remembered, as an export repeats the same list for every row.
+    bool mapColumns(std::size_t sheet, const InsertParts& parts);
     bool failWith(std::string reason);
 
     std::optional<Workbook> book_;
@@ -89,6 +93,11 @@ private:
     bool modified_ = false;
     std::vector<Query> queries_;
     std::string lastError_;
+    InsertParts insert_; // reused from statement to statement
+    std::size_t mappedSheet_ = 0;
+    std::string mappedList_;
+    std::vector<std::uint16_t> mappedColumns_;
+    std::string unquoted_;
 };
 
 } // namespace chengxi::exchange

@@ -5,6 +5,7 @@
 #include "exchange/compound_file.h"
 #include "exchange/property_sets.h"
 #include "exchange/utf16.h"
+#include "text/utf8.h"
 
 #include <algorithm>
 #include <limits>
@@ -77,15 +78,51 @@ Result<EncodedString> encode(std::string_view text) {
     return encoded;
 }
 
-void writeCharacters(ByteWriter& w, const EncodedString& text, std::size_t first,
-                     std::size_t count) {
-    for (std::size_t i = first; i < first + count; ++i) {
-        if (text.compressed) {
-            w.u8(static_cast<std::uint8_t>(text.units[i]));
-        } else {
-            w.u16(text.units[i]);
+// Appends UTF-16 units, one byte each when compressed.
+void writeCharacters(std::string& out, const char16_t* units, std::size_t count, bool compressed) {
+    const std::size_t at = out.size();
+    out.resize(at + count * (compressed ? 1 : 2));
+    char* p = out.data() + at;
+    if (compressed) {
+        for (std::size_t i = 0; i < count; ++i) {
+            p[i] = static_cast<char>(units[i]);
+        }
+    } else {
+        for (std::size_t i = 0; i < count; ++i) {
+            p[2 * i] = static_cast<char>(units[i] & 0xFF);
+            p[2 * i + 1] = static_cast<char>(units[i] >> 8);
         }
     }
+}
+
+// UTF-8 to UTF-16 into a buffer reused from string to string; false when
+// the text is not well-formed UTF-8.
+bool encodeInto(std::string_view utf8, std::u16string& units, bool& compressed) {
+    units.clear();
+    compressed = true;
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const unsigned char lead = static_cast<unsigned char>(utf8[pos]);
+        if (lead < 0x80) {
+            units.push_back(lead);
+            ++pos;
+            continue;
+        }
+        const std::size_t start = pos;
+        const char32_t code = chengxi::text::decodeUtf8(utf8, pos);
+        if (code == 0xFFFD && pos - start != 3) {
+            return false;
+        }
+        if (code >= 0x10000) {
+            units.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+            units.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+            compressed = false;
+        } else {
+            units.push_back(static_cast<char16_t>(code));
+            compressed = compressed && code <= 0xFF;
+        }
+    }
+    return true;
 }
 
 // An XLUnicodeString (16-bit count) or ShortXLUnicodeString (8-bit count).
@@ -96,7 +133,7 @@ void writeUnicodeString(ByteWriter& w, const EncodedString& text, bool shortLeng
         w.u16(static_cast<std::uint16_t>(text.units.size()));
     }
     w.u8(text.compressed ? 0x00 : 0x01);
-    writeCharacters(w, text, 0, text.units.size());
+    writeCharacters(w.out(), text.units.data(), text.units.size(), text.compressed);
 }
 
 class StreamBuilder {
@@ -333,16 +370,18 @@ Status StreamBuilder::writeSharedStrings() {
     r.begin(rec::kSst);
     w.u32(static_cast<std::uint32_t>(textCells_));
     w.u32(static_cast<std::uint32_t>(unique));
+    std::u16string units;
     for (std::size_t i = 0; i < unique; ++i) {
-        auto text = encode(book_.strings.at(sstOrder_[i]));
-        if (!text) {
-            return fail(text.error());
+        const std::string_view source = book_.strings.at(sstOrder_[i]);
+        bool compressed = true;
+        if (!encodeInto(source, units, compressed)) {
+            return fail("文本不是有效的 UTF-8：" + std::string(source.substr(0, 40)));
         }
-        const std::size_t count = text->units.size();
+        const std::size_t count = units.size();
         if (count > kMaxCellCharacters) {
             return fail("单元格内容超过 32767 个字符");
         }
-        const std::size_t width = text->compressed ? 1 : 2;
+        const std::size_t width = compressed ? 1 : 2;
         // The string's header and its first character stay in one record.
         if (r.dataSize() + 3 + (count > 0 ? width : 0) > rec::kMaxRecordData) {
             r.end();
@@ -353,14 +392,14 @@ Status StreamBuilder::writeSharedStrings() {
                                static_cast<std::uint16_t>(out_.size() - r.recordStart())});
         }
         w.u16(static_cast<std::uint16_t>(count));
-        w.u8(text->compressed ? 0x00 : 0x01);
+        w.u8(compressed ? 0x00 : 0x01);
         std::size_t written = 0;
         while (written < count) {
-            std::size_t room = (rec::kMaxRecordData - r.dataSize()) / width;
+            const std::size_t room = (rec::kMaxRecordData - r.dataSize()) / width;
             std::size_t take = std::min(room, count - written);
             // Never part a surrogate pair between two records.
-            if (take > 0 && written + take < count && text->units[written + take - 1] >= 0xD800 &&
-                text->units[written + take - 1] <= 0xDBFF) {
+            if (take > 0 && written + take < count && units[written + take - 1] >= 0xD800 &&
+                units[written + take - 1] <= 0xDBFF) {
                 --take;
             }
             if (take == 0) {
@@ -368,10 +407,10 @@ Status StreamBuilder::writeSharedStrings() {
                 // the option byte.
                 r.end();
                 r.begin(rec::kContinue);
-                w.u8(text->compressed ? 0x00 : 0x01);
+                w.u8(compressed ? 0x00 : 0x01);
                 continue;
             }
-            writeCharacters(w, *text, written, take);
+            writeCharacters(out_, units.data() + written, take, compressed);
             written += take;
         }
     }
