@@ -1,13 +1,13 @@
 // The scenario runner's checks: the expect lines.
 #include "app/forms/control_names.h"
 #include "auth/password_store.h"
-#include "hex.h"
 #include "scenario_run.h"
 #include "store/backups.h"
 #include "store/connection.h"
 #include "store/initialisation.h"
 #include "store/record_set.h"
 #include "text/file_path.h"
+#include "text/hex.h"
 #include "wording.h"
 
 #include <charconv>
@@ -506,13 +506,13 @@ ScenarioRun::Outcome ScenarioRun::expectBackups(const Arguments& a) {
 
 ScenarioRun::Outcome ScenarioRun::expectSettings(const Arguments& a) {
     std::string wanted;
-    if (a.size() != 2 || !decodeHex(a[1], wanted)) {
+    if (a.size() != 2 || !text::decodeHex(a[1], wanted)) {
         return "expect settings HEX";
     }
     const std::string stored = auth::readStoredPassword(text::toPath(settingsFile_));
     return stored == wanted ? Outcome{}
-                            : "the stored password " + inQuotes(encodeHex(wanted)) + ", found " +
-                                  inQuotes(encodeHex(stored));
+                            : "the stored password " + inQuotes(text::encodeHex(wanted)) +
+                                  ", found " + inQuotes(text::encodeHex(stored));
 }
 
 ScenarioRun::Outcome ScenarioRun::expectSettingsFile(const Arguments& a) {
@@ -525,7 +525,7 @@ ScenarioRun::Outcome ScenarioRun::expectSettingsFile(const Arguments& a) {
         return exists ? "no settings file, found one" : Outcome{};
     }
     std::string wanted;
-    if (!decodeHex(a[1], wanted)) {
+    if (!text::decodeHex(a[1], wanted)) {
         return "expect settings-file HEX|missing";
     }
     if (!exists) {
@@ -534,8 +534,8 @@ ScenarioRun::Outcome ScenarioRun::expectSettingsFile(const Arguments& a) {
     std::ifstream file(path, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     return bytes == wanted ? Outcome{}
-                           : "the settings file " + inQuotes(encodeHex(wanted)) + ", found " +
-                                 inQuotes(encodeHex(bytes));
+                           : "the settings file " + inQuotes(text::encodeHex(wanted)) + ", found " +
+                                 inQuotes(text::encodeHex(bytes));
 }
 
 ScenarioRun::Outcome ScenarioRun::expectXls(const Arguments&) {

@@ -3,8 +3,8 @@
 
 #include "app/forms/control_names.h"
 #include "arguments.h"
-#include "hex.h"
 #include "text/file_path.h"
+#include "text/hex.h"
 #include "text/utf8.h"
 #include "wording.h"
 
@@ -249,7 +249,7 @@ ScenarioRun::Outcome ScenarioRun::put(const Arguments& a) {
 
 ScenarioRun::Outcome ScenarioRun::writeSettings(const Arguments& a) {
     std::string bytes;
-    if (a.size() != 2 || !decodeHex(a[1], bytes)) {
+    if (a.size() != 2 || !text::decodeHex(a[1], bytes)) {
         return "settings-hex HEX";
     }
     std::ofstream file(text::toPath(settingsFile_), std::ios::binary | std::ios::trunc);

@@ -1,6 +1,6 @@
-#include "hex.h"
+#include "text/hex.h"
 
-namespace chengxi::scenario {
+namespace chengxi::text {
 namespace {
 
 int nibble(char c) {
@@ -45,4 +45,4 @@ std::string encodeHex(std::string_view bytes) {
     return hex;
 }
 
-} // namespace chengxi::scenario
+} // namespace chengxi::text
