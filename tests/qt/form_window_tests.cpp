@@ -326,6 +326,21 @@ TEST_F(FormWindowTest, FocusAndWindowStateGoBothWays) {
     EXPECT_EQ(model->windowState(), 0);
 }
 
+TEST_F(FormWindowTest, HeaderDragsTheWindowAndTheRestDoesNot) {
+    open(app::loginForm());
+    const QPoint start = form->pos();
+    // Where the platform cannot move the window itself, it follows the mouse.
+    QTest::mousePress(form.get(), Qt::LeftButton, {}, QPoint(260, 10));
+    QTest::mouseMove(form.get(), QPoint(300, 30));
+    QTest::mouseRelease(form.get(), Qt::LeftButton, {}, QPoint(300, 30));
+    EXPECT_EQ(form->pos(), start + QPoint(40, 20));
+
+    QTest::mousePress(form.get(), Qt::LeftButton, {}, QPoint(100, 220));
+    QTest::mouseMove(form.get(), QPoint(150, 230));
+    QTest::mouseRelease(form.get(), Qt::LeftButton, {}, QPoint(150, 230));
+    EXPECT_EQ(form->pos(), start + QPoint(40, 20));
+}
+
 TEST_F(FormWindowTest, ClosingFromThePlatformPressesTheCloseButton) {
     open(app::loginForm());
     EXPECT_FALSE(form->close());
