@@ -186,8 +186,21 @@ TEST_F(ProgramOnQtTest, RepaintNowShowsTheControlAtOnce) {
     app::Control& caption = login.control(login::kCodeCaption);
     caption.setText("正在处理");
     screen.repaintNow(login, caption);
-    EXPECT_EQ(widget<QLabel>(login::kWindow, login::kCodeCaption)->text(),
-              QStringLiteral("正在处理"));
+    auto* label = widget<QLabel>(login::kWindow, login::kCodeCaption);
+    EXPECT_EQ(label->text(), QStringLiteral("正在处理"));
+
+    // Asked again at once, it may wait its turn, but the last change shows
+    // without the program returning to sync the window.
+    caption.setText("第一步");
+    screen.repaintNow(login, caption);
+    caption.setText("第二步");
+    screen.repaintNow(login, caption);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return label->text() == QStringLiteral("第二步"); }));
+}
+
+TEST_F(ProgramOnQtTest, ClipboardCarriesChineseTextBothWays) {
+    screen.setClipboardText("A00001 红楼梦");
+    EXPECT_EQ(screen.clipboardText(), "A00001 红楼梦");
 }
 
 } // namespace
