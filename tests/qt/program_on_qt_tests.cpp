@@ -5,11 +5,15 @@
 #include "app/qt/qt_screen.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/tab_control.h"
+#include "auth/password_cipher.h"
+#include "auth/password_store.h"
 #include "qt_test_support.h"
+#include "text/file_path.h"
 
 #include <QAbstractButton>
 #include <QDir>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabBar>
@@ -97,6 +101,34 @@ TEST_F(ProgramOnQtTest, LoginWindowOpensAndItsFirstActivationDrawsTheCode) {
     EXPECT_FALSE(code.drawnText().empty());
     // It opens with the keyboard in the password box.
     EXPECT_EQ(window.focusWidget(), window.controlWidget(login::kPassword));
+}
+
+TEST_F(ProgramOnQtTest, AWrongCodeRedrawsThePanel) {
+    ASSERT_TRUE(auth::writeStoredPassword(text::toPath(toUtf8(folder.filePath("mzqk.ini"))),
+                                          auth::passwordCipher("abc")));
+    QWidget* panel = shown(login::kWindow).controlWidget(login::kCodePanel);
+    ASSERT_NE(panel, nullptr);
+    const QImage first = panel->grab().toImage();
+    const std::string firstCode = program->library().login.currentCode;
+
+    app::Window& login = *program->window(login::kWindow);
+    login.control(login::kPassword).setText("abc");
+    login.control(login::kCode).setText("!!!!");
+    QTest::mouseClick(widget<QAbstractButton>(login::kWindow, login::kLogIn), Qt::LeftButton);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "验证码不正确，注意区分大小写。");
+
+    const QImage second = panel->grab().toImage();
+    EXPECT_NE(program->library().login.currentCode, firstCode);
+    EXPECT_NE(first, second);
+    // The code is drawn in dark strokes on a light panel.
+    int dark = 0;
+    for (int y = 0; y < second.height(); ++y) {
+        for (int x = 0; x < second.width(); ++x) {
+            dark += qGray(second.pixel(x, y)) < 128 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(dark, 50);
 }
 
 TEST_F(ProgramOnQtTest, EnterWithoutPasswordAsksForItAndPutsTheFocusThere) {
