@@ -113,7 +113,7 @@ Result<CompoundFile> CompoundFile::parse(Bytes file) {
     }
 
     // Directory: 128-byte entries in a regular chain.
-    auto directory = cf.chain(firstDirectory, cf.fat_, 1);
+    auto directory = chain(firstDirectory, cf.fat_, cf.sectorCount_, 1);
     if (!directory) {
         return fail(directory.error());
     }
@@ -174,7 +174,7 @@ Result<CompoundFile> CompoundFile::parse(Bytes file) {
 
     // Mini FAT and mini stream, only when some stream lives there.
     if (firstMiniFat != kEndOfChain && firstMiniFat != kFreeSector) {
-        auto miniFatChain = cf.chain(firstMiniFat, cf.fat_, 1);
+        auto miniFatChain = chain(firstMiniFat, cf.fat_, cf.sectorCount_, 1);
         if (!miniFatChain) {
             return fail(miniFatChain.error());
         }
@@ -202,15 +202,17 @@ Result<CompoundFile> CompoundFile::parse(Bytes file) {
 
 Result<std::vector<std::uint32_t>> CompoundFile::chain(std::uint32_t start,
                                                        const std::vector<std::uint32_t>& table,
-                                                       std::uint64_t minimumLength) const {
+                                                       std::uint64_t limit,
+                                                       std::uint64_t minimumLength) {
+    const std::uint64_t sectorsThere = std::min<std::uint64_t>(limit, table.size());
     std::vector<std::uint32_t> sectors;
     std::uint32_t sector = start;
     while (sector != kEndOfChain) {
-        if (sector >= table.size()) {
+        if (sector >= sectorsThere) {
             return fail("工作簿已损坏：扇区链指向范围之外");
         }
-        // A chain longer than the table has entries must visit one twice.
-        if (sectors.size() >= table.size()) {
+        // A chain longer than the sectors there are must visit one twice.
+        if (sectors.size() >= sectorsThere) {
             return fail("工作簿已损坏：扇区链构成循环");
         }
         sectors.push_back(sector);
@@ -228,7 +230,7 @@ Result<std::string> CompoundFile::readRegular(std::uint32_t start, std::uint64_t
     if (needed > sectorCount_) {
         return fail("工作簿已损坏：数据流大于文件");
     }
-    auto sectors = chain(start, fat_, needed);
+    auto sectors = chain(start, fat_, sectorCount_, needed);
     if (!sectors) {
         return fail(sectors.error());
     }
@@ -255,7 +257,7 @@ Result<std::string> CompoundFile::readMini(std::uint32_t start, std::uint64_t si
     if (size > miniStream_.size()) {
         return fail("工作簿已损坏：小数据流超出范围");
     }
-    auto sectors = chain(start, miniFat_, needed);
+    auto sectors = chain(start, miniFat_, miniStream_.size() >> kMiniSectorShift, needed);
     if (!sectors) {
         return fail(sectors.error());
     }

@@ -39,9 +39,12 @@ private:
     };
 
     CompoundFile() = default;
-    Result<std::vector<std::uint32_t>> chain(std::uint32_t start,
-                                             const std::vector<std::uint32_t>& table,
-                                             std::uint64_t minimumLength) const;
+    // Follows a chain through `table`; every sector must be below `limit`
+    // (the sectors the file or the mini stream holds).
+    static Result<std::vector<std::uint32_t>> chain(std::uint32_t start,
+                                                    const std::vector<std::uint32_t>& table,
+                                                    std::uint64_t limit,
+                                                    std::uint64_t minimumLength);
     Result<std::string> readRegular(std::uint32_t start, std::uint64_t size) const;
     Result<std::string> readMini(std::uint32_t start, std::uint64_t size) const;
     const Entry* findRootStream(std::string_view name) const;

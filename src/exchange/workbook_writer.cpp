@@ -347,11 +347,14 @@ void StreamBuilder::writeStyles() {
         w.u8(0x20);                       // bottom-aligned
         w.u8(0);
         w.u8(0);
+        // Which groups of attributes a cell format takes from itself rather
+        // than from its parent style (all, once it has a font or number
+        // format of its own); for style formats, which groups they leave out.
         const bool ownAttributes = !isStyle && (style.font != 0 || style.numberFormat != 0);
-        w.u8(isStyle ? (i == 0 ? 0x00 : 0xF4) : (ownAttributes ? 0xF8 : 0x00));
-        w.u32(0); // no borders
-        w.u32(0);
-        w.u32(0x20C00000); // no fill; default pattern colours
+        w.u8(isStyle ? (i == 0 ? 0x00 : 0xF4) : (ownAttributes ? 0xFC : 0x00));
+        w.u32(0);      // no borders
+        w.u32(0);      // no border colours, no fill
+        w.u16(0x20C0); // default pattern colours
         r.end();
     }
 }

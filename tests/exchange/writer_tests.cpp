@@ -1,5 +1,7 @@
 // The writer: templates, long and unusual texts, determinism, and workbooks
 // read back by the program's own reader.
+#include "exchange/biff_records.h"
+#include "exchange/biff_stream.h"
 #include "exchange/cell_text.h"
 #include "exchange/sheet_text.h"
 #include "exchange/templates.h"
@@ -9,6 +11,7 @@
 #include "test_support.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace chengxi::exchange;
 using namespace chengxi::exchange::testing;
@@ -200,4 +203,57 @@ TEST(Writer, SheetNamesMustFitTheFormat) {
     EXPECT_FALSE(buildWorkbookFile(book).ok());
     book.sheets.clear();
     EXPECT_FALSE(buildWorkbookFile(book).ok());
+}
+
+TEST(Writer, RecordsHaveTheSizesTheFormatFixes) {
+    // Excel refuses a file whose fixed-size records are too long or short,
+    // though lenient readers (this program's, xlrd) read on.
+    namespace rec = chengxi::exchange::record;
+    const std::map<std::uint16_t, std::size_t> sizes = {{rec::kBof, 16},
+                                                        {rec::kXf, 20},
+                                                        {rec::kWindow1, 18},
+                                                        {rec::kWindow2, 18},
+                                                        {rec::kWriteAccess, 112},
+                                                        {rec::kStyle, 4},
+                                                        {rec::kCountry, 4},
+                                                        {rec::kDimensions, 14},
+                                                        {rec::kRow, 16},
+                                                        {rec::kLabelSst, 10},
+                                                        {rec::kNumber, 14},
+                                                        {rec::kBlank, 6},
+                                                        {rec::kBoolErr, 8},
+                                                        {rec::kColInfo, 12},
+                                                        {rec::kSetup, 34},
+                                                        {rec::kDefaultRowHeight, 4},
+                                                        {rec::kDelta, 8},
+                                                        {rec::kGuts, 8},
+                                                        {rec::kCodepage, 2},
+                                                        {rec::kDateMode, 2},
+                                                        {rec::kEof, 0}};
+    Workbook book = templateWorkbook(TemplateKind::Readers);
+    std::vector<Cell> cells(book.sheets[0].cells().begin(), book.sheets[0].cells().end());
+    cells.push_back(Cell::blank(1, 0, kDefaultCellStyle));
+    cells.push_back(Cell::ofText(2, 0, kDefaultCellStyle, book.strings.add("文本")));
+    cells.push_back(Cell::ofNumber(2, 1, kDefaultCellStyle, 1.5));
+    cells.push_back(Cell::ofBoolean(2, 2, kDefaultCellStyle, true));
+    book.sheets[0].assignCells(std::move(cells));
+    const auto stream = buildWorkbookStream(book);
+    ASSERT_TRUE(stream.ok());
+    RecordCursor cursor(asBytes(*stream), 0);
+    Record record;
+    std::map<std::uint16_t, int> seen;
+    int eofs = 0;
+    while (eofs < 2 && cursor.next(record)) {
+        ++seen[record.id];
+        eofs += record.id == rec::kEof ? 1 : 0;
+        const auto expected = sizes.find(record.id);
+        if (expected != sizes.end()) {
+            EXPECT_EQ(record.data.size(), expected->second) << "record 0x" << std::hex << record.id;
+        }
+        EXPECT_LE(record.data.size(), rec::kMaxRecordData);
+    }
+    EXPECT_EQ(eofs, 2);
+    for (const auto& [id, size] : sizes) {
+        EXPECT_GT(seen[id], 0) << "no record 0x" << std::hex << id;
+    }
 }
