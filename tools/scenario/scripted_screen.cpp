@@ -25,7 +25,7 @@ app::Answer ScriptedScreen::messageBox(const app::Message& message) {
 void ScriptedScreen::repaintNow(const app::Window& window, const app::Control& control) {
     std::string shown;
     if (control.kind() == app::ControlKind::ProgressBar) {
-        shown = std::to_string(control.position()) + "/" + std::to_string(control.maximum());
+        shown = std::to_string(control.position());
     } else {
         shown = control.text();
     }
