@@ -56,8 +56,14 @@ bool WorkbookConnection::open(std::string_view connectString) {
 std::vector<WorkbookConnection::Header> WorkbookConnection::headersOf(const Sheet& sheet) const {
     std::vector<Header> headers;
     for (const Cell& cell : sheet.rowCells(0)) {
-        if (cell.holdsValue()) {
-            headers.push_back({cellText(*book_, cell), cell.column});
+        if (!cell.holdsValue()) {
+            continue;
+        }
+        // When two columns carry the same name, the first one answers.
+        std::string name = cellText(*book_, cell);
+        if (std::none_of(headers.begin(), headers.end(),
+                         [&](const Header& h) { return h.name == name; })) {
+            headers.push_back({std::move(name), cell.column});
         }
     }
     return headers;

@@ -263,3 +263,25 @@ TEST(Connection, QueriesFailCleanlyAndHandlesDieWithTheirQueries) {
     EXPECT_EQ(connection.read(query, "图书编号"), "");
     connection.moveNext(query); // harmless on a closed query
 }
+
+TEST(Connection, TheFirstOfTwoEqualColumnNamesAnswers) {
+    TempDir dir;
+    const std::string path = dir.file("twice.xls");
+    Workbook book = templateWorkbook(TemplateKind::LoanReport);
+    const auto text = [&](const char* value) { return book.strings.intern(value); };
+    book.sheets[0].assignCells(
+        {Cell::ofText(0, 0, 15, text("书名")), Cell::ofText(0, 1, 15, text("图书编号")),
+         Cell::ofText(0, 2, 15, text("书名")), Cell::ofText(1, 0, 15, text("红楼梦")),
+         Cell::ofText(1, 1, 15, text("A1")), Cell::ofText(1, 2, 15, text("别的")),
+         Cell::ofText(2, 0, 15, text("水浒传")), Cell::ofText(2, 1, 15, text("A2"))});
+    ASSERT_TRUE(saveWorkbook(path, book));
+    WorkbookConnection connection;
+    ASSERT_TRUE(connection.open(connectString(path)));
+    const std::array<std::string_view, 2> columns = {"书名", "图书编号"};
+    EXPECT_EQ(queryAll(connection, "select * from [Sheet1$]", columns),
+              (std::vector<std::vector<std::string>>{{"红楼梦", "A1"}, {"水浒传", "A2"}}));
+    ASSERT_TRUE(connection.execute("insert into [Sheet1$] ([书名]) values ('三国演义')"));
+    EXPECT_EQ(connection.read(connection.openQuery("select * from [Sheet1$]"), "书名"), "红楼梦");
+    ASSERT_TRUE(connection.close());
+    EXPECT_EQ(readFirstSheet(path)->at(3, 0), "三国演义");
+}
