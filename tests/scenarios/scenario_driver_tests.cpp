@@ -94,6 +94,15 @@ TEST(ScenarioDriver, OnlyChecksFollowTheEnd) {
     EXPECT_EQ(outcome.failure, "case.scn:4: only expect lines after expect ended, found \"start\"");
 }
 
+TEST(ScenarioDriver, WorkbookChecksFailOnAnotherTextOrAMissingFile) {
+    const std::string put = "put a.xls " CHENGXI_TEST_DATA "/xls/readers_xlwt.xls\n";
+    EXPECT_TRUE(runScenario(put + "expect xls a.xls 1 1 张三\n").passed);
+    const Outcome other = runScenario(put + "expect xls a.xls 1 1 李四\n");
+    EXPECT_EQ(other.failure,
+              "case.scn:2: cell (1, 1) of \"a.xls\" reading \"李四\", found \"张三\"");
+    EXPECT_FALSE(runScenario("expect xls-rows missing.xls 1\n").passed);
+}
+
 TEST(ScenarioDriver, CodeSubstitutionsAndRepeat) {
     EXPECT_TRUE(runScenario(std::string(kLoggedIn) + "expect window login gone\n").passed);
     // The wrong-case code is refused by the login.

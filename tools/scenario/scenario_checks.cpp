@@ -1,6 +1,7 @@
 // The scenario runner's checks: the expect lines.
 #include "app/forms/control_names.h"
 #include "auth/password_store.h"
+#include "exchange/sheet_text.h"
 #include "scenario_run.h"
 #include "store/backups.h"
 #include "store/connection.h"
@@ -538,12 +539,34 @@ ScenarioRun::Outcome ScenarioRun::expectSettingsFile(const Arguments& a) {
                                  inQuotes(text::encodeHex(bytes));
 }
 
-ScenarioRun::Outcome ScenarioRun::expectXls(const Arguments&) {
-    return "expect xls: the workbook reader is not part of this build yet";
+ScenarioRun::Outcome ScenarioRun::expectXls(const Arguments& a) {
+    long long row = 0, column = 0;
+    if (a.size() != 5 || !parseNumber(a[2], row) || !parseNumber(a[3], column)) {
+        return "expect xls PATH ROW COL TEXT";
+    }
+    const auto sheet = exchange::readFirstSheet(inProgramFolder(a[1]));
+    if (!sheet) {
+        return "a readable workbook " + inQuotes(a[1]) + ", found: " + sheet.error();
+    }
+    const std::string& cell =
+        sheet->at(static_cast<std::size_t>(row), static_cast<std::size_t>(column));
+    return cell == a[4] ? Outcome{}
+                        : "cell (" + a[2] + ", " + a[3] + ") of " + inQuotes(a[1]) + " reading " +
+                              inQuotes(a[4]) + ", found " + inQuotes(cell);
 }
 
-ScenarioRun::Outcome ScenarioRun::expectXlsRows(const Arguments&) {
-    return "expect xls-rows: the workbook reader is not part of this build yet";
+ScenarioRun::Outcome ScenarioRun::expectXlsRows(const Arguments& a) {
+    long long wanted = 0;
+    if (a.size() != 3 || !parseNumber(a[2], wanted)) {
+        return "expect xls-rows PATH N";
+    }
+    const auto sheet = exchange::readFirstSheet(inProgramFolder(a[1]));
+    if (!sheet) {
+        return "a readable workbook " + inQuotes(a[1]) + ", found: " + sheet.error();
+    }
+    const auto rows = static_cast<long long>(sheet->rows.size());
+    return rows == wanted ? Outcome{}
+                          : a[2] + " rows in " + inQuotes(a[1]) + ", found " + std::to_string(rows);
 }
 
 } // namespace chengxi::scenario
