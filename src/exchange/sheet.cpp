@@ -87,15 +87,15 @@ const Cell* Sheet::cellAt(std::uint32_t row, std::uint32_t column) const {
     return found != cells.end() && found->column == column ? &*found : nullptr;
 }
 
-void Sheet::putRow(std::uint16_t row, std::vector<Cell> cells) {
+void Sheet::putRow(std::uint16_t row, std::span<const Cell> cells) {
     if (cells.empty()) {
         return;
     }
-    std::stable_sort(cells.begin(), cells.end(), positionLess);
     const bool beyondEnd = cells_.empty() || row > cells_.back().row;
-    if (beyondEnd) {
+    if (beyondEnd && std::is_sorted(cells.begin(), cells.end(), positionLess) &&
+        std::adjacent_find(cells.begin(), cells.end(), samePosition) == cells.end()) {
         // Appending a new last row: the common case of an export.
-        const std::uint32_t oldEnd = static_cast<std::uint32_t>(cells_.size());
+        const auto oldEnd = static_cast<std::uint32_t>(cells_.size());
         cells_.insert(cells_.end(), cells.begin(), cells.end());
         if (rowStart_.empty()) {
             rowStart_.push_back(0);
@@ -110,6 +110,8 @@ void Sheet::putRow(std::uint16_t row, std::vector<Cell> cells) {
         }
         return;
     }
+    // The row's old cells, then the new ones: after a stable sort the last
+    // of each position is the new cell.
     std::vector<Cell> merged(rowCells(row).begin(), rowCells(row).end());
     merged.insert(merged.end(), cells.begin(), cells.end());
     std::stable_sort(merged.begin(), merged.end(), positionLess);

@@ -83,7 +83,7 @@ public:
 
     // Sets the cells of one row; cells of that row at other columns stay.
     // `cells` must all lie in `row`.
-    void putRow(std::uint16_t row, std::vector<Cell> cells);
+    void putRow(std::uint16_t row, std::span<const Cell> cells);
 
     std::span<const Cell> cells() const { return cells_; }
     std::span<const Cell> rowCells(std::uint32_t row) const;

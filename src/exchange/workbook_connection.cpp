@@ -12,15 +12,23 @@
 namespace chengxi::exchange {
 namespace {
 
-// UTF-16 units of a well-formed UTF-8 text: one per character, two for
-// characters beyond the basic plane.
-std::size_t utf16Length(std::string_view utf8) {
+// UTF-16 units of a UTF-8 text (two for a character beyond the basic
+// plane); nothing when the text is not well-formed UTF-8.
+std::optional<std::size_t> utf16Length(std::string_view utf8) {
     std::size_t units = 0;
-    for (const char c : utf8) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if ((byte & 0xC0) != 0x80) {
-            units += byte >= 0xF0 ? 2 : 1;
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+            ++pos;
+            ++units;
+            continue;
         }
+        const std::size_t start = pos;
+        const char32_t code = text::decodeUtf8(utf8, pos);
+        if (code == 0xFFFD && pos - start != 3) {
+            return std::nullopt;
+        }
+        units += code >= 0x10000 ? 2 : 1;
     }
     return units;
 }
@@ -184,17 +192,18 @@ bool WorkbookConnection::execute(std::string_view sql) {
     }
     const std::vector<std::string_view>& values = insert_.quotedValues;
     for (std::size_t i = 0; i < values.size(); ++i) {
-        if (!text::isValidUtf8(values[i])) {
+        const std::optional<std::size_t> length = utf16Length(values[i]);
+        if (!length) {
             return failWith("列“" + std::string(insert_.columns[i]) + "”的值不是有效的文本");
         }
-        if (utf16Length(values[i]) > kMaxCellCharacters) {
+        if (*length > kMaxCellCharacters) {
             return failWith("列“" + std::string(insert_.columns[i]) +
                             "”的值超过一个单元格能容纳的 32767 个字符");
         }
     }
 
-    std::vector<Cell> cells;
-    cells.reserve(values.size());
+    std::vector<Cell>& cells = rowCells_;
+    cells.clear();
     for (std::size_t i = 0; i < values.size(); ++i) {
         // An empty value leaves its cell empty, except that a record whose
         // values are all empty still takes its row (as one empty text).
@@ -213,7 +222,7 @@ bool WorkbookConnection::execute(std::string_view sql) {
         cells.push_back(Cell::ofText(static_cast<std::uint16_t>(row), column, style,
                                      book_->strings.intern(value)));
     }
-    sheet->putRow(static_cast<std::uint16_t>(row), std::move(cells));
+    sheet->putRow(static_cast<std::uint16_t>(row), cells);
     modified_ = true;
     return true;
 }

@@ -98,6 +98,7 @@ private:
     std::string mappedList_;
     std::vector<std::uint16_t> mappedColumns_;
     std::string unquoted_;
+    std::vector<Cell> rowCells_; // reused from insert to insert
 };
 
 } // namespace chengxi::exchange
