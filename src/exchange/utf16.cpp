@@ -61,9 +61,7 @@ void Utf16Decoder::finish() {
     }
 }
 
-std::optional<std::u16string> toUtf16(std::string_view utf8) {
-    std::u16string units;
-    units.reserve(utf8.size());
+bool appendUtf16(std::string_view utf8, std::u16string& units) {
     std::size_t pos = 0;
     while (pos < utf8.size()) {
         const unsigned char lead = static_cast<unsigned char>(utf8[pos]);
@@ -74,8 +72,9 @@ std::optional<std::u16string> toUtf16(std::string_view utf8) {
         }
         const std::size_t start = pos;
         const char32_t code = text::decodeUtf8(utf8, pos);
-        if (code == 0xFFFD && !utf8.substr(start, pos - start).starts_with("\xEF\xBF\xBD")) {
-            return std::nullopt;
+        // U+FFFD itself is fine; a malformed sequence decodes to it in one byte.
+        if (code == 0xFFFD && pos - start != 3) {
+            return false;
         }
         if (code >= 0x10000) {
             units.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
@@ -83,6 +82,15 @@ std::optional<std::u16string> toUtf16(std::string_view utf8) {
         } else {
             units.push_back(static_cast<char16_t>(code));
         }
+    }
+    return true;
+}
+
+std::optional<std::u16string> toUtf16(std::string_view utf8) {
+    std::u16string units;
+    units.reserve(utf8.size());
+    if (!appendUtf16(utf8, units)) {
+        return std::nullopt;
     }
     return units;
 }

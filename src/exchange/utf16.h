@@ -32,6 +32,10 @@ private:
     char16_t pendingHigh_ = 0;
 };
 
+// Appends the UTF-16 code units of a UTF-8 text; false when the text is not
+// well-formed UTF-8 (the units appended so far stay).
+bool appendUtf16(std::string_view utf8, std::u16string& units);
+
 // UTF-16 code units of a UTF-8 text; nothing when the text is not
 // well-formed UTF-8.
 std::optional<std::u16string> toUtf16(std::string_view utf8);

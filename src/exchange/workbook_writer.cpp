@@ -99,29 +99,11 @@ void writeCharacters(std::string& out, const char16_t* units, std::size_t count,
 // the text is not well-formed UTF-8.
 bool encodeInto(std::string_view utf8, std::u16string& units, bool& compressed) {
     units.clear();
-    compressed = true;
-    std::size_t pos = 0;
-    while (pos < utf8.size()) {
-        const unsigned char lead = static_cast<unsigned char>(utf8[pos]);
-        if (lead < 0x80) {
-            units.push_back(lead);
-            ++pos;
-            continue;
-        }
-        const std::size_t start = pos;
-        const char32_t code = chengxi::text::decodeUtf8(utf8, pos);
-        if (code == 0xFFFD && pos - start != 3) {
-            return false;
-        }
-        if (code >= 0x10000) {
-            units.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
-            units.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
-            compressed = false;
-        } else {
-            units.push_back(static_cast<char16_t>(code));
-            compressed = compressed && code <= 0xFF;
-        }
+    if (!appendUtf16(utf8, units)) {
+        return false;
     }
+    compressed =
+        std::all_of(units.begin(), units.end(), [](char16_t unit) { return unit <= 0xFF; });
     return true;
 }
 
