@@ -12,13 +12,13 @@ namespace {
 // and inside its parent's area (a status label of the form overhangs its
 // tab control by a pixel, so a few pixels are let pass; a mistyped number is not).
 TEST(Forms, ControlsAreConsistentWithTheirParents) {
-    for (const WindowSpec* form : {&loginForm(), &mainForm()}) {
+    for (const FormRecord* form : {&loginForm(), &mainForm()}) {
         std::set<std::string_view> names;
-        for (const ControlSpec& control : form->controls) {
+        for (const ControlRecord& control : form->controls) {
             EXPECT_TRUE(names.insert(control.name).second) << control.name;
         }
         const Window window(*form);
-        for (const ControlSpec& control : form->controls) {
+        for (const ControlRecord& control : form->controls) {
             if (control.width == 0 && control.height == 0) {
                 continue; // objects without a window of their own
             }

@@ -67,8 +67,8 @@ QString shownText(QWidget* widget) {
 
 class FormWindowTest : public ::testing::Test {
 protected:
-    FormWindow& open(const app::WindowSpec& spec) {
-        model = std::make_unique<app::Window>(spec);
+    FormWindow& open(const app::FormRecord& record) {
+        model = std::make_unique<app::Window>(record);
         form = std::make_unique<FormWindow>(*model, host);
         form->show();
         return *form;
@@ -81,11 +81,12 @@ protected:
     }
 
     // The widget the form puts a control's widget in.
-    QWidget* expectedParent(const app::WindowSpec& spec, const app::ControlSpec& control) const {
+    QWidget* expectedParent(const app::FormRecord& record,
+                            const app::ControlRecord& control) const {
         if (control.parent.empty()) {
             return form.get();
         }
-        for (const app::ControlSpec& parent : spec.controls) {
+        for (const app::ControlRecord& parent : record.controls) {
             if (parent.name == control.parent && parent.kind == ControlKind::TabControl) {
                 return widget<TabControl>(parent.name)->page(control.page);
             }
@@ -93,12 +94,12 @@ protected:
         return form->controlWidget(control.parent);
     }
 
-    void expectMatchesForm(const app::WindowSpec& spec) {
+    void expectMatchesForm(const app::FormRecord& record) {
         EXPECT_TRUE(form->windowFlags() & Qt::FramelessWindowHint);
-        EXPECT_EQ(form->size(), QSize(spec.width, spec.height));
+        EXPECT_EQ(form->size(), QSize(record.width, record.height));
         EXPECT_EQ(form->minimumSize(), form->maximumSize());
-        EXPECT_EQ(form->windowTitle(), toQString(spec.caption));
-        for (const app::ControlSpec& control : spec.controls) {
+        EXPECT_EQ(form->windowTitle(), toQString(record.caption));
+        for (const app::ControlRecord& control : record.controls) {
             SCOPED_TRACE(std::string(control.name));
             QWidget* shown = form->controlWidget(control.name);
             if (!hasWindow(control.kind)) {
@@ -108,7 +109,7 @@ protected:
             ASSERT_NE(shown, nullptr);
             EXPECT_EQ(shown->geometry(),
                       QRect(control.left, control.top, control.width, control.height));
-            EXPECT_EQ(shown->parentWidget(), expectedParent(spec, control));
+            EXPECT_EQ(shown->parentWidget(), expectedParent(record, control));
             EXPECT_EQ(shown->isEnabledTo(form.get()), !control.disabled);
             if (!control.text.empty()) {
                 EXPECT_EQ(shownText(shown), toQString(control.text));

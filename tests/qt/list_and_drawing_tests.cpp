@@ -21,8 +21,8 @@ namespace mainw = app::names::main;
 
 class ListAndDrawingTest : public ::testing::Test {
 protected:
-    void open(const app::WindowSpec& spec) {
-        model = std::make_unique<app::Window>(spec);
+    void open(const app::FormRecord& record) {
+        model = std::make_unique<app::Window>(record);
         form = std::make_unique<FormWindow>(*model, host);
         form->show();
     }

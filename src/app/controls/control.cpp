@@ -5,16 +5,16 @@
 
 namespace chengxi::app {
 
-Control::Control(const ControlSpec& spec)
-    : spec_(&spec), left_(spec.left), top_(spec.top), width_(spec.width), height_(spec.height),
-      disabled_(spec.disabled), text_(spec.text) {
-    switch (spec.kind) {
+Control::Control(const ControlRecord& record)
+    : record_(&record), left_(record.left), top_(record.top), width_(record.width),
+      height_(record.height), disabled_(record.disabled), text_(record.text) {
+    switch (record.kind) {
     case ControlKind::ListView: {
         ListView& list = state_.emplace<ListView>();
-        for (const ColumnSpec& column : spec.columns) {
+        for (const ColumnRecord& column : record.columns) {
             list.addColumn({std::string(column.caption), column.width, column.alignment});
         }
-        for (const auto& cells : spec.rows) {
+        for (const auto& cells : record.rows) {
             const int row = list.appendRow();
             for (std::size_t column = 0; column < cells.size(); ++column) {
                 list.setCell(row, static_cast<int>(column), std::string(cells[column]));
@@ -27,13 +27,13 @@ Control::Control(const ControlSpec& spec)
         break;
     case ControlKind::FileDialog: {
         FileDialogState& dialog = state_.emplace<FileDialogState>();
-        dialog.filter = spec.filter;
-        dialog.defaultExtension = spec.defaultExtension;
+        dialog.filter = record.filter;
+        dialog.defaultExtension = record.defaultExtension;
         break;
     }
     case ControlKind::ComboBox:
     case ControlKind::TabControl:
-        items_.assign(spec.items.begin(), spec.items.end());
+        items_.assign(record.items.begin(), record.items.end());
         current_ = items_.empty() ? -1 : 0;
         break;
     default:

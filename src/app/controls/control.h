@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/controls/control_spec.h"
 #include "app/controls/drawing.h"
+#include "app/controls/form_records.h"
 #include "app/controls/list_view.h"
 
 #include <cstdint>
@@ -26,13 +26,13 @@ struct FileDialogState {
 // state abort on a control of another kind: that is a programming error.
 class Control {
 public:
-    explicit Control(const ControlSpec& spec);
+    explicit Control(const ControlRecord& record);
 
-    std::string_view name() const { return spec_->name; }
-    ControlKind kind() const { return spec_->kind; }
-    std::string_view parent() const { return spec_->parent; }
-    int page() const { return spec_->page; }
-    const ControlSpec& spec() const { return *spec_; }
+    std::string_view name() const { return record_->name; }
+    ControlKind kind() const { return record_->kind; }
+    std::string_view parent() const { return record_->parent; }
+    int page() const { return record_->page; }
+    const ControlRecord& record() const { return *record_; }
 
     int left() const { return left_; }
     int top() const { return top_; }
@@ -50,9 +50,9 @@ public:
     // Edit boxes and captioned controls only.
     void setText(std::string text);
 
-    InputMode inputMode() const { return spec_->input; }
-    bool hasSpin() const { return spec_->spin; }
-    bool isDefaultButton() const { return spec_->isDefault; }
+    InputMode inputMode() const { return record_->input; }
+    bool hasSpin() const { return record_->spin; }
+    bool isDefaultButton() const { return record_->isDefault; }
     bool takesText() const; // edit boxes and captioned controls
 
     // Combo box: its items and the index of the current one (-1 none).
@@ -88,7 +88,7 @@ public:
 private:
     void requireKind(bool ok, const char* what) const;
 
-    const ControlSpec* spec_;
+    const ControlRecord* record_;
     int left_, top_, width_, height_;
     bool visible_ = true;
     bool disabled_;

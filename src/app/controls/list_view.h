@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/controls/control_spec.h"
+#include "app/controls/form_records.h"
 
 #include <cstdint>
 #include <string>

@@ -5,9 +5,9 @@
 
 namespace chengxi::app {
 
-Window::Window(const WindowSpec& spec) : spec_(&spec) {
-    controls_.reserve(spec.controls.size());
-    for (const ControlSpec& control : spec.controls) {
+Window::Window(const FormRecord& record) : record_(&record) {
+    controls_.reserve(record.controls.size());
+    for (const ControlRecord& control : record.controls) {
         byName_.emplace(control.name, controls_.size());
         controls_.emplace_back(control);
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/controls/control.h"
-#include "app/controls/control_spec.h"
+#include "app/controls/form_records.h"
 
 #include <string>
 #include <string_view>
@@ -13,14 +13,14 @@ namespace chengxi::app {
 // A window as data: its controls in form order, addressed by their real names.
 class Window {
 public:
-    explicit Window(const WindowSpec& spec);
+    explicit Window(const FormRecord& record);
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    std::string_view id() const { return spec_->id; }
-    std::string_view caption() const { return spec_->caption; }
-    int width() const { return spec_->width; }
-    int height() const { return spec_->height; }
+    std::string_view id() const { return record_->id; }
+    std::string_view caption() const { return record_->caption; }
+    int width() const { return record_->width; }
+    int height() const { return record_->height; }
 
     // Aborts on a name the form does not hold: a typo in the program.
     Control& control(std::string_view name);
@@ -46,7 +46,7 @@ public:
     bool isUsable(const Control& control) const;
 
 private:
-    const WindowSpec* spec_;
+    const FormRecord* record_;
     std::vector<Control> controls_;
     std::unordered_map<std::string_view, std::size_t> byName_;
     int state_ = 0;

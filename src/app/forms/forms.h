@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/controls/control_spec.h"
+#include "app/controls/form_records.h"
 
 namespace chengxi::app {
 
 // The two stored forms: every control with its name, kind, place, text and settings.
-const WindowSpec& loginForm();
-const WindowSpec& mainForm();
+const FormRecord& loginForm();
+const FormRecord& mainForm();
 
 // RGB of both windows' background.
 inline constexpr int kBackgroundRed = 0, kBackgroundGreen = 136, kBackgroundBlue = 255;

@@ -9,7 +9,7 @@ namespace n = names::login;
 
 // One control per row, as the form lists them.
 // clang-format off
-constexpr ControlSpec kControls[] = {
+constexpr ControlRecord kControls[] = {
     {.name = n::kOrnament, .kind = K::PictureBox, .left = 308, .top = 2, .width = 24, .height = 16,
      .picture = Picture::HeaderOrnament},
     {.name = n::kMinimise, .kind = K::PictureButton, .left = 281, .top = 2, .width = 25,
@@ -38,7 +38,7 @@ constexpr ControlSpec kControls[] = {
 };
 // clang-format on
 
-constexpr WindowSpec kLoginForm = {
+constexpr FormRecord kLoginForm = {
     .id = n::kWindow,
     .caption = "澄溪图书管理系统 － 登录",
     .width = 380,
@@ -48,7 +48,7 @@ constexpr WindowSpec kLoginForm = {
 
 } // namespace
 
-const WindowSpec& loginForm() {
+const FormRecord& loginForm() {
     return kLoginForm;
 }
 

@@ -16,22 +16,22 @@ constexpr sv kPageCaptions[] = {"修改密码", "数据操作", "导入图书", 
 
 constexpr sv kSearchModes[] = {"书名", "图书编号", "条形码", "全部图书"};
 
-constexpr ColumnSpec kReportColumns[] = {{"图书编号", 80},
-                                         {"书名", 250},
-                                         {"借阅者（班别－姓名）", 150},
-                                         {"借书日期", 100},
-                                         {"还书日期", 100}};
+constexpr ColumnRecord kReportColumns[] = {{"图书编号", 80},
+                                           {"书名", 250},
+                                           {"借阅者（班别－姓名）", 150},
+                                           {"借书日期", 100},
+                                           {"还书日期", 100}};
 
-constexpr ColumnSpec kLoanColumns[] = {
+constexpr ColumnRecord kLoanColumns[] = {
     {"图书编号", 80}, {"书名", 300}, {"借书日期", 100}, {"应还书日期", 100}, {"剩余天数", 80}};
 
-constexpr ColumnSpec kReaderColumns[] = {
+constexpr ColumnRecord kReaderColumns[] = {
     {"序号", 50}, {"班别", 100}, {"姓名", 80}, {"借书证号", 100}, {"未还图书编号", 500}};
 
-constexpr ColumnSpec kSearchColumns[] = {
+constexpr ColumnRecord kSearchColumns[] = {
     {"序号", 50}, {"书名", 350}, {"著译者", 90}, {"图书编号", 80}, {"书架名称", 80}};
 
-constexpr ColumnSpec kSampleColumns[] = {
+constexpr ColumnRecord kSampleColumns[] = {
     {"A", 90, A::Left},   {"B", 60, A::Centre},  {"C", 50, A::Centre}, {"D", 60, A::Centre},
     {"E", 50, A::Centre}, {"F", 195, A::Centre}, {"G", 80, A::Centre}, {"H", 100, A::Centre},
     {"I", 40, A::Centre}, {"J", 40, A::Centre},  {"K", 50, A::Centre}, {"L", 50, A::Centre},
@@ -61,13 +61,13 @@ constexpr sv kSampleBook[] = {"9787538722314",
 
 constexpr std::span<const sv> kSampleRows[] = {kSampleHeadings, kSampleBook};
 
-constexpr FontSpec kTitleFont = {.kai = true, .pixelSize = 21, .bold = true};
-constexpr FontSpec kTabFont = {.kai = true, .pixelSize = 16, .bold = true};
-constexpr FontSpec kComboFont = {.pixelSize = 20};
+constexpr FontRecord kTitleFont = {.kai = true, .pixelSize = 21, .bold = true};
+constexpr FontRecord kTabFont = {.kai = true, .pixelSize = 16, .bold = true};
+constexpr FontRecord kComboFont = {.pixelSize = 20};
 
 // One control per row, as the form lists them.
 // clang-format off
-constexpr ControlSpec kControls[] = {
+constexpr ControlRecord kControls[] = {
     // The header strip and the window's own objects.
     {.name = n::kIcon, .kind = K::PictureBox, .left = 2, .top = 2, .width = 32, .height = 32,
      .picture = Picture::Icon},
@@ -259,7 +259,7 @@ constexpr ControlSpec kControls[] = {
 };
 // clang-format on
 
-constexpr WindowSpec kMainForm = {
+constexpr FormRecord kMainForm = {
     .id = n::kWindow,
     .caption = "澄溪图书管理系统",
     .width = 800,
@@ -269,7 +269,7 @@ constexpr WindowSpec kMainForm = {
 
 } // namespace
 
-const WindowSpec& mainForm() {
+const FormRecord& mainForm() {
     return kMainForm;
 }
 

@@ -278,7 +278,7 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     for (const Control& control : model_->controls()) {
         if (control.kind() == ControlKind::PictureButton &&
-            control.spec().picture == Picture::Close) {
+            control.record().picture == Picture::Close) {
             fire(control.name(), Event::Clicked);
             return;
         }

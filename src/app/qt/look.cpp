@@ -40,12 +40,12 @@ QFont kaiFont(int pixelSize, bool bold) {
     return font;
 }
 
-QFont fontFor(const FontSpec& spec, const QFont& fallback) {
-    QFont font = spec.kai ? kaiFont(fallback.pixelSize(), spec.bold) : fallback;
-    if (spec.pixelSize > 0) {
-        font.setPixelSize(spec.pixelSize);
+QFont fontFor(const FontRecord& record, const QFont& fallback) {
+    QFont font = record.kai ? kaiFont(fallback.pixelSize(), record.bold) : fallback;
+    if (record.pixelSize > 0) {
+        font.setPixelSize(record.pixelSize);
     }
-    font.setBold(spec.bold);
+    font.setBold(record.bold);
     return font;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/controls/control_spec.h"
+#include "app/controls/form_records.h"
 
 #include <QColor>
 #include <QFont>
@@ -20,7 +20,7 @@ QFont defaultFont();
 // The bold Kai face of the window titles and the page tabs.
 QFont kaiFont(int pixelSize, bool bold);
 // A form's font record; `fallback` where it names no size.
-QFont fontFor(const FontSpec& spec, const QFont& fallback);
+QFont fontFor(const FontRecord& record, const QFont& fallback);
 
 // The height of the header strip by which a window can be dragged.
 inline constexpr int kHeaderHeight = 40;

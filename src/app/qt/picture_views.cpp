@@ -106,18 +106,18 @@ private:
 
 std::unique_ptr<ControlView> makePictureBoxView(Control& control, QWidget* parent,
                                                 FormInput& input) {
-    return std::make_unique<PictureBoxView>(control, new PictureBox(control.spec().picture, parent),
-                                            input);
+    return std::make_unique<PictureBoxView>(
+        control, new PictureBox(control.record().picture, parent), input);
 }
 
 std::unique_ptr<ControlView> makePictureButtonView(Control& control, QWidget* parent,
                                                    FormInput& input) {
     return std::make_unique<PictureButtonView>(
-        control, new PictureButton(control.spec().picture, parent), input);
+        control, new PictureButton(control.record().picture, parent), input);
 }
 
 std::unique_ptr<ControlView> makeDrawingView(Control& control, QWidget* parent, FormInput& input) {
-    auto* panel = new DrawingPanel(fontFor(control.spec().font, parent->font()), parent);
+    auto* panel = new DrawingPanel(fontFor(control.record().font, parent->font()), parent);
     return std::make_unique<DrawingView>(control, panel, input);
 }
 

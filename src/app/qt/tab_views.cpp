@@ -106,7 +106,7 @@ private:
 } // namespace
 
 std::unique_ptr<ControlView> makeTabView(Control& control, QWidget* parent, FormInput& input) {
-    const QFont tabFont = fontFor(control.spec().font, parent->font());
+    const QFont tabFont = fontFor(control.record().font, parent->font());
     auto* tabs = new TabControl(toQStrings(control.pageCaptions()), tabFont, parent);
     return std::make_unique<TabView>(control, tabs, input);
 }
@@ -114,7 +114,7 @@ std::unique_ptr<ControlView> makeTabView(Control& control, QWidget* parent, Form
 std::unique_ptr<ControlView> makeComboView(Control& control, QWidget* parent, FormInput& input) {
     auto* combo = new QComboBox(parent);
     combo->setEditable(false);
-    combo->setFont(fontFor(control.spec().font, parent->font()));
+    combo->setFont(fontFor(control.record().font, parent->font()));
     return std::make_unique<ComboView>(control, combo, input);
 }
 

@@ -166,7 +166,7 @@ std::unique_ptr<ControlView> makeLabelView(Control& control, QWidget* parent, Fo
     // Captions can hold names typed by people: never read them as markup.
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label->setFont(fontFor(control.spec().font, parent->font()));
+    label->setFont(fontFor(control.record().font, parent->font()));
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, parent->isWindow() ? textOnWindow() : textOnPage());
     if (control.kind() == ControlKind::Label) {

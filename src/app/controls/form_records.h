@@ -32,20 +32,20 @@ enum class Alignment { Left, Centre };
 // The picture a picture box or picture button shows; the program draws them itself.
 enum class Picture { None, Icon, HeaderOrnament, Minimise, Close };
 
-struct FontSpec {
+struct FontRecord {
     bool kai = false;  // the Kai face of the window titles; otherwise the default face
     int pixelSize = 0; // 0 means the window's default size
     bool bold = false;
 };
 
-struct ColumnSpec {
+struct ColumnRecord {
     std::string_view caption;
     int width = 0;
     Alignment alignment = Alignment::Left;
 };
 
 // One record of a stored form: a control as the form defines it.
-struct ControlSpec {
+struct ControlRecord {
     std::string_view name{};
     ControlKind kind = ControlKind::Label;
     std::string_view parent{}; // empty: the window; else a tab control or group box
@@ -56,20 +56,20 @@ struct ControlSpec {
     bool disabled = false;
     bool isDefault = false; // pressed by Enter
     bool spin = false;      // edit box with spin buttons
-    FontSpec font{};
+    FontRecord font{};
     Picture picture = Picture::None;
-    std::span<const ColumnSpec> columns{};
+    std::span<const ColumnRecord> columns{};
     std::span<const std::string_view> items{};                 // combo items, or tab page captions
     std::span<const std::span<const std::string_view>> rows{}; // fixed list rows
     std::string_view filter{};                                 // file dialog: "description|pattern"
     std::string_view defaultExtension{};                       // file dialog
 };
 
-struct WindowSpec {
+struct FormRecord {
     std::string_view id; // "login" or "main"
     std::string_view caption;
     int width = 0, height = 0;
-    std::span<const ControlSpec> controls;
+    std::span<const ControlRecord> controls;
 };
 
 } // namespace chengxi::app
