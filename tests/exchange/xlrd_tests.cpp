@@ -23,27 +23,17 @@ constexpr const char* kPython = "/usr/bin/python3";
 // Dumps the first sheet the way the value-to-text rule reads it, with the
 // first font and the column widths, one escaped line per row.
 constexpr std::string_view kDumpScript = R"PY(
-import datetime, re, sys
+import datetime, sys
 import xlrd
 
-def num_text(x):
-    if x == 0:
-        return "0"
-    s = "%.13g" % x
-    return re.sub(r"e([+-])(\d+)$", lambda m: "e%s%03d" % (m.group(1), int(m.group(2))), s)
+sys.dont_write_bytecode = True
+sys.path.insert(0, sys.argv[3])  # the fixtures' own value-to-text rule
+from model import num_text, date_text
 
-def date_text(x, datemode):
+def serial_text(x, datemode):
     base = datetime.datetime(1904, 1, 1) if datemode else datetime.datetime(1899, 12, 30)
     days = int(x // 1)
-    v = base + datetime.timedelta(days=days, seconds=int(round((x - days) * 86400.0)))
-    s = "%d年%d月%d日" % (v.year, v.month, v.day)
-    if v.second:
-        s += "%d时%d分%d秒" % (v.hour, v.minute, v.second)
-    elif v.minute:
-        s += "%d时%d分" % (v.hour, v.minute)
-    elif v.hour:
-        s += "%d时" % v.hour
-    return s
+    return date_text(base + datetime.timedelta(days=days, seconds=int(round((x - days) * 86400.0))))
 
 def text(bk, c):
     if c.ctype == xlrd.XL_CELL_TEXT:
@@ -51,7 +41,7 @@ def text(bk, c):
     if c.ctype == xlrd.XL_CELL_NUMBER:
         return num_text(c.value)
     if c.ctype == xlrd.XL_CELL_DATE:
-        return date_text(c.value, bk.datemode)
+        return serial_text(c.value, bk.datemode)
     if c.ctype == xlrd.XL_CELL_BOOLEAN:
         return "真" if c.value else "假"
     return ""
@@ -100,8 +90,8 @@ XlrdView readWithXlrd(const TempDir& dir, const std::string& workbook) {
     const std::string script = dir.file("dump.py");
     const std::string output = dir.file("dump.tsv");
     writeWholeFile(script, kDumpScript);
-    const std::string command =
-        std::string(kPython) + " \"" + script + "\" \"" + workbook + "\" \"" + output + "\"";
+    const std::string command = std::string(kPython) + " \"" + script + "\" \"" + workbook +
+                                "\" \"" + output + "\" \"" CHENGXI_TEST_DATA "/xls/gen\"";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     XlrdView view;
     auto lines = readTsv(output);
