@@ -19,6 +19,7 @@ function(chengxi_gtest target)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${target} ${ARG_SOURCES})
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+    target_include_directories(${target} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
     target_compile_definitions(${target} PRIVATE
         CHENGXI_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
     chengxi_add_test(${target} ${target})

@@ -7,11 +7,11 @@
 //
 // Targets: read under 0.15 s, write under 0.3 s, peak memory of the read
 // under five times the file size.
-#include "exchange/connect_string.h"
-#include "exchange/file_io.h"
-#include "exchange/sheet_statement.h"
-#include "exchange/templates.h"
-#include "exchange/workbook_connection.h"
+#include "xls/connect_string.h"
+#include "xls/file_io.h"
+#include "xls/sheet_statement.h"
+#include "xls/templates.h"
+#include "xls/workbook_connection.h"
 
 #include <algorithm>
 #include <array>
@@ -26,7 +26,7 @@
 
 namespace {
 
-using namespace chengxi::exchange;
+using namespace chengxi::xls;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kRows = 65535;

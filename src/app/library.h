@@ -8,8 +8,9 @@
 namespace chengxi::app {
 
 // Everything the program keeps between events: the access objects of the
-// database and the state each subsystem holds. Created at start, destroyed by
-// the cleanup at the end.
+// database and the state each subsystem holds. It lives as long as the
+// program object; the cleanup at the end closes the database, so nothing an
+// operation might still reach has gone away.
 struct Library {
     store::Database database;
     auth::LoginState login;

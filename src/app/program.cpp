@@ -1,33 +1,32 @@
 #include "app/program.h"
 
-#include "app/forms/control_names.h"
-#include "app/forms/forms.h"
-#include "store/initialisation.h"
 #include "text/file_path.h"
+#include "ui/forms/control_names.h"
+#include "ui/forms/forms.h"
 
 namespace chengxi::app {
 
-namespace login = names::login;
-namespace mainw = names::main;
+namespace login = ui::names::login;
+namespace mainw = ui::names::main;
 
-Program::Program(ProgramPaths paths, Screen& screen, Clock& clock)
-    : paths_(std::move(paths)), screen_(screen), clock_(clock),
-      library_(std::make_unique<Library>()) {
+Program::Program(ProgramPaths paths, ui::Screen& screen, ui::Clock& clock)
+    : paths_(std::move(paths)), screen_(screen), services_{screen,
+                                                           clock,
+                                                           *this,
+                                                           library_.database,
+                                                           paths_.programFolder,
+                                                           text::toPath(paths_.settingsFile)} {
     bindEvents();
 }
 
 Program::~Program() = default;
 
-std::string Program::databasePath() const {
-    return text::joinPath(paths_.programFolder, store::kDatabaseFileName);
-}
-
 void Program::start() {
-    login_ = std::make_unique<Window>(loginForm());
+    login_ = std::make_unique<ui::Window>(ui::loginForm());
     screen_.windowOpened(*login_);
 }
 
-Window* Program::window(std::string_view windowId) {
+ui::Window* Program::window(std::string_view windowId) {
     if (ended_) {
         return nullptr;
     }
@@ -45,10 +44,11 @@ void Program::activated(std::string_view windowId) {
         return;
     }
     activatedOnce_.emplace(windowId);
-    fire(windowId, "", Event::FirstActivated);
+    fire(windowId, "", ui::Event::FirstActivated);
 }
 
-void Program::fire(std::string_view windowId, std::string_view control, Event event, int argument) {
+void Program::fire(std::string_view windowId, std::string_view control, ui::Event event,
+                   int argument) {
     if (window(windowId) == nullptr) {
         return;
     }
@@ -64,9 +64,9 @@ void Program::showMainWindow() {
     if (main_ != nullptr || ended_) {
         return;
     }
-    main_ = std::make_unique<Window>(mainForm());
+    main_ = std::make_unique<ui::Window>(ui::mainForm());
     screen_.windowOpened(*main_);
-    fire(mainw::kWindow, "", Event::Created);
+    fire(mainw::kWindow, "", ui::Event::Created);
 }
 
 void Program::closeWindow(std::string_view windowId) {
@@ -79,16 +79,16 @@ void Program::finishPendingCloses() {
     while (!pendingCloses_.empty() && !ended_) {
         const std::string id = pendingCloses_.front();
         pendingCloses_.erase(pendingCloses_.begin());
-        if (Window* closing = window(id); closing != nullptr) {
+        if (window(id) != nullptr) {
             ++depth_;
-            events_.run(id, "", Event::AboutToBeDestroyed, 0);
+            events_.run(id, "", ui::Event::AboutToBeDestroyed, 0);
             --depth_;
             destroyWindow(id == login::kWindow ? login_ : main_);
         }
     }
 }
 
-void Program::destroyWindow(std::unique_ptr<Window>& window) {
+void Program::destroyWindow(std::unique_ptr<ui::Window>& window) {
     if (window != nullptr) {
         screen_.windowClosing(*window);
         window.reset();
@@ -112,8 +112,9 @@ void Program::endProgram(int exitCode) {
 }
 
 void Program::cleanup() {
-    // Destroying the access objects closes the database if it is still open.
-    library_.reset();
+    // The access objects let go of the database file; they stay as closed
+    // objects, so nothing that still holds them can reach a dead one.
+    library_.database.closeAll();
 }
 
 } // namespace chengxi::app

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/controls/frame.h"
-#include "app/controls/screen.h"
-#include "app/controls/window.h"
-#include "app/event_table.h"
 #include "app/library.h"
-#include "auth/login.h"
+#include "ui/controls/window.h"
+#include "ui/event_table.h"
+#include "ui/frame.h"
+#include "ui/screen.h"
+#include "ui/services.h"
 
 #include <memory>
 #include <set>
@@ -23,9 +23,9 @@ struct ProgramPaths {
 // event bindings, the database and the state of every subsystem. A front end
 // (Qt, or the scenario driver) shows the windows, feeds person actions in as
 // events and answers the screen services.
-class Program final : public Frame {
+class Program final : public ui::Frame {
 public:
-    Program(ProgramPaths paths, Screen& screen, Clock& clock);
+    Program(ProgramPaths paths, ui::Screen& screen, ui::Clock& clock);
     ~Program() override;
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -35,30 +35,26 @@ public:
     // The window became active; its first activation runs its event once.
     void activated(std::string_view windowId);
     // A control event; ignored once the program has ended or when the window is gone.
-    void fire(std::string_view windowId, std::string_view control, Event event, int argument = 0);
+    void fire(std::string_view windowId, std::string_view control, ui::Event event,
+              int argument = 0);
 
-    // Null when the window is not open.
-    Window* window(std::string_view windowId);
     int exitCode() const { return exitCode_; }
     const ProgramPaths& paths() const { return paths_; }
-    std::string databasePath() const;
-    Library& library() { return *library_; }
+    std::string databasePath() const { return services_.databasePath(); }
+    Library& library() { return library_; }
+    const ui::Services& services() const { return services_; }
 
     // Frame
     void showMainWindow() override;
     void closeWindow(std::string_view windowId) override;
     void endProgram(int exitCode) override;
     bool ended() const override { return ended_; }
+    ui::Window* window(std::string_view windowId) override;
 
 private:
     void bindEvents();
-    auth::LoginContext loginContext();
-    void bindClick(std::string_view windowId, std::string_view control,
-                   std::function<void()> operation);
-    // A main-window button that is disabled while its own operation runs.
-    void bindBusyButton(std::string_view control, std::function<void()> operation);
     void finishPendingCloses();
-    void destroyWindow(std::unique_ptr<Window>& window);
+    void destroyWindow(std::unique_ptr<ui::Window>& window);
     void cleanup();
 
     // The main window's own events.
@@ -69,12 +65,12 @@ private:
     void listBackups();
 
     ProgramPaths paths_;
-    Screen& screen_;
-    Clock& clock_;
-    std::unique_ptr<Library> library_;
-    std::unique_ptr<Window> login_;
-    std::unique_ptr<Window> main_;
-    EventTable events_;
+    ui::Screen& screen_;
+    Library library_;
+    ui::Services services_;
+    std::unique_ptr<ui::Window> login_;
+    std::unique_ptr<ui::Window> main_;
+    ui::EventTable events_;
     std::vector<std::string> pendingCloses_;
     std::set<std::string, std::less<>> activatedOnce_;
     int depth_ = 0;

@@ -1,21 +1,23 @@
 #include "auth/login.h"
 
-#include "app/controls/frame.h"
-#include "app/controls/screen.h"
-#include "app/controls/window.h"
-#include "app/forms/control_names.h"
 #include "auth/password_cipher.h"
 #include "auth/password_store.h"
 #include "auth/verification_code.h"
+#include "text/file_path.h"
+#include "ui/controls/window.h"
+#include "ui/forms/control_names.h"
+#include "ui/frame.h"
+#include "ui/screen.h"
+#include "ui/services.h"
 
 namespace chengxi::auth {
 
-namespace names = app::names::login;
+namespace names = ui::names::login;
 
 namespace {
 
-void notice(LoginContext& context, std::string text) {
-    context.screen.messageBox({std::move(text), "提示"});
+void notice(const ui::Services& services, std::string text) {
+    services.screen.messageBox({std::move(text), "提示"});
 }
 
 } // namespace
@@ -31,11 +33,16 @@ bool matchesStoredPassword(std::string_view typedPassword, std::string_view stor
     return cipher.ok() && !stored.empty() && asReadBack(cipher.text()) == stored;
 }
 
-void drawCode(LoginContext& context) {
-    app::Control& panel = context.window.control(names::kCodePanel);
-    app::Drawing& drawing = panel.drawing();
+std::string settingsFileFaultMessage(const ui::Services& services) {
+    return "无法读写设置文件“" + text::fromPath(services.settingsFile) +
+           "”，请检查它是否被其他程序占用，或本账户是否有权读写它。";
+}
+
+void drawCode(const ui::Services& services, LoginState& state) {
+    ui::Control& panel = services.loginWindow().control(names::kCodePanel);
+    ui::Drawing& drawing = panel.drawing();
     drawing.clear();
-    const CodeDrawing code = drawVerificationCode(context.clock.ticks(), context.state.seedOffset,
+    const CodeDrawing code = drawVerificationCode(services.clock.ticks(), state.seedOffset,
                                                   panel.width(), panel.height());
     drawing.setPenWidth(1);
     for (const CodeLine& line : code.lines) {
@@ -44,52 +51,60 @@ void drawCode(LoginContext& context) {
     for (const CodeGlyph& glyph : code.glyphs) {
         drawing.text(glyph.x, glyph.y, std::string(1, glyph.character));
     }
-    context.state.currentCode = code.code;
+    state.currentCode = code.code;
 }
 
-void firstActivation(LoginContext& context) {
-    context.state.failureCounter = 0;
-    drawCode(context);
+void firstActivation(const ui::Services& services, LoginState& state) {
+    state.failureCounter = 0;
+    drawCode(services, state);
 }
 
-void loginCheck(LoginContext& context) {
-    app::Window& window = context.window;
-    app::Control& password = window.control(names::kPassword);
+void loginCheck(const ui::Services& services, LoginState& state) {
+    ui::Window& window = services.loginWindow();
+    ui::Control& password = window.control(names::kPassword);
     if (password.text().empty()) {
-        notice(context, "请输入密码");
+        notice(services, "请输入密码");
         window.setFocus(names::kPassword);
         return;
     }
 
-    const std::string stored = readStoredPassword(context.settingsFile);
-    if (stored.empty()) {
-        // First use: the typed password and code are not looked at.
-        writeStoredPassword(context.settingsFile, passwordCipher(kDefaultPassword));
-        notice(context, "第一次使用本程序，密码已重置为：ruvok，建议修改登录密码。");
+    const std::optional<std::string> stored = readStoredPassword(services.settingsFile);
+    if (!stored) {
+        notice(services, settingsFileFaultMessage(services));
+        return;
+    }
+    if (stored->empty()) {
+        // First use: the typed password and code are not looked at. The reset
+        // is announced only once it is really stored.
+        if (!writeStoredPassword(services.settingsFile, passwordCipher(kDefaultPassword))) {
+            notice(services, settingsFileFaultMessage(services));
+            return;
+        }
+        notice(services, "第一次使用本程序，密码已重置为：ruvok，建议修改登录密码。");
         return;
     }
 
-    if (!matchesStoredPassword(password.text(), stored)) {
-        const int failures = ++context.state.failureCounter;
+    if (!matchesStoredPassword(password.text(), *stored)) {
+        const int failures = ++state.failureCounter;
         password.setText("");
         window.setFocus(names::kPassword);
-        notice(context, wrongPasswordMessage(failures));
+        notice(services, wrongPasswordMessage(failures));
         if (failures > 4) {
-            context.frame.endProgram(0);
+            services.frame.endProgram(0);
         }
         return;
     }
 
-    app::Control& code = window.control(names::kCode);
-    if (code.text() != context.state.currentCode) {
+    ui::Control& code = window.control(names::kCode);
+    if (code.text() != state.currentCode) {
         code.setText("");
         window.setFocus(names::kCode);
-        notice(context, "验证码不正确，注意区分大小写。");
-        drawCode(context);
+        notice(services, "验证码不正确，注意区分大小写。");
+        drawCode(services, state);
         return;
     }
 
-    context.frame.showMainWindow();
+    services.frame.showMainWindow();
 }
 
 } // namespace chengxi::auth

@@ -1,47 +1,52 @@
 #include "auth/password_change.h"
 
-#include "app/controls/frame.h"
-#include "app/controls/screen.h"
-#include "app/controls/window.h"
-#include "app/forms/control_names.h"
 #include "auth/login.h"
 #include "auth/password_cipher.h"
 #include "auth/password_store.h"
+#include "ui/controls/window.h"
+#include "ui/forms/control_names.h"
+#include "ui/frame.h"
+#include "ui/screen.h"
+#include "ui/services.h"
 
 namespace chengxi::auth {
 
-namespace names = app::names::main;
+namespace names = ui::names::main;
 
 namespace {
 
-void notice(PasswordChangeContext& context, std::string text) {
-    context.screen.messageBox({std::move(text), "提示"});
+void notice(const ui::Services& services, std::string text) {
+    services.screen.messageBox({std::move(text), "提示"});
 }
 
 } // namespace
 
-void changePassword(PasswordChangeContext& context) {
-    if (context.state.failureCounter > 4) {
-        context.frame.endProgram(0);
+void changePassword(const ui::Services& services, LoginState& state) {
+    if (state.failureCounter > 4) {
+        services.frame.endProgram(0);
         return;
     }
-    app::Window& window = context.window;
+    ui::Window& window = services.mainWindow();
     const std::string& oldPassword = window.control(names::kOldPassword).text();
     const std::string& newPassword = window.control(names::kNewPassword).text();
     if (oldPassword.empty()) {
         window.setFocus(names::kOldPassword);
-        notice(context, "请输入旧密码");
+        notice(services, "请输入旧密码");
         return;
     }
     if (newPassword.empty()) {
         window.setFocus(names::kNewPassword);
-        notice(context, "新密码不能为空");
+        notice(services, "新密码不能为空");
         return;
     }
 
-    const std::string stored = readStoredPassword(context.settingsFile);
-    if (!matchesStoredPassword(oldPassword, stored)) {
-        notice(context, wrongPasswordMessage(++context.state.failureCounter));
+    const std::optional<std::string> stored = readStoredPassword(services.settingsFile);
+    if (!stored) {
+        notice(services, settingsFileFaultMessage(services));
+        return;
+    }
+    if (!matchesStoredPassword(oldPassword, *stored)) {
+        notice(services, wrongPasswordMessage(++state.failureCounter));
         return;
     }
 
@@ -50,23 +55,23 @@ void changePassword(PasswordChangeContext& context) {
     const TypedPasswordCipher cipher = cipherOfTypedPassword(newPassword);
     if (!cipher.ok()) {
         window.setFocus(names::kNewPassword);
-        notice(context, "新密码中的字符“" + cipher.unencodable + "”无法保存，请换一个新密码。");
+        notice(services, "新密码中的字符“" + cipher.unencodable + "”无法保存，请换一个新密码。");
         return;
     }
     if (!survivesStorage(cipher.blocks)) {
         window.setFocus(names::kNewPassword);
-        notice(context, "这个新密码加密后无法完整保存，请换一个新密码。");
+        notice(services, "这个新密码加密后无法完整保存，请换一个新密码。");
         return;
     }
 
     const std::string written = cipher.text();
-    writeStoredPassword(context.settingsFile, written);
-    if (readStoredPassword(context.settingsFile) != written) {
-        notice(context, "写入新密码失败！");
+    writeStoredPassword(services.settingsFile, written);
+    if (readStoredPassword(services.settingsFile) != written) {
+        notice(services, "写入新密码失败！");
         return;
     }
-    context.state.failureCounter = 0;
-    notice(context, "修改密码成功！");
+    state.failureCounter = 0;
+    notice(services, "修改密码成功！");
 }
 
 } // namespace chengxi::auth

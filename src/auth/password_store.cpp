@@ -25,7 +25,7 @@ fs::path defaultSettingsPath() {
 #endif
 }
 
-std::string readStoredPassword(const fs::path& settingsFile) {
+std::optional<std::string> readStoredPassword(const fs::path& settingsFile) {
     return readSettingsValue(settingsFile, kPasswordSection, kPasswordKey);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,8 +19,8 @@ inline constexpr std::string_view kPasswordKey = "pass";
 std::filesystem::path defaultSettingsPath();
 
 // The stored password text; empty when the file, section or key is missing
-// (the first-use case).
-std::string readStoredPassword(const std::filesystem::path& settingsFile);
+// (the first-use case); nothing when the file is there but cannot be read.
+std::optional<std::string> readStoredPassword(const std::filesystem::path& settingsFile);
 
 // Stores the password text, creating the file's folder, the file, the
 // section or the key as needed. False when it could not be written; the file

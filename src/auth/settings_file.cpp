@@ -1,6 +1,8 @@
 // Settings file access: whole-file reads and replace-by-rename writes.
 #include "auth/settings_file.h"
 
+#include "platform/durable_file.h"
+
 #include <chrono>
 #include <fstream>
 #include <random>
@@ -42,30 +44,65 @@ fs::path resolvedTarget(const fs::path& file) {
     return file;
 }
 
+// Temporaries are named <file>.~<number>.tmp; one left behind by a write
+// that was cut short (the program killed, the power gone) is removed by the
+// next write, so they never pile up.
+constexpr std::string_view kTemporaryMark = ".~";
+constexpr std::string_view kTemporaryEnd = ".tmp";
+
 fs::path temporaryBeside(const fs::path& file) {
     std::mt19937_64 generator(static_cast<std::uint64_t>(
         std::chrono::steady_clock::now().time_since_epoch().count() ^ std::random_device{}()));
     fs::path temporary = file;
-    temporary += ".~" + std::to_string(generator() % 1000000007u) + ".tmp";
+    temporary += std::string(kTemporaryMark) + std::to_string(generator() % 1000000007u) +
+                 std::string(kTemporaryEnd);
     return temporary;
 }
 
-bool writeWholeFile(const fs::path& file, const std::string& content) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) {
+bool isTemporaryOf(const std::string& name, const std::string& fileName) {
+    const std::string prefix = fileName + std::string(kTemporaryMark);
+    if (name.size() <= prefix.size() + kTemporaryEnd.size() || !name.starts_with(prefix) ||
+        !name.ends_with(kTemporaryEnd)) {
         return false;
     }
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.close();
-    return !out.fail();
+    const std::string_view number(name.data() + prefix.size(),
+                                  name.size() - prefix.size() - kTemporaryEnd.size());
+    return number.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+void removeStaleTemporaries(const fs::path& file) {
+    const std::string fileName = file.filename().string();
+    fs::path folder = file.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    std::error_code error;
+    for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        if (isTemporaryOf(entry->path().filename().string(), fileName) &&
+            entry->is_regular_file(error)) {
+            fs::remove(entry->path(), error);
+        }
+    }
 }
 
 } // namespace
 
-std::string readSettingsValue(const fs::path& file, std::string_view section,
-                              std::string_view key) {
+std::optional<std::string> readSettingsValue(const fs::path& file, std::string_view section,
+                                             std::string_view key) {
+    std::error_code error;
+    const fs::file_status status = fs::status(file, error);
+    if (status.type() == fs::file_type::not_found) {
+        return std::string();
+    }
+    if (error || !fs::is_regular_file(status)) {
+        return std::nullopt;
+    }
     const std::optional<std::string> content = readWholeFile(file);
-    return content ? findSettingsValue(*content, section, key) : std::string();
+    if (!content) {
+        return std::nullopt;
+    }
+    return findSettingsValue(*content, section, key);
 }
 
 bool writeSettingsValue(const fs::path& file, std::string_view section, std::string_view key,
@@ -97,16 +134,16 @@ bool writeSettingsValue(const fs::path& file, std::string_view section, std::str
         return false;
     }
 
+    removeStaleTemporaries(target);
     const fs::path temporary = temporaryBeside(target);
-    if (!writeWholeFile(temporary, *updated)) {
+    if (!platform::writeFileDurably(temporary, *updated)) {
         fs::remove(temporary, error);
         return false;
     }
     if (exists) {
         fs::permissions(temporary, status.permissions(), error);
     }
-    fs::rename(temporary, target, error);
-    if (error) {
+    if (!platform::renameDurably(temporary, target)) {
         fs::remove(temporary, error);
         return false;
     }

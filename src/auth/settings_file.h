@@ -50,9 +50,11 @@ std::string findSettingsValue(std::string_view content, std::string_view section
 std::optional<std::string> withSettingsValue(std::string_view content, std::string_view section,
                                              std::string_view key, std::string_view value);
 
-// Reads a value from the file; a missing or unreadable file reads as empty.
-std::string readSettingsValue(const std::filesystem::path& file, std::string_view section,
-                              std::string_view key);
+// Reads a value from the file; a missing file reads as empty. Nothing when
+// the file is there but cannot be read (a folder of that name, no permission,
+// a loop of links), so that such a file is not taken for a missing one.
+std::optional<std::string> readSettingsValue(const std::filesystem::path& file,
+                                             std::string_view section, std::string_view key);
 
 // Writes a value into the file, creating the file, section or key as needed
 // (see withSettingsValue). The new content goes to a temporary file beside

@@ -1,20 +1,23 @@
 #include "readers/reader_listing.h"
 
-#include "app/controls/window.h"
-#include "app/forms/control_names.h"
 #include "store/database.h"
 #include "text/list_column.h"
+#include "ui/controls/window.h"
+#include "ui/forms/control_names.h"
+#include "ui/services.h"
 
 namespace chengxi::readers {
 
-namespace names = app::names::main;
+namespace names = ui::names::main;
 
-void listReaders(app::Window& main, store::Database& database) {
-    app::ListView& list = main.control(names::kReaderList).listView();
+bool listReaders(const ui::Services& services) {
+    ui::Window& main = services.mainWindow();
+    store::Database& database = services.database;
+    ui::ListView& list = main.control(names::kReaderList).listView();
     list.clearRows();
     store::RecordSet& records = database.records;
     if (!records.open(database.connection, "select * from 读者数据")) {
-        return;
+        return false;
     }
     records.toFirst();
     const int count = records.rowCount();
@@ -31,6 +34,7 @@ void listReaders(app::Window& main, store::Database& database) {
         }
     }
     records.close();
+    return true;
 }
 
 } // namespace chengxi::readers

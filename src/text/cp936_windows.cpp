@@ -1,6 +1,5 @@
 // Code page 936 through the Windows code-page API.
 #include "text/cp936.h"
-
 #include "text/utf8.h"
 
 #include <windows.h>
@@ -67,7 +66,9 @@ Cp936Bytes toCp936(std::string_view utf8) {
     return result;
 }
 
-bool isCp936Encodable(std::string_view utf8) { return toCp936(utf8).ok(); }
+bool isCp936Encodable(std::string_view utf8) {
+    return toCp936(utf8).ok();
+}
 
 std::string fromCp936(std::string_view bytes) {
     std::string out;

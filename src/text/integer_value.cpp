@@ -54,7 +54,7 @@ int integerValue(std::string_view text) {
     }
     const std::int64_t value = negative ? -magnitude : magnitude;
     return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
-                                                      std::numeric_limits<int>::max()));
+                                                     std::numeric_limits<int>::max()));
 }
 
 } // namespace chengxi::text

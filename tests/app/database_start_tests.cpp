@@ -12,7 +12,7 @@ using DatabaseStart = ProgramFixture;
 TEST_F(DatabaseStart, UnopenableDatabaseGivesEightMessagesAndTheWindowStaysUsable) {
     // A folder where the database file should be: SQLite cannot open it, even as root.
     std::filesystem::create_directory(text::toPath(databasePath()));
-    app::Window& main = openMainWindow();
+    ui::Window& main = openMainWindow();
 
     const std::vector<std::string> expected = {
         "打开数据库失败", "读者数据库初始化失败", "打开数据库失败", "图书数据库初始化失败",
@@ -20,14 +20,14 @@ TEST_F(DatabaseStart, UnopenableDatabaseGivesEightMessagesAndTheWindowStaysUsabl
     EXPECT_EQ(messageTexts(), expected);
     for (const auto& shown : screen.messages()) {
         EXPECT_EQ(shown.message.title, "提示");
-        EXPECT_EQ(shown.message.buttons, app::Buttons::Ok);
+        EXPECT_EQ(shown.message.buttons, ui::Buttons::Ok);
     }
     EXPECT_FALSE(program->library().database.connection.isOpen());
 
     // Still usable: pages change and an operation still reports its own outcome.
     main.control("高级选择夹1").setCurrentPage(0);
-    program->fire("main", "高级选择夹1", app::Event::PageChanged);
-    program->fire("main", "按钮_修改登录信息", app::Event::Clicked);
+    program->fire("main", "高级选择夹1", ui::Event::PageChanged);
+    program->fire("main", "按钮_修改登录信息", ui::Event::Clicked);
     EXPECT_EQ(messageTexts().back(), "请输入旧密码");
     EXPECT_FALSE(program->ended());
 }
@@ -59,14 +59,14 @@ TEST_F(DatabaseStart, ExistingTableWithOtherColumnsIsTakenAsItIs) {
 TEST_F(DatabaseStart, ReleaseAndEndLeaveNoOpenConnection) {
     openMainWindow();
     ASSERT_TRUE(program->library().database.connection.isOpen());
-    program->fire("main", "图形按钮_关闭", app::Event::Clicked);
+    program->fire("main", "图形按钮_关闭", ui::Event::Clicked);
     EXPECT_TRUE(program->ended());
     EXPECT_EQ(program->exitCode(), 0);
     EXPECT_EQ(screen.exitCode(), 0);
     EXPECT_EQ(program->window("main"), nullptr);
     EXPECT_EQ(program->window("login"), nullptr);
     // Events after the end are ignored rather than touching released objects.
-    program->fire("main", "按钮_修改登录信息", app::Event::Clicked);
+    program->fire("main", "按钮_修改登录信息", ui::Event::Clicked);
     EXPECT_TRUE(messageTexts().empty());
 }
 

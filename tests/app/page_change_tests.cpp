@@ -17,20 +17,20 @@ protected:
     }
 
     void show(const char* caption) {
-        app::Control& tabs = program->window("main")->control("高级选择夹1");
+        ui::Control& tabs = program->window("main")->control("高级选择夹1");
         const auto& captions = tabs.pageCaptions();
         tabs.setCurrentPage(static_cast<int>(std::find(captions.begin(), captions.end(), caption) -
                                              captions.begin()));
-        program->fire("main", "高级选择夹1", app::Event::PageChanged);
+        program->fire("main", "高级选择夹1", ui::Event::PageChanged);
     }
 };
 
 TEST_F(PageChange, ReaderListIsFilledOnTheFirstShowingOnly) {
-    app::Window& main = openMainWindow();
+    ui::Window& main = openMainWindow();
     addReader("201409001", "A00001|A00007|");
     addReader("201409002", "0");
     show("读者管理");
-    const app::ListView& list = main.control("超级列表框_显示读者信息").listView();
+    const ui::ListView& list = main.control("超级列表框_显示读者信息").listView();
     ASSERT_EQ(list.rowCount(), 2);
     EXPECT_EQ(list.row(0),
               (std::vector<std::string>{"1", "1班", "张三", "201409001", "A00001|A00007|"}));
@@ -46,8 +46,8 @@ TEST_F(PageChange, ReaderListIsFilledOnTheFirstShowingOnly) {
 }
 
 TEST_F(PageChange, DataPageListsBackupFilesEveryTime) {
-    app::Window& main = openMainWindow();
-    const app::Control& backups = main.control("列表框1");
+    ui::Window& main = openMainWindow();
+    const ui::Control& backups = main.control("列表框1");
     show("数据操作");
     EXPECT_TRUE(backups.items().empty());
 

@@ -50,18 +50,18 @@ std::string fileBytes(const std::string& path) {
 class PasswordRefusal : public ProgramFixture {
 protected:
     // Logged in with the stored password "abc", on the password page.
-    app::Window& atPasswordPage() {
+    ui::Window& atPasswordPage() {
         EXPECT_TRUE(
             auth::writeStoredPassword(text::toPath(settingsFile), auth::passwordCipher("abc")));
-        app::Window& main = openMainWindow();
+        ui::Window& main = openMainWindow();
         main.control("高级选择夹1").setCurrentPage(0);
         return main;
     }
 
-    void change(app::Window& main, const std::string& oldPassword, const std::string& newPassword) {
+    void change(ui::Window& main, const std::string& oldPassword, const std::string& newPassword) {
         main.control("编辑框_旧密码").setText(oldPassword);
         main.control("编辑框_新密码").setText(newPassword);
-        program->fire("main", "按钮_修改登录信息", app::Event::Clicked);
+        program->fire("main", "按钮_修改登录信息", ui::Event::Clicked);
     }
 };
 
@@ -72,7 +72,7 @@ TEST_F(PasswordRefusal, NewPasswordsWhoseCipherTextCannotComeBackAreRefused) {
         {"a zero byte inside", hasInnerZero},
         {"a blank at either end", hasOuterBlank},
     };
-    app::Window& main = atPasswordPage();
+    ui::Window& main = atPasswordPage();
     const std::string before = fileBytes(settingsFile);
     for (const auto& [kind, property] : kinds) {
         const std::optional<std::string> password = findPassword(property);
@@ -94,7 +94,7 @@ TEST_F(PasswordRefusal, NewPasswordsWhoseCipherTextCannotComeBackAreRefused) {
 }
 
 TEST_F(PasswordRefusal, RefusalLeavesTheFailureCounterAsItWas) {
-    app::Window& main = atPasswordPage();
+    ui::Window& main = atPasswordPage();
     change(main, "wrong", "x");
     EXPECT_EQ(program->library().login.failureCounter, 1);
     change(main, "abc", *findPassword(hasLineBreak));
@@ -105,7 +105,7 @@ TEST_F(PasswordRefusal, RefusalLeavesTheFailureCounterAsItWas) {
 }
 
 TEST_F(PasswordRefusal, CharactersTheCodePageLacksAreNamedNotReplaced) {
-    app::Window& main = atPasswordPage();
+    ui::Window& main = atPasswordPage();
     const std::string before = fileBytes(settingsFile);
     change(main, "abc", "书😀");
     EXPECT_EQ(screen.messages().back().message.text, "新密码中的字符“😀”无法保存，请换一个新密码。");

@@ -28,7 +28,7 @@ protected:
     }
 
     // The main window as a correct login opens it.
-    app::Window& openMainWindow() {
+    ui::Window& openMainWindow() {
         startProgram().showMainWindow();
         return *program->window("main");
     }

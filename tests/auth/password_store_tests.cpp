@@ -20,7 +20,7 @@ TEST(PasswordStore, FirstUseStoresTheWholeCipherTextAndReadsBackItsFirstLine) {
     ASSERT_TRUE(writeStoredPassword(file, cipher));
     EXPECT_EQ(readBytes(file),
               "[login]\r\npass=" + fromHex("f8fbf10a89dcc78830fe9eb5ab6c64f8") + "\r\n");
-    EXPECT_EQ(toHex(readStoredPassword(file)), "f8fbf1");
+    EXPECT_EQ(toHex(readStoredPassword(file).value()), "f8fbf1");
     EXPECT_EQ(readStoredPassword(file), asReadBack(cipher));
     EXPECT_FALSE(survivesStorage(encipherPasswordBlocks(kDefaultPassword)));
 }
@@ -83,7 +83,7 @@ TEST(PasswordStore, StoredCipherTextsReadBackAsPredicted) {
         const std::string blocks = encipherPasswordBlocks("pw" + std::to_string(i));
         const std::string text = passwordCipher("pw" + std::to_string(i));
         ASSERT_TRUE(writeStoredPassword(file, text));
-        const std::string stored = readStoredPassword(file);
+        const std::string stored = readStoredPassword(file).value();
         EXPECT_EQ(stored, asReadBack(text)) << i;
         EXPECT_EQ(stored, asReadBack(blocks)) << i;
         if (survivesStorage(blocks)) {

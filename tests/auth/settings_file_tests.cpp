@@ -1,4 +1,5 @@
 #include "auth/settings_file.h"
+#include "support/unprivileged.h"
 #include "test_folder.h"
 
 #include <fstream>
@@ -6,6 +7,7 @@
 
 using namespace chengxi::auth;
 using namespace chengxi::auth::testing;
+using chengxi::testing::runUnprivileged;
 namespace fs = std::filesystem;
 
 TEST(SettingsFile, MissingFileReadsEmptyAndIsCreatedOnWrite) {
@@ -58,7 +60,7 @@ TEST(SettingsFile, FailedWriteLeavesNothingBehind) {
     // The settings file is a folder.
     fs::create_directory(folder / "mzqk.ini");
     EXPECT_FALSE(writeSettingsValue(folder / "mzqk.ini", "login", "pass", "abc"));
-    EXPECT_EQ(readSettingsValue(folder / "mzqk.ini", "login", "pass"), "");
+    EXPECT_EQ(readSettingsValue(folder / "mzqk.ini", "login", "pass"), std::nullopt);
     EXPECT_TRUE(fs::is_empty(folder / "mzqk.ini"));
     // A name that cannot be written changes nothing.
     writeBytes(folder / "names.ini", "[login]\r\npass=old\r\n");
@@ -74,12 +76,12 @@ TEST(SettingsFile, UnwritableFolderKeepsTheOldFile) {
     const std::string old = "[login]\r\npass=old\r\n[other]\r\nkeep=1\r\n";
     writeBytes(locked / "mzqk.ini", old);
     fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
-    if (canCreateFileIn(locked)) {
-        GTEST_SKIP() << "folder permissions are not enforced for this user";
-    }
-    EXPECT_FALSE(writeSettingsValue(locked / "mzqk.ini", "login", "pass", "new"));
-    EXPECT_EQ(readBytes(locked / "mzqk.ini"), old);
-    EXPECT_EQ(readSettingsValue(locked / "mzqk.ini", "login", "pass"), "old");
+    runUnprivileged({folder.path()}, [&] {
+        ASSERT_FALSE(canCreateFileIn(locked));
+        EXPECT_FALSE(writeSettingsValue(locked / "mzqk.ini", "login", "pass", "new"));
+        EXPECT_EQ(readBytes(locked / "mzqk.ini"), old);
+        EXPECT_EQ(readSettingsValue(locked / "mzqk.ini", "login", "pass"), "old");
+    });
 }
 
 TEST(SettingsFile, ReadOnlyFileIsNotReplaced) {
@@ -87,11 +89,11 @@ TEST(SettingsFile, ReadOnlyFileIsNotReplaced) {
     const fs::path file = folder / "mzqk.ini";
     writeBytes(file, "[login]\r\npass=old\r\n");
     fs::permissions(file, fs::perms::owner_read);
-    if (std::ofstream(file, std::ios::app)) {
-        GTEST_SKIP() << "file permissions are not enforced for this user";
-    }
-    EXPECT_FALSE(writeSettingsValue(file, "login", "pass", "new"));
-    EXPECT_EQ(readBytes(file), "[login]\r\npass=old\r\n");
+    runUnprivileged({folder.path()}, [&] {
+        ASSERT_FALSE(std::ofstream(file, std::ios::app));
+        EXPECT_FALSE(writeSettingsValue(file, "login", "pass", "new"));
+        EXPECT_EQ(readBytes(file), "[login]\r\npass=old\r\n");
+    });
 }
 
 TEST(SettingsFile, LinkedFileIsUpdatedThroughTheLink) {

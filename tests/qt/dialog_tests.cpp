@@ -12,13 +12,13 @@
 namespace chengxi::testing {
 namespace {
 
-using app::Answer;
-using app::qt::answerOf;
-using app::qt::makeMessageBox;
+using qt::answerOf;
+using qt::makeMessageBox;
+using ui::Answer;
 
 TEST(MessageBox, ConfirmationHasTitleIconAndBothButtonsWithEscapeMeaningCancel) {
     const auto box = makeMessageBox(
-        {"确定要清空图书数据吗？", "警告", app::Buttons::OkCancel, app::Icon::Warning});
+        {"确定要清空图书数据吗？", "警告", ui::Buttons::OkCancel, ui::Icon::Warning});
     EXPECT_EQ(box->windowTitle(), QStringLiteral("警告"));
     EXPECT_EQ(box->text(), QStringLiteral("确定要清空图书数据吗？"));
     EXPECT_EQ(box->icon(), QMessageBox::Warning);
@@ -28,9 +28,9 @@ TEST(MessageBox, ConfirmationHasTitleIconAndBothButtonsWithEscapeMeaningCancel) 
     EXPECT_EQ(box->defaultButton()->text(), QStringLiteral("确定"));
     EXPECT_EQ(box->escapeButton()->text(), QStringLiteral("取消"));
     // Closed without a button press: Escape's answer.
-    EXPECT_EQ(answerOf(*box), Answer::Cancel);
+    EXPECT_EQ(answerOf(*box), ui::Answer::Cancel);
     box->defaultButton()->click();
-    EXPECT_EQ(answerOf(*box), Answer::Ok);
+    EXPECT_EQ(answerOf(*box), ui::Answer::Ok);
 }
 
 TEST(MessageBox, NoticeHasOnlyOkAndTheDefaultTitle) {
@@ -38,31 +38,31 @@ TEST(MessageBox, NoticeHasOnlyOkAndTheDefaultTitle) {
     EXPECT_EQ(box->windowTitle(), QStringLiteral("信息："));
     EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
     ASSERT_EQ(box->buttons().size(), 1);
-    EXPECT_EQ(answerOf(*box), Answer::Ok);
-    EXPECT_EQ(makeMessageBox({"x", "提示", app::Buttons::Ok, app::Icon::Error})->icon(),
+    EXPECT_EQ(answerOf(*box), ui::Answer::Ok);
+    EXPECT_EQ(makeMessageBox({"x", "提示", ui::Buttons::Ok, ui::Icon::Error})->icon(),
               QMessageBox::Critical);
-    EXPECT_EQ(makeMessageBox({"x", "提示", app::Buttons::Ok, app::Icon::Information})->icon(),
+    EXPECT_EQ(makeMessageBox({"x", "提示", ui::Buttons::Ok, ui::Icon::Information})->icon(),
               QMessageBox::Information);
 }
 
 TEST(FileDialog, FilterTextBecomesQtNameFilters) {
-    EXPECT_EQ(app::qt::toNameFilters("Excel文件（*.xls）|*.xls"),
+    EXPECT_EQ(qt::toNameFilters("Excel文件（*.xls）|*.xls"),
               QStringLiteral("Excel文件（*.xls） (*.xls)"));
-    EXPECT_EQ(app::qt::toNameFilters("表格|*.xls;*.xlt|全部|*.*"),
+    EXPECT_EQ(qt::toNameFilters("表格|*.xls;*.xlt|全部|*.*"),
               QStringLiteral("表格 (*.xls *.xlt);;全部 (*.*)"));
-    EXPECT_EQ(app::qt::toNameFilters(""), QString());
+    EXPECT_EQ(qt::toNameFilters(""), QString());
 }
 
 TEST(FileDialog, OpenAndSaveDialogsFollowTheState) {
     QTemporaryDir folder;
-    app::FileDialogState state;
+    ui::FileDialogState state;
     state.filter = "Excel文件（*.xls）|*.xls";
     state.defaultExtension = ".xls";
     state.initialFolder = folder.path().toStdString();
     state.fileName = "/elsewhere/图书.xls";
 
     QFileDialog open;
-    app::qt::prepareFileDialog(open, state);
+    qt::prepareFileDialog(open, state);
     EXPECT_EQ(open.acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_EQ(open.fileMode(), QFileDialog::ExistingFile);
     EXPECT_EQ(open.defaultSuffix(), QStringLiteral("xls"));
@@ -71,7 +71,7 @@ TEST(FileDialog, OpenAndSaveDialogsFollowTheState) {
 
     state.type = 1;
     QFileDialog save;
-    app::qt::prepareFileDialog(save, state);
+    qt::prepareFileDialog(save, state);
     EXPECT_EQ(save.acceptMode(), QFileDialog::AcceptSave);
     EXPECT_EQ(save.fileMode(), QFileDialog::AnyFile);
     EXPECT_FALSE(save.testOption(QFileDialog::DontConfirmOverwrite));

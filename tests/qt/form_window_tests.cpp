@@ -1,11 +1,11 @@
 // A window built from its form: every control in place with its text, and a
 // person's actions reported as the right events.
-#include "app/forms/control_names.h"
-#include "app/forms/forms.h"
 #include "app/qt/event_spin_box.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/tab_control.h"
 #include "qt_test_support.h"
+#include "ui/forms/control_names.h"
+#include "ui/forms/forms.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -25,24 +25,24 @@
 namespace chengxi::testing {
 namespace {
 
-using app::ControlKind;
-using app::Event;
-using app::qt::FormWindow;
-using app::qt::TabControl;
-using app::qt::toQString;
-namespace login = app::names::login;
-namespace mainw = app::names::main;
+using qt::FormWindow;
+using qt::TabControl;
+using qt::toQString;
+using ui::ControlKind;
+using ui::Event;
+namespace login = ui::names::login;
+namespace mainw = ui::names::main;
 
-bool hasWindow(ControlKind kind) {
-    return kind != ControlKind::FileDialog && kind != ControlKind::SpreadsheetApplication &&
-           kind != ControlKind::Workbook && kind != ControlKind::WorkbookConnection;
+bool hasWindow(ui::ControlKind kind) {
+    return kind != ui::ControlKind::FileDialog && kind != ui::ControlKind::SpreadsheetApplication &&
+           kind != ui::ControlKind::Workbook && kind != ui::ControlKind::WorkbookConnection;
 }
 
 QLineEdit* editOf(QWidget* widget) {
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         return edit;
     }
-    if (auto* spin = qobject_cast<app::qt::EventSpinBox*>(widget)) {
+    if (auto* spin = qobject_cast<qt::EventSpinBox*>(widget)) {
         return spin->editor();
     }
     return nullptr;
@@ -67,8 +67,8 @@ QString shownText(QWidget* widget) {
 
 class FormWindowTest : public ::testing::Test {
 protected:
-    FormWindow& open(const app::FormRecord& record) {
-        model = std::make_unique<app::Window>(record);
+    FormWindow& open(const ui::FormRecord& record) {
+        model = std::make_unique<ui::Window>(record);
         form = std::make_unique<FormWindow>(*model, host);
         form->show();
         return *form;
@@ -81,25 +81,24 @@ protected:
     }
 
     // The widget the form puts a control's widget in.
-    QWidget* expectedParent(const app::FormRecord& record,
-                            const app::ControlRecord& control) const {
+    QWidget* expectedParent(const ui::FormRecord& record, const ui::ControlRecord& control) const {
         if (control.parent.empty()) {
             return form.get();
         }
-        for (const app::ControlRecord& parent : record.controls) {
-            if (parent.name == control.parent && parent.kind == ControlKind::TabControl) {
+        for (const ui::ControlRecord& parent : record.controls) {
+            if (parent.name == control.parent && parent.kind == ui::ControlKind::TabControl) {
                 return widget<TabControl>(parent.name)->page(control.page);
             }
         }
         return form->controlWidget(control.parent);
     }
 
-    void expectMatchesForm(const app::FormRecord& record) {
+    void expectMatchesForm(const ui::FormRecord& record) {
         EXPECT_TRUE(form->windowFlags() & Qt::FramelessWindowHint);
         EXPECT_EQ(form->size(), QSize(record.width, record.height));
         EXPECT_EQ(form->minimumSize(), form->maximumSize());
         EXPECT_EQ(form->windowTitle(), toQString(record.caption));
-        for (const app::ControlRecord& control : record.controls) {
+        for (const ui::ControlRecord& control : record.controls) {
             SCOPED_TRACE(std::string(control.name));
             QWidget* shown = form->controlWidget(control.name);
             if (!hasWindow(control.kind)) {
@@ -118,21 +117,21 @@ protected:
     }
 
     RecordingHost host;
-    std::unique_ptr<app::Window> model;
+    std::unique_ptr<ui::Window> model;
     std::unique_ptr<FormWindow> form;
 };
 
 TEST_F(FormWindowTest, LoginWindowHasEveryControlOfItsFormInPlace) {
-    open(app::loginForm());
-    expectMatchesForm(app::loginForm());
+    open(ui::loginForm());
+    expectMatchesForm(ui::loginForm());
 }
 
 TEST_F(FormWindowTest, MainWindowHasEveryControlOfItsFormOnItsPage) {
-    open(app::mainForm());
-    expectMatchesForm(app::mainForm());
+    open(ui::mainForm());
+    expectMatchesForm(ui::mainForm());
 
     auto* tabs = widget<TabControl>(mainw::kTabs);
-    const app::Control& tabModel = model->control(mainw::kTabs);
+    const ui::Control& tabModel = model->control(mainw::kTabs);
     ASSERT_EQ(tabs->pageCount(), static_cast<int>(tabModel.pageCaptions().size()));
     for (int page = 0; page < tabs->pageCount(); ++page) {
         EXPECT_EQ(tabs->tabBar()->tabText(page), toQString(tabModel.pageCaptions()[page]));
@@ -148,23 +147,23 @@ TEST_F(FormWindowTest, MainWindowHasEveryControlOfItsFormOnItsPage) {
 }
 
 TEST_F(FormWindowTest, ListViewsShowTheirColumnsAndFixedRows) {
-    open(app::mainForm());
+    open(ui::mainForm());
     for (std::string_view name : {mainw::kReportList, mainw::kLoanList, mainw::kReaderList,
                                   mainw::kSearchResults, mainw::kSampleList}) {
         SCOPED_TRACE(std::string(name));
-        const app::ListView& list = model->control(name).listView();
+        const ui::ListView& list = model->control(name).listView();
         auto* table = widget<QTableView>(name);
         const QAbstractItemModel* rows = table->model();
         ASSERT_EQ(rows->columnCount(), static_cast<int>(list.columns().size()));
         ASSERT_EQ(rows->rowCount(), list.rowCount());
         for (int column = 0; column < rows->columnCount(); ++column) {
-            const app::ListColumn& wanted = list.columns()[column];
+            const ui::ListColumn& wanted = list.columns()[column];
             EXPECT_EQ(rows->headerData(column, Qt::Horizontal).toString(),
                       toQString(wanted.caption));
             EXPECT_EQ(table->horizontalHeader()->sectionSize(column), wanted.width);
             const auto align =
                 rows->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).value<int>();
-            EXPECT_EQ((align & Qt::AlignHCenter) != 0, wanted.alignment == app::Alignment::Centre);
+            EXPECT_EQ((align & Qt::AlignHCenter) != 0, wanted.alignment == ui::Alignment::Centre);
             for (int row = 0; row < rows->rowCount(); ++row) {
                 EXPECT_EQ(rows->index(row, column).data().toString(),
                           toQString(list.cell(row, column)));
@@ -177,7 +176,7 @@ TEST_F(FormWindowTest, ListViewsShowTheirColumnsAndFixedRows) {
 }
 
 TEST_F(FormWindowTest, EditBoxesFollowTheirInputMode) {
-    open(app::mainForm());
+    open(ui::mainForm());
     auto* password = widget<QLineEdit>(mainw::kOldPassword);
     EXPECT_EQ(password->echoMode(), QLineEdit::Password);
     EXPECT_EQ(
@@ -201,13 +200,14 @@ TEST_F(FormWindowTest, EditBoxesFollowTheirInputMode) {
 }
 
 TEST_F(FormWindowTest, EnterPressesTheDefaultButtonWhileItCanBeUsed) {
-    open(app::loginForm());
+    open(ui::loginForm());
     auto* password = widget<QLineEdit>(login::kPassword);
     QTest::keyClicks(password, "secret");
     EXPECT_EQ(model->control(login::kPassword).text(), "secret");
     QTest::keyClick(password, Qt::Key_Return);
     ASSERT_EQ(host.fired.size(), 1u);
-    EXPECT_EQ(host.fired[0], (FiredEvent{"login", std::string(login::kLogIn), Event::Clicked, 0}));
+    EXPECT_EQ(host.fired[0],
+              (FiredEvent{"login", std::string(login::kLogIn), ui::Event::Clicked, 0}));
 
     QTest::keyClick(widget<QLineEdit>(login::kCode), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(host.fired.size(), 2u);
@@ -219,23 +219,23 @@ TEST_F(FormWindowTest, EnterPressesTheDefaultButtonWhileItCanBeUsed) {
 }
 
 TEST_F(FormWindowTest, SpinButtonsOnlyReportTheirDirection) {
-    open(app::mainForm());
+    open(ui::mainForm());
     model->control(mainw::kTabs).setCurrentPage(mainw::kPageReport);
     host.sync(*form);
-    auto* year = widget<app::qt::EventSpinBox>(mainw::kYear);
+    auto* year = widget<qt::EventSpinBox>(mainw::kYear);
     year->stepUp();
     year->stepDown();
     QTest::keyClick(year, Qt::Key_Up);
     const std::string name(mainw::kYear);
-    EXPECT_EQ(host.fired, (std::vector<FiredEvent>{{"main", name, Event::Spin, 1},
-                                                   {"main", name, Event::Spin, -1},
-                                                   {"main", name, Event::Spin, 1}}));
+    EXPECT_EQ(host.fired, (std::vector<FiredEvent>{{"main", name, ui::Event::Spin, 1},
+                                                   {"main", name, ui::Event::Spin, -1},
+                                                   {"main", name, ui::Event::Spin, 1}}));
     EXPECT_EQ(year->editor()->text(), QStringLiteral("2015"));
     EXPECT_EQ(model->control(mainw::kYear).text(), "2015");
 }
 
 TEST_F(FormWindowTest, PersonChoicesChangeTheModelThenRaiseTheirEvent) {
-    open(app::mainForm());
+    open(ui::mainForm());
 
     auto* tabs = widget<TabControl>(mainw::kTabs);
     QTabBar* bar = tabs->tabBar();
@@ -250,7 +250,7 @@ TEST_F(FormWindowTest, PersonChoicesChangeTheModelThenRaiseTheirEvent) {
     EXPECT_EQ(model->control(mainw::kSearchMode).currentItem(), 1);
     EXPECT_EQ(model->control(mainw::kSearchMode).text(), "图书编号");
 
-    app::ListView& results = model->control(mainw::kSearchResults).listView();
+    ui::ListView& results = model->control(mainw::kSearchResults).listView();
     for (int row = 0; row < 3; ++row) {
         results.setCell(results.appendRow(), 3, "A0000" + std::to_string(row));
     }
@@ -265,26 +265,27 @@ TEST_F(FormWindowTest, PersonChoicesChangeTheModelThenRaiseTheirEvent) {
     QTest::mouseClick(widget<QAbstractButton>(mainw::kClose), Qt::LeftButton);
 
     // Choosing what is already chosen raises nothing.
-    EXPECT_EQ(host.fired, (std::vector<FiredEvent>{
-                              {"main", std::string(mainw::kTabs), Event::PageChanged, 0},
-                              {"main", std::string(mainw::kSearchMode), Event::SelectionChanged, 0},
-                              {"main", std::string(mainw::kSearchResults), Event::RowSelected, 0},
-                              {"main", std::string(mainw::kSearch), Event::Clicked, 0},
-                              {"main", std::string(mainw::kClose), Event::Clicked, 0}}));
+    EXPECT_EQ(host.fired,
+              (std::vector<FiredEvent>{
+                  {"main", std::string(mainw::kTabs), ui::Event::PageChanged, 0},
+                  {"main", std::string(mainw::kSearchMode), ui::Event::SelectionChanged, 0},
+                  {"main", std::string(mainw::kSearchResults), ui::Event::RowSelected, 0},
+                  {"main", std::string(mainw::kSearch), ui::Event::Clicked, 0},
+                  {"main", std::string(mainw::kClose), ui::Event::Clicked, 0}}));
 }
 
 TEST_F(FormWindowTest, SyncShowsTheModelWithoutRaisingEvents) {
-    open(app::mainForm());
+    open(ui::mainForm());
     model->control(mainw::kTabs).setCurrentPage(mainw::kPageExport);
     model->control(mainw::kSearchMode).setCurrentItem(3);
-    app::ListView& results = model->control(mainw::kSearchResults).listView();
+    ui::ListView& results = model->control(mainw::kSearchResults).listView();
     results.appendRow();
     results.appendRow();
     results.setSelected(1);
     model->control(mainw::kExportBooks).setDisabled(true);
     model->control(mainw::kProgressCaption).setVisible(false);
     model->control(mainw::kBookState).setText("可借 <b>");
-    app::Control& progress = model->control(mainw::kExportProgress);
+    ui::Control& progress = model->control(mainw::kExportProgress);
     progress.setMaximum(200);
     progress.setPosition(50);
     host.sync(*form);
@@ -312,7 +313,7 @@ TEST_F(FormWindowTest, SyncShowsTheModelWithoutRaisingEvents) {
 }
 
 TEST_F(FormWindowTest, FocusAndWindowStateGoBothWays) {
-    open(app::loginForm());
+    open(ui::loginForm());
     model->setFocus(login::kCode);
     host.sync(*form);
     EXPECT_EQ(form->focusWidget(), form->controlWidget(login::kCode));
@@ -328,7 +329,7 @@ TEST_F(FormWindowTest, FocusAndWindowStateGoBothWays) {
 }
 
 TEST_F(FormWindowTest, HeaderDragsTheWindowAndTheRestDoesNot) {
-    open(app::loginForm());
+    open(ui::loginForm());
     const QPoint start = form->pos();
     // Where the platform cannot move the window itself, it follows the mouse.
     QTest::mousePress(form.get(), Qt::LeftButton, {}, QPoint(260, 10));
@@ -343,10 +344,10 @@ TEST_F(FormWindowTest, HeaderDragsTheWindowAndTheRestDoesNot) {
 }
 
 TEST_F(FormWindowTest, ClosingFromThePlatformPressesTheCloseButton) {
-    open(app::loginForm());
+    open(ui::loginForm());
     EXPECT_FALSE(form->close());
-    EXPECT_EQ(host.fired,
-              (std::vector<FiredEvent>{{"login", std::string(login::kClose), Event::Clicked, 0}}));
+    EXPECT_EQ(host.fired, (std::vector<FiredEvent>{
+                              {"login", std::string(login::kClose), ui::Event::Clicked, 0}}));
 
     // Once the model is gone nothing reaches the program any more.
     form->detach();

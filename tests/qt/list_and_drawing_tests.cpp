@@ -1,9 +1,9 @@
 // Lists read the model's rows without a widget per row; the drawing panel
 // paints the model's drawing.
-#include "app/forms/control_names.h"
-#include "app/forms/forms.h"
 #include "app/qt/qt_text.h"
 #include "qt_test_support.h"
+#include "ui/forms/control_names.h"
+#include "ui/forms/forms.h"
 
 #include <QHeaderView>
 #include <QImage>
@@ -15,27 +15,27 @@
 namespace chengxi::testing {
 namespace {
 
-using app::qt::FormWindow;
-namespace login = app::names::login;
-namespace mainw = app::names::main;
+using qt::FormWindow;
+namespace login = ui::names::login;
+namespace mainw = ui::names::main;
 
 class ListAndDrawingTest : public ::testing::Test {
 protected:
-    void open(const app::FormRecord& record) {
-        model = std::make_unique<app::Window>(record);
+    void open(const ui::FormRecord& record) {
+        model = std::make_unique<ui::Window>(record);
         form = std::make_unique<FormWindow>(*model, host);
         form->show();
     }
 
     RecordingHost host;
-    std::unique_ptr<app::Window> model;
+    std::unique_ptr<ui::Window> model;
     std::unique_ptr<FormWindow> form;
 };
 
 TEST_F(ListAndDrawingTest, AHundredThousandRowsNeedNoWidgetEach) {
-    open(app::mainForm());
+    open(ui::mainForm());
     const auto widgetsBefore = form->findChildren<QWidget*>().size();
-    app::ListView& list = model->control(mainw::kSearchResults).listView();
+    ui::ListView& list = model->control(mainw::kSearchResults).listView();
     constexpr int kRows = 100000;
     for (int row = 0; row < kRows; ++row) {
         list.setCell(list.appendRow(), 1, "书" + std::to_string(row));
@@ -62,15 +62,15 @@ TEST_F(ListAndDrawingTest, AHundredThousandRowsNeedNoWidgetEach) {
 }
 
 TEST_F(ListAndDrawingTest, ColumnsAddedLaterShowWithTheirWidthsAndGridLines) {
-    open(app::mainForm());
+    open(ui::mainForm());
     auto* table = qobject_cast<QTableView*>(form->controlWidget(mainw::kPreviewList));
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->model()->columnCount(), 0);
 
-    app::ListView& preview = model->control(mainw::kPreviewList).listView();
+    ui::ListView& preview = model->control(mainw::kPreviewList).listView();
     preview.setGridLines(true);
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
-        preview.addColumn({std::string(1, letter), 90, app::Alignment::Centre});
+        preview.addColumn({std::string(1, letter), 90, ui::Alignment::Centre});
     }
     preview.setCell(preview.appendRow(), 25, "末列");
     host.sync(*form);
@@ -83,10 +83,10 @@ TEST_F(ListAndDrawingTest, ColumnsAddedLaterShowWithTheirWidthsAndGridLines) {
 }
 
 TEST_F(ListAndDrawingTest, ListBoxShowsItsLines) {
-    open(app::mainForm());
+    open(ui::mainForm());
     auto* list = qobject_cast<QListView*>(form->controlWidget(mainw::kBackupList));
     ASSERT_NE(list, nullptr);
-    app::Control& backups = model->control(mainw::kBackupList);
+    ui::Control& backups = model->control(mainw::kBackupList);
     backups.addItem("数据库2015年11月16日.sdb");
     backups.addItem("数据库2015年11月17日9时.sdb");
     host.sync(*form);
@@ -109,13 +109,13 @@ int darkPixels(const QImage& image, QRect area) {
 }
 
 TEST_F(ListAndDrawingTest, DrawingPanelPaintsLinesAndTextsOfItsDrawing) {
-    open(app::loginForm());
+    open(ui::loginForm());
     QWidget* panel = form->controlWidget(login::kCodePanel);
     ASSERT_NE(panel, nullptr);
     const QRect whole = panel->rect();
     EXPECT_EQ(darkPixels(panel->grab().toImage(), whole), 0);
 
-    app::Drawing& drawing = model->control(login::kCodePanel).drawing();
+    ui::Drawing& drawing = model->control(login::kCodePanel).drawing();
     drawing.setPenWidth(3);
     drawing.line(0, 5, 107, 5);
     host.sync(*form);

@@ -1,6 +1,5 @@
 // The whole program on the Qt front end: windows open and close with the
 // program, a person's actions run their operations, and the widgets follow.
-#include "app/forms/control_names.h"
 #include "app/program.h"
 #include "app/qt/qt_screen.h"
 #include "app/qt/qt_text.h"
@@ -9,6 +8,7 @@
 #include "auth/password_store.h"
 #include "qt_test_support.h"
 #include "text/file_path.h"
+#include "ui/forms/control_names.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -27,14 +27,14 @@
 namespace chengxi::testing {
 namespace {
 
-using app::qt::FormWindow;
-using app::qt::QtScreen;
-using app::qt::toQString;
-using app::qt::toUtf8;
-namespace login = app::names::login;
-namespace mainw = app::names::main;
+using qt::FormWindow;
+using qt::QtScreen;
+using qt::toQString;
+using qt::toUtf8;
+namespace login = ui::names::login;
+namespace mainw = ui::names::main;
 
-class FixedClock final : public app::Clock {
+class FixedClock final : public ui::Clock {
 public:
     text::DateTime now() override { return {2015, 11, 16, 9, 30, 0}; }
     std::uint32_t ticks() override { return 123456; }
@@ -43,11 +43,11 @@ public:
 class ProgramOnQtTest : public ::testing::Test {
 protected:
     ProgramOnQtTest() {
-        screen.setMessageBoxHandler([this](const app::Message& message) {
+        screen.setMessageBoxHandler([this](const ui::Message& message) {
             messages.push_back(message);
-            return onMessage ? onMessage(message) : app::Answer::Ok;
+            return onMessage ? onMessage(message) : ui::Answer::Ok;
         });
-        screen.setFileDialogHandler([](app::FileDialogState&) { return false; });
+        screen.setFileDialogHandler([](ui::FileDialogState&) { return false; });
         screen.setEndHandler([this](int code) { exitCode = code; });
         program = std::make_unique<app::Program>(
             app::ProgramPaths{toUtf8(folder.path()), toUtf8(folder.filePath("mzqk.ini"))}, screen,
@@ -86,8 +86,8 @@ protected:
     FixedClock clock;
     QtScreen screen;
     std::unique_ptr<app::Program> program;
-    std::vector<app::Message> messages;
-    std::function<app::Answer(const app::Message&)> onMessage;
+    std::vector<ui::Message> messages;
+    std::function<ui::Answer(const ui::Message&)> onMessage;
     std::optional<int> exitCode;
 };
 
@@ -96,8 +96,7 @@ TEST_F(ProgramOnQtTest, LoginWindowOpensAndItsFirstActivationDrawsTheCode) {
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(window.isWindow());
     // The window was activated and painted; its first activation drew a code.
-    const app::Drawing& code =
-        program->window(login::kWindow)->control(login::kCodePanel).drawing();
+    const ui::Drawing& code = program->window(login::kWindow)->control(login::kCodePanel).drawing();
     EXPECT_FALSE(code.drawnText().empty());
     // It opens with the keyboard in the password box.
     EXPECT_EQ(window.focusWidget(), window.controlWidget(login::kPassword));
@@ -111,7 +110,7 @@ TEST_F(ProgramOnQtTest, AWrongCodeRedrawsThePanel) {
     const QImage first = panel->grab().toImage();
     const std::string firstCode = program->library().login.currentCode;
 
-    app::Window& login = *program->window(login::kWindow);
+    ui::Window& login = *program->window(login::kWindow);
     login.control(login::kPassword).setText("abc");
     login.control(login::kCode).setText("!!!!");
     QTest::mouseClick(widget<QAbstractButton>(login::kWindow, login::kLogIn), Qt::LeftButton);
@@ -144,7 +143,7 @@ TEST_F(ProgramOnQtTest, MainWindowReplacesTheLoginWindowOnPageLending) {
     FormWindow& main = openMainWindow();
     EXPECT_EQ(screen.formWindow(login::kWindow), nullptr);
     EXPECT_TRUE(main.isVisible());
-    auto* tabs = widget<app::qt::TabControl>(mainw::kWindow, mainw::kTabs);
+    auto* tabs = widget<qt::TabControl>(mainw::kWindow, mainw::kTabs);
     EXPECT_EQ(tabs->currentPage(), mainw::kPageLending);
     EXPECT_TRUE(tabs->page(mainw::kPageLending)->isVisible());
 
@@ -178,20 +177,20 @@ TEST_F(ProgramOnQtTest, MinimiseButtonMinimisesAndRestoringIsSeenByTheProgram) {
 
 TEST_F(ProgramOnQtTest, OnlyAPersonsPageChoiceRunsThePageEvent) {
     openMainWindow();
-    app::Window& main = *program->window(mainw::kWindow);
+    ui::Window& main = *program->window(mainw::kWindow);
     const std::string countBefore = main.control(mainw::kReaderCount).text();
 
     // Brought to the front by the program: shown, but the page's event does not run.
     main.control(mainw::kTabs).setCurrentPage(mainw::kPageReaders);
     screen.syncAll();
-    EXPECT_EQ(widget<app::qt::TabControl>(mainw::kWindow, mainw::kTabs)->currentPage(),
+    EXPECT_EQ(widget<qt::TabControl>(mainw::kWindow, mainw::kTabs)->currentPage(),
               mainw::kPageReaders);
     EXPECT_EQ(main.control(mainw::kReaderCount).text(), countBefore);
 
     // Chosen by a person: the reader listing runs and its count shows.
     main.control(mainw::kTabs).setCurrentPage(mainw::kPageLending);
     screen.syncAll();
-    QTabBar* bar = widget<app::qt::TabControl>(mainw::kWindow, mainw::kTabs)->tabBar();
+    QTabBar* bar = widget<qt::TabControl>(mainw::kWindow, mainw::kTabs)->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(mainw::kPageReaders).center());
     EXPECT_NE(main.control(mainw::kReaderCount).text(), countBefore);
     EXPECT_EQ(widget<QLabel>(mainw::kWindow, mainw::kReaderCount)->text(),
@@ -199,14 +198,14 @@ TEST_F(ProgramOnQtTest, OnlyAPersonsPageChoiceRunsThePageEvent) {
 }
 
 TEST_F(ProgramOnQtTest, DialogsSeeTheCurrentScreenAndBlockFurtherInput) {
-    app::Window& login = *program->window(login::kWindow);
+    ui::Window& login = *program->window(login::kWindow);
     login.control(login::kCodeCaption).setText("新的说明");
     QString shownWhileAsking;
-    onMessage = [&](const app::Message&) {
+    onMessage = [&](const ui::Message&) {
         shownWhileAsking = widget<QLabel>(login::kWindow, login::kCodeCaption)->text();
         // A click that reaches the window while the box is up runs nothing.
-        screen.fire(login::kWindow, login::kLogIn, app::Event::Clicked);
-        return app::Answer::Ok;
+        screen.fire(login::kWindow, login::kLogIn, ui::Event::Clicked);
+        return ui::Answer::Ok;
     };
     QTest::mouseClick(widget<QAbstractButton>(login::kWindow, login::kLogIn), Qt::LeftButton);
     EXPECT_EQ(shownWhileAsking, QStringLiteral("新的说明"));
@@ -214,8 +213,8 @@ TEST_F(ProgramOnQtTest, DialogsSeeTheCurrentScreenAndBlockFurtherInput) {
 }
 
 TEST_F(ProgramOnQtTest, RepaintNowShowsTheControlAtOnce) {
-    app::Window& login = *program->window(login::kWindow);
-    app::Control& caption = login.control(login::kCodeCaption);
+    ui::Window& login = *program->window(login::kWindow);
+    ui::Control& caption = login.control(login::kCodeCaption);
     caption.setText("正在处理");
     screen.repaintNow(login, caption);
     auto* label = widget<QLabel>(login::kWindow, login::kCodeCaption);

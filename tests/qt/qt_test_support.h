@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/controls/window.h"
 #include "app/qt/form_window.h"
+#include "ui/controls/window.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -14,24 +14,24 @@ namespace chengxi::testing {
 struct FiredEvent {
     std::string window;
     std::string control;
-    app::Event event;
+    ui::Event event;
     int argument;
     bool operator==(const FiredEvent&) const = default;
 };
 
 // A host that writes down every action a person takes. While `syncing` is
 // set it takes no input, as the real front end does while it syncs.
-class RecordingHost final : public app::qt::FormHost {
+class RecordingHost final : public qt::FormHost {
 public:
     bool acceptsInput() const override { return !syncing; }
-    void fire(std::string_view window, std::string_view control, app::Event event,
+    void fire(std::string_view window, std::string_view control, ui::Event event,
               int argument) override {
         fired.push_back({std::string(window), std::string(control), event, argument});
     }
     void activated(std::string_view window) override { activations.emplace_back(window); }
 
     // Brings the window in step with its model the way the front end does.
-    void sync(app::qt::FormWindow& form) {
+    void sync(qt::FormWindow& form) {
         syncing = true;
         form.sync();
         syncing = false;

@@ -1,7 +1,5 @@
 // The scenario runner's checks: the expect lines.
-#include "app/forms/control_names.h"
 #include "auth/password_store.h"
-#include "exchange/sheet_text.h"
 #include "scenario_run.h"
 #include "store/backups.h"
 #include "store/connection.h"
@@ -9,7 +7,9 @@
 #include "store/record_set.h"
 #include "text/file_path.h"
 #include "text/hex.h"
+#include "ui/forms/control_names.h"
 #include "wording.h"
+#include "xls/sheet_text.h"
 
 #include <charconv>
 #include <fstream>
@@ -39,15 +39,15 @@ std::string normalFolder(const std::string& path) {
     return normal;
 }
 
-const char* iconName(app::Icon icon) {
+const char* iconName(ui::Icon icon) {
     switch (icon) {
-    case app::Icon::Error:
+    case ui::Icon::Error:
         return "error";
-    case app::Icon::Information:
+    case ui::Icon::Information:
         return "info";
-    case app::Icon::Warning:
+    case ui::Icon::Warning:
         return "warning";
-    case app::Icon::None:
+    case ui::Icon::None:
         break;
     }
     return "none";
@@ -128,7 +128,7 @@ ScenarioRun::Outcome ScenarioRun::expectMessage(const Arguments& a) {
     if (oldest == messages.end()) {
         return "a message " + inQuotes(a[1]) + ", found no unchecked message";
     }
-    const app::Message& message = oldest->message;
+    const ui::Message& message = oldest->message;
     if (a[1] != "*" && message.text != a[1]) {
         return "the message " + inQuotes(a[1]) + ", found " + inQuotes(message.text);
     }
@@ -139,7 +139,7 @@ ScenarioRun::Outcome ScenarioRun::expectMessage(const Arguments& a) {
         if (what == "title") {
             found = message.title;
         } else if (what == "buttons") {
-            found = message.buttons == app::Buttons::Ok ? "OK" : "OKCancel";
+            found = message.buttons == ui::Buttons::Ok ? "OK" : "OKCancel";
         } else if (what == "icon") {
             found = iconName(message.icon);
         } else {
@@ -170,11 +170,11 @@ ScenarioRun::Outcome ScenarioRun::expectText(const Arguments& a) {
     if (a.size() != 4) {
         return "expect text WINDOW CONTROL TEXT";
     }
-    app::Control* control = nullptr;
+    ui::Control* control = nullptr;
     if (Outcome outcome = findControl(a[1], a[2], control); !outcome.empty()) {
         return outcome;
     }
-    if (!control->takesText() && control->kind() != app::ControlKind::ComboBox) {
+    if (!control->takesText() && control->kind() != ui::ControlKind::ComboBox) {
         return "a control that shows a text, found " + inQuotes(a[2]) + " of another kind";
     }
     if (control->text() != a[3]) {
@@ -185,7 +185,7 @@ ScenarioRun::Outcome ScenarioRun::expectText(const Arguments& a) {
 }
 
 ScenarioRun::Outcome ScenarioRun::expectEnabled(const Arguments& a) {
-    app::Control* control = nullptr;
+    ui::Control* control = nullptr;
     if (a.size() != 3) {
         return "expect enabled WINDOW CONTROL";
     }
@@ -196,7 +196,7 @@ ScenarioRun::Outcome ScenarioRun::expectEnabled(const Arguments& a) {
 }
 
 ScenarioRun::Outcome ScenarioRun::expectDisabled(const Arguments& a) {
-    app::Control* control = nullptr;
+    ui::Control* control = nullptr;
     if (a.size() != 3) {
         return "expect disabled WINDOW CONTROL";
     }
@@ -207,7 +207,7 @@ ScenarioRun::Outcome ScenarioRun::expectDisabled(const Arguments& a) {
 }
 
 ScenarioRun::Outcome ScenarioRun::expectFocus(const Arguments& a) {
-    app::Control* control = nullptr;
+    ui::Control* control = nullptr;
     if (a.size() != 3) {
         return "expect focus WINDOW CONTROL";
     }
@@ -222,7 +222,7 @@ ScenarioRun::Outcome ScenarioRun::expectFocus(const Arguments& a) {
 
 ScenarioRun::Outcome ScenarioRun::expectRows(const Arguments& a) {
     long long wanted = 0;
-    app::Control* control = nullptr;
+    ui::Control* control = nullptr;
     if (a.size() != 4 || !parseNumber(a[3], wanted)) {
         return "expect rows WINDOW CONTROL N";
     }
@@ -230,9 +230,9 @@ ScenarioRun::Outcome ScenarioRun::expectRows(const Arguments& a) {
         return outcome;
     }
     long long rows = 0;
-    if (control->kind() == app::ControlKind::ListView) {
+    if (control->kind() == ui::ControlKind::ListView) {
         rows = control->listView().rowCount();
-    } else if (control->kind() == app::ControlKind::ListBox) {
+    } else if (control->kind() == ui::ControlKind::ListBox) {
         rows = static_cast<long long>(control->items().size());
     } else {
         return "a list view or list box, found " + inQuotes(a[2]) + " of another kind";
@@ -244,17 +244,17 @@ ScenarioRun::Outcome ScenarioRun::expectRows(const Arguments& a) {
 
 ScenarioRun::Outcome ScenarioRun::expectCell(const Arguments& a) {
     long long row = 0, column = 0;
-    app::Control* control = nullptr;
+    ui::Control* control = nullptr;
     if (a.size() != 6 || !parseNumber(a[3], row) || !parseNumber(a[4], column)) {
         return "expect cell WINDOW CONTROL ROW COL TEXT";
     }
     if (Outcome outcome = findControl(a[1], a[2], control); !outcome.empty()) {
         return outcome;
     }
-    if (control->kind() != app::ControlKind::ListView) {
+    if (control->kind() != ui::ControlKind::ListView) {
         return "a list view, found " + inQuotes(a[2]) + " of another kind";
     }
-    const app::ListView& list = control->listView();
+    const ui::ListView& list = control->listView();
     if (row >= list.rowCount() || column >= static_cast<long long>(list.columns().size())) {
         return "a cell (" + a[3] + ", " + a[4] + ") in " + inQuotes(a[2]) + ", found " +
                std::to_string(list.rowCount()) + " rows of " +
@@ -268,7 +268,7 @@ ScenarioRun::Outcome ScenarioRun::expectCell(const Arguments& a) {
 
 ScenarioRun::Outcome ScenarioRun::expectRow(const Arguments& a) {
     long long row = 0;
-    app::Control* control = nullptr;
+    ui::Control* control = nullptr;
     if (a.size() < 4 || !parseNumber(a[3], row)) {
         return "expect row WINDOW CONTROL ROW TEXT...";
     }
@@ -277,11 +277,11 @@ ScenarioRun::Outcome ScenarioRun::expectRow(const Arguments& a) {
     }
     const std::vector<std::string> wanted(a.begin() + 4, a.end());
     std::vector<std::string> found;
-    if (control->kind() == app::ControlKind::ListView) {
+    if (control->kind() == ui::ControlKind::ListView) {
         if (row < control->listView().rowCount()) {
             found = control->listView().row(static_cast<int>(row));
         }
-    } else if (control->kind() == app::ControlKind::ListBox) {
+    } else if (control->kind() == ui::ControlKind::ListBox) {
         if (row < static_cast<long long>(control->items().size())) {
             found = {control->items()[row]};
         }
@@ -297,18 +297,18 @@ ScenarioRun::Outcome ScenarioRun::expectRow(const Arguments& a) {
 }
 
 ScenarioRun::Outcome ScenarioRun::expectColumns(const Arguments& a) {
-    app::Control* control = nullptr;
+    ui::Control* control = nullptr;
     if (a.size() < 3) {
         return "expect columns WINDOW CONTROL TEXT...";
     }
     if (Outcome outcome = findControl(a[1], a[2], control); !outcome.empty()) {
         return outcome;
     }
-    if (control->kind() != app::ControlKind::ListView) {
+    if (control->kind() != ui::ControlKind::ListView) {
         return "a list view, found " + inQuotes(a[2]) + " of another kind";
     }
     std::vector<std::string> found;
-    for (const app::ListColumn& column : control->listView().columns()) {
+    for (const ui::ListColumn& column : control->listView().columns()) {
         found.push_back(column.caption);
     }
     const std::vector<std::string> wanted(a.begin() + 3, a.end());
@@ -318,14 +318,14 @@ ScenarioRun::Outcome ScenarioRun::expectColumns(const Arguments& a) {
 
 ScenarioRun::Outcome ScenarioRun::expectSelected(const Arguments& a) {
     long long row = 0;
-    app::Control* control = nullptr;
+    ui::Control* control = nullptr;
     if (a.size() != 4 || !std::from_chars(a[3].data(), a[3].data() + a[3].size(), row).ptr) {
         return "expect selected WINDOW CONTROL ROW";
     }
     if (Outcome outcome = findControl(a[1], a[2], control); !outcome.empty()) {
         return outcome;
     }
-    if (control->kind() != app::ControlKind::ListView) {
+    if (control->kind() != ui::ControlKind::ListView) {
         return "a list view, found " + inQuotes(a[2]) + " of another kind";
     }
     const int selected = control->listView().selected();
@@ -336,11 +336,11 @@ ScenarioRun::Outcome ScenarioRun::expectSelected(const Arguments& a) {
 
 ScenarioRun::Outcome ScenarioRun::expectPage(const Arguments& a) {
     long long page = 0;
-    app::Control* tabs = nullptr;
+    ui::Control* tabs = nullptr;
     if (a.size() != 3 || !parseNumber(a[2], page)) {
         return "expect page main N";
     }
-    if (Outcome outcome = findControl(a[1], std::string(app::names::main::kTabs), tabs);
+    if (Outcome outcome = findControl(a[1], std::string(ui::names::main::kTabs), tabs);
         !outcome.empty()) {
         return outcome;
     }
@@ -351,14 +351,14 @@ ScenarioRun::Outcome ScenarioRun::expectPage(const Arguments& a) {
 
 ScenarioRun::Outcome ScenarioRun::expectProgress(const Arguments& a) {
     long long position = 0, maximum = 0;
-    app::Control* bar = nullptr;
+    ui::Control* bar = nullptr;
     if (a.size() != 5 || !parseNumber(a[3], position) || !parseNumber(a[4], maximum)) {
         return "expect progress WINDOW CONTROL POSITION MAXIMUM";
     }
     if (Outcome outcome = findControl(a[1], a[2], bar); !outcome.empty()) {
         return outcome;
     }
-    if (bar->kind() != app::ControlKind::ProgressBar) {
+    if (bar->kind() != ui::ControlKind::ProgressBar) {
         return "a progress bar, found " + inQuotes(a[2]) + " of another kind";
     }
     return bar->position() == position && bar->maximum() == maximum
@@ -371,7 +371,7 @@ ScenarioRun::Outcome ScenarioRun::expectWindow(const Arguments& a) {
     if (a.size() != 3 || (a[2] != "shown" && a[2] != "minimised" && a[2] != "gone")) {
         return "expect window WINDOW shown|minimised|gone";
     }
-    const app::Window* window = running() ? program_->window(a[1]) : nullptr;
+    const ui::Window* window = running() ? program_->window(a[1]) : nullptr;
     const std::string found = window == nullptr            ? "gone"
                               : window->windowState() == 2 ? "minimised"
                                                            : "shown";
@@ -439,17 +439,17 @@ ScenarioRun::Outcome ScenarioRun::expectClipboard(const Arguments& a) {
 
 ScenarioRun::Outcome ScenarioRun::expectDrawing(const Arguments& a) {
     long long lines = 0, characters = 0;
-    app::Control* panel = nullptr;
+    ui::Control* panel = nullptr;
     if (a.size() != 5 || !parseNumber(a[3], lines) || !parseNumber(a[4], characters)) {
         return "expect drawing WINDOW CONTROL LINES CHARS";
     }
     if (Outcome outcome = findControl(a[1], a[2], panel); !outcome.empty()) {
         return outcome;
     }
-    if (panel->kind() != app::ControlKind::DrawingPanel) {
+    if (panel->kind() != ui::ControlKind::DrawingPanel) {
         return "a drawing panel, found " + inQuotes(a[2]) + " of another kind";
     }
-    const app::Drawing& drawing = panel->drawing();
+    const ui::Drawing& drawing = panel->drawing();
     const std::string drawn = drawing.drawnText();
     const std::string& code = program_->library().login.currentCode;
     if (drawing.lineCount() != lines || static_cast<long long>(drawn.size()) != characters ||
@@ -510,10 +510,14 @@ ScenarioRun::Outcome ScenarioRun::expectSettings(const Arguments& a) {
     if (a.size() != 2 || !text::decodeHex(a[1], wanted)) {
         return "expect settings HEX";
     }
-    const std::string stored = auth::readStoredPassword(text::toPath(settingsFile_));
-    return stored == wanted ? Outcome{}
-                            : "the stored password " + inQuotes(text::encodeHex(wanted)) +
-                                  ", found " + inQuotes(text::encodeHex(stored));
+    const std::optional<std::string> stored = auth::readStoredPassword(text::toPath(settingsFile_));
+    if (!stored) {
+        return "the stored password " + inQuotes(text::encodeHex(wanted)) +
+               ", found a settings file that cannot be read";
+    }
+    return *stored == wanted ? Outcome{}
+                             : "the stored password " + inQuotes(text::encodeHex(wanted)) +
+                                   ", found " + inQuotes(text::encodeHex(*stored));
 }
 
 ScenarioRun::Outcome ScenarioRun::expectSettingsFile(const Arguments& a) {
@@ -544,7 +548,7 @@ ScenarioRun::Outcome ScenarioRun::expectXls(const Arguments& a) {
     if (a.size() != 5 || !parseNumber(a[2], row) || !parseNumber(a[3], column)) {
         return "expect xls PATH ROW COL TEXT";
     }
-    const auto sheet = exchange::readFirstSheet(inProgramFolder(a[1]));
+    const auto sheet = xls::readFirstSheet(inProgramFolder(a[1]));
     if (!sheet) {
         return "a readable workbook " + inQuotes(a[1]) + ", found: " + sheet.error();
     }
@@ -560,7 +564,7 @@ ScenarioRun::Outcome ScenarioRun::expectXlsRows(const Arguments& a) {
     if (a.size() != 3 || !parseNumber(a[2], wanted)) {
         return "expect xls-rows PATH N";
     }
-    const auto sheet = exchange::readFirstSheet(inProgramFolder(a[1]));
+    const auto sheet = xls::readFirstSheet(inProgramFolder(a[1]));
     if (!sheet) {
         return "a readable workbook " + inQuotes(a[1]) + ", found: " + sheet.error();
     }

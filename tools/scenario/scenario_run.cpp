@@ -1,11 +1,11 @@
 // The scenario runner: reading the file, set-up commands and person actions.
 #include "scenario_run.h"
 
-#include "app/forms/control_names.h"
 #include "arguments.h"
 #include "text/file_path.h"
 #include "text/hex.h"
 #include "text/utf8.h"
+#include "ui/forms/control_names.h"
 #include "wording.h"
 
 #include <charconv>
@@ -181,8 +181,8 @@ ScenarioRun::Outcome ScenarioRun::execute(const Arguments& arguments) {
 ScenarioRun::Outcome ScenarioRun::afterAction() {
     if (running()) {
         // A window that has just appeared becomes active.
-        program_->activated(app::names::login::kWindow);
-        program_->activated(app::names::main::kWindow);
+        program_->activated(ui::names::login::kWindow);
+        program_->activated(ui::names::main::kWindow);
     }
     if (running()) {
         lastCode_ = program_->library().login.currentCode;
@@ -275,9 +275,9 @@ ScenarioRun::Outcome ScenarioRun::restart(const Arguments& a) {
         return "restart without arguments";
     }
     if (running()) {
-        const bool mainOpen = program_->window(app::names::main::kWindow) != nullptr;
-        const std::string window(mainOpen ? app::names::main::kWindow : app::names::login::kWindow);
-        program_->fire(window, app::names::main::kClose, app::Event::Clicked);
+        const bool mainOpen = program_->window(ui::names::main::kWindow) != nullptr;
+        const std::string window(mainOpen ? ui::names::main::kWindow : ui::names::login::kWindow);
+        program_->fire(window, ui::names::main::kClose, ui::Event::Clicked);
         if (!program_->ended()) {
             return "the close button to end the program, found it still running";
         }
@@ -289,14 +289,14 @@ ScenarioRun::Outcome ScenarioRun::restart(const Arguments& a) {
 // ---- Acting -------------------------------------------------------------
 
 ScenarioRun::Outcome ScenarioRun::findControl(const std::string& windowId, const std::string& name,
-                                              app::Control*& control) {
+                                              ui::Control*& control) {
     if (!running()) {
         return "a running program, found " + std::string(program_ ? "it ended" : "none started");
     }
-    if (windowId != app::names::login::kWindow && windowId != app::names::main::kWindow) {
+    if (windowId != ui::names::login::kWindow && windowId != ui::names::main::kWindow) {
         return "a window named login or main, found " + inQuotes(windowId);
     }
-    app::Window* window = program_->window(windowId);
+    ui::Window* window = program_->window(windowId);
     if (window == nullptr) {
         return "the " + windowId + " window open, found it gone";
     }
@@ -308,11 +308,11 @@ ScenarioRun::Outcome ScenarioRun::findControl(const std::string& windowId, const
 }
 
 ScenarioRun::Outcome ScenarioRun::actOn(const std::string& windowId, const std::string& name,
-                                        app::Control*& control) {
+                                        ui::Control*& control) {
     if (Outcome outcome = findControl(windowId, name, control); !outcome.empty()) {
         return outcome;
     }
-    app::Window& window = *program_->window(windowId);
+    ui::Window& window = *program_->window(windowId);
     if (window.windowState() == 2) {
         window.setWindowState(0); // as a click on its task-bar entry would
     }
@@ -326,7 +326,7 @@ ScenarioRun::Outcome ScenarioRun::actOn(const std::string& windowId, const std::
 }
 
 ScenarioRun::Outcome ScenarioRun::fire(const std::string& windowId, const std::string& control,
-                                       app::Event event, int argument) {
+                                       ui::Event event, int argument) {
     program_->fire(windowId, control, event, argument);
     return {};
 }
@@ -335,18 +335,18 @@ ScenarioRun::Outcome ScenarioRun::type(const Arguments& a) {
     if (a.size() != 4) {
         return "type WINDOW CONTROL TEXT";
     }
-    app::Control* control = nullptr;
+    ui::Control* control = nullptr;
     if (Outcome outcome = actOn(a[1], a[2], control); !outcome.empty()) {
         return outcome;
     }
-    if (control->kind() != app::ControlKind::EditBox) {
+    if (control->kind() != ui::ControlKind::EditBox) {
         return "an edit box to type into, found " + inQuotes(a[2]) + " of another kind";
     }
-    if (control->inputMode() == app::InputMode::ReadOnly) {
+    if (control->inputMode() == ui::InputMode::ReadOnly) {
         return "an editable box, found " + inQuotes(a[2]) + " read-only";
     }
     std::string typed = a[3];
-    if (control->inputMode() == app::InputMode::Integer) {
+    if (control->inputMode() == ui::InputMode::Integer) {
         std::erase_if(typed, [](char c) { return c < '0' || c > '9'; });
     }
     program_->window(a[1])->setFocus(a[2]);
@@ -358,15 +358,15 @@ ScenarioRun::Outcome ScenarioRun::click(const Arguments& a) {
     if (a.size() != 3) {
         return "click WINDOW CONTROL";
     }
-    app::Control* control = nullptr;
+    ui::Control* control = nullptr;
     if (Outcome outcome = actOn(a[1], a[2], control); !outcome.empty()) {
         return outcome;
     }
-    if (control->kind() != app::ControlKind::Button &&
-        control->kind() != app::ControlKind::PictureButton) {
+    if (control->kind() != ui::ControlKind::Button &&
+        control->kind() != ui::ControlKind::PictureButton) {
         return "a button to click, found " + inQuotes(a[2]) + " of another kind";
     }
-    return fire(a[1], a[2], app::Event::Clicked);
+    return fire(a[1], a[2], ui::Event::Clicked);
 }
 
 ScenarioRun::Outcome ScenarioRun::enter(const Arguments& a) {
@@ -376,7 +376,7 @@ ScenarioRun::Outcome ScenarioRun::enter(const Arguments& a) {
     if (!running() || program_->window(a[1]) == nullptr) {
         return "the " + a[1] + " window open, found none";
     }
-    for (const app::Control& control : program_->window(a[1])->controls()) {
+    for (const ui::Control& control : program_->window(a[1])->controls()) {
         if (control.isDefaultButton()) {
             return click({"click", a[1], std::string(control.name())});
         }
@@ -388,8 +388,8 @@ ScenarioRun::Outcome ScenarioRun::tab(const Arguments& a) {
     if (a.size() != 3) {
         return "tab main PAGE";
     }
-    app::Control* tabs = nullptr;
-    if (Outcome outcome = actOn(a[1], std::string(app::names::main::kTabs), tabs);
+    ui::Control* tabs = nullptr;
+    if (Outcome outcome = actOn(a[1], std::string(ui::names::main::kTabs), tabs);
         !outcome.empty()) {
         return outcome;
     }
@@ -411,18 +411,18 @@ ScenarioRun::Outcome ScenarioRun::tab(const Arguments& a) {
         return {};
     }
     tabs->setCurrentPage(page);
-    return fire(a[1], std::string(app::names::main::kTabs), app::Event::PageChanged);
+    return fire(a[1], std::string(ui::names::main::kTabs), ui::Event::PageChanged);
 }
 
 ScenarioRun::Outcome ScenarioRun::pick(const Arguments& a) {
     if (a.size() != 4) {
         return "pick WINDOW CONTROL TEXT";
     }
-    app::Control* combo = nullptr;
+    ui::Control* combo = nullptr;
     if (Outcome outcome = actOn(a[1], a[2], combo); !outcome.empty()) {
         return outcome;
     }
-    if (combo->kind() != app::ControlKind::ComboBox) {
+    if (combo->kind() != ui::ControlKind::ComboBox) {
         return "a combo box, found " + inQuotes(a[2]) + " of another kind";
     }
     const auto& items = combo->items();
@@ -435,7 +435,7 @@ ScenarioRun::Outcome ScenarioRun::pick(const Arguments& a) {
         return {};
     }
     combo->setCurrentItem(index);
-    return fire(a[1], a[2], app::Event::SelectionChanged);
+    return fire(a[1], a[2], ui::Event::SelectionChanged);
 }
 
 ScenarioRun::Outcome ScenarioRun::select(const Arguments& a) {
@@ -443,14 +443,14 @@ ScenarioRun::Outcome ScenarioRun::select(const Arguments& a) {
     if (a.size() != 4 || !parseInt(a[3], row)) {
         return "select WINDOW CONTROL ROW";
     }
-    app::Control* list = nullptr;
+    ui::Control* list = nullptr;
     if (Outcome outcome = actOn(a[1], a[2], list); !outcome.empty()) {
         return outcome;
     }
-    if (list->kind() != app::ControlKind::ListView) {
+    if (list->kind() != ui::ControlKind::ListView) {
         return "a list view, found " + inQuotes(a[2]) + " of another kind";
     }
-    app::ListView& view = list->listView();
+    ui::ListView& view = list->listView();
     if (row < 0 || row >= view.rowCount()) {
         return "a row below " + std::to_string(view.rowCount()) + ", found row " +
                std::to_string(row);
@@ -459,28 +459,28 @@ ScenarioRun::Outcome ScenarioRun::select(const Arguments& a) {
         return {};
     }
     view.setSelected(static_cast<int>(row));
-    return fire(a[1], a[2], app::Event::RowSelected);
+    return fire(a[1], a[2], ui::Event::RowSelected);
 }
 
 ScenarioRun::Outcome ScenarioRun::spin(const Arguments& a) {
     if (a.size() != 4 || (a[3] != "up" && a[3] != "down")) {
         return "spin WINDOW CONTROL up|down";
     }
-    app::Control* edit = nullptr;
+    ui::Control* edit = nullptr;
     if (Outcome outcome = actOn(a[1], a[2], edit); !outcome.empty()) {
         return outcome;
     }
     if (!edit->hasSpin()) {
         return "an edit box with spin buttons, found " + inQuotes(a[2]) + " without";
     }
-    return fire(a[1], a[2], app::Event::Spin, a[3] == "up" ? 1 : -1);
+    return fire(a[1], a[2], ui::Event::Spin, a[3] == "up" ? 1 : -1);
 }
 
 ScenarioRun::Outcome ScenarioRun::answer(const Arguments& a) {
     if (a.size() != 2 || (a[1] != "OK" && a[1] != "Cancel")) {
         return "answer OK or answer Cancel";
     }
-    screen_->queueAnswer(a[1] == "OK" ? app::Answer::Ok : app::Answer::Cancel);
+    screen_->queueAnswer(a[1] == "OK" ? ui::Answer::Ok : ui::Answer::Cancel);
     return {};
 }
 

@@ -88,10 +88,10 @@ private:
     // Finds a control a person is to act on: the window is open (and restored
     // if minimised) and the control exists. `usable` also requires that a
     // person could reach it.
-    Outcome actOn(const std::string& windowId, const std::string& name, app::Control*& control);
+    Outcome actOn(const std::string& windowId, const std::string& name, ui::Control*& control);
     Outcome findControl(const std::string& windowId, const std::string& name,
-                        app::Control*& control);
-    Outcome fire(const std::string& windowId, const std::string& control, app::Event event,
+                        ui::Control*& control);
+    Outcome fire(const std::string& windowId, const std::string& control, ui::Event event,
                  int argument = 0);
     std::string inProgramFolder(const std::string& path) const;
     bool running() const { return program_ != nullptr && !program_->ended(); }

@@ -1,30 +1,30 @@
 #include "scripted_screen.h"
 
-#include "app/controls/control.h"
-#include "app/controls/window.h"
 #include "text/file_path.h"
+#include "ui/controls/control.h"
+#include "ui/controls/window.h"
 
 namespace chengxi::scenario {
 
-app::Answer ScriptedScreen::messageBox(const app::Message& message) {
+ui::Answer ScriptedScreen::messageBox(const ui::Message& message) {
     messages_.push_back({message, false});
-    if (message.buttons == app::Buttons::Ok) {
-        return app::Answer::Ok;
+    if (message.buttons == ui::Buttons::Ok) {
+        return ui::Answer::Ok;
     }
     if (answers_.empty()) {
         if (problem_.empty()) {
             problem_ = "an answer for the box \"" + message.text + "\", found no answer line";
         }
-        return app::Answer::Cancel;
+        return ui::Answer::Cancel;
     }
-    const app::Answer answer = answers_.front();
+    const ui::Answer answer = answers_.front();
     answers_.pop_front();
     return answer;
 }
 
-void ScriptedScreen::repaintNow(const app::Window& window, const app::Control& control) {
+void ScriptedScreen::repaintNow(const ui::Window& window, const ui::Control& control) {
     std::string shown;
-    if (control.kind() == app::ControlKind::ProgressBar) {
+    if (control.kind() == ui::ControlKind::ProgressBar) {
         shown = std::to_string(control.position());
     } else {
         shown = control.text();
@@ -32,7 +32,7 @@ void ScriptedScreen::repaintNow(const app::Window& window, const app::Control& c
     repaints_.push_back({std::string(window.id()), std::string(control.name()), shown});
 }
 
-bool ScriptedScreen::showFileDialog(app::FileDialogState& dialog) {
+bool ScriptedScreen::showFileDialog(ui::FileDialogState& dialog) {
     lastDialog_ = DialogShown{dialog.type, dialog.initialFolder};
     if (files_.empty()) {
         if (problem_.empty()) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/controls/screen.h"
+#include "ui/screen.h"
 
 #include <deque>
 #include <optional>
@@ -11,10 +11,10 @@ namespace chengxi::scenario {
 
 // The screen of a scenario: message boxes are logged and answered from a
 // script, file dialogs return scripted paths, repaints are recorded.
-class ScriptedScreen final : public app::Screen {
+class ScriptedScreen final : public ui::Screen {
 public:
     struct ShownMessage {
-        app::Message message;
+        ui::Message message;
         bool checked = false;
     };
     struct Repaint {
@@ -29,17 +29,17 @@ public:
 
     explicit ScriptedScreen(std::string programFolder) : programFolder_(std::move(programFolder)) {}
 
-    app::Answer messageBox(const app::Message& message) override;
-    void repaintNow(const app::Window& window, const app::Control& control) override;
-    bool showFileDialog(app::FileDialogState& dialog) override;
+    ui::Answer messageBox(const ui::Message& message) override;
+    void repaintNow(const ui::Window& window, const ui::Control& control) override;
+    bool showFileDialog(ui::FileDialogState& dialog) override;
     void setClipboardText(const std::string& text) override { clipboard_ = text; }
     std::string clipboardText() override { return clipboard_; }
-    void windowOpened(app::Window&) override {}
-    void windowClosing(app::Window&) override {}
+    void windowOpened(ui::Window&) override {}
+    void windowClosing(ui::Window&) override {}
     void programEnded(int exitCode) override { exitCode_ = exitCode; }
 
     // Script.
-    void queueAnswer(app::Answer answer) { answers_.push_back(answer); }
+    void queueAnswer(ui::Answer answer) { answers_.push_back(answer); }
     void queueFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
 
     // What happened.
@@ -55,7 +55,7 @@ public:
 
 private:
     std::string programFolder_;
-    std::deque<app::Answer> answers_;
+    std::deque<ui::Answer> answers_;
     std::deque<std::optional<std::string>> files_;
     std::vector<ShownMessage> messages_;
     std::vector<Repaint> repaints_;
@@ -66,7 +66,7 @@ private:
 };
 
 // A clock that moves only when the scenario moves it.
-class ScriptedClock final : public app::Clock {
+class ScriptedClock final : public ui::Clock {
 public:
     text::DateTime now() override { return now_; }
     std::uint32_t ticks() override { return ticks_; }

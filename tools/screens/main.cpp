@@ -8,5 +8,5 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: chengxi-screens OUTDIR\n");
         return 2;
     }
-    return chengxi::app::qt::renderScreens(argc, argv, argv[1]);
+    return chengxi::qt::renderScreens(argc, argv, argv[1]);
 }

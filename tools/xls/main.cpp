@@ -9,8 +9,8 @@
 // Rows are printed as tab-separated text, one line per row, the header row
 // first. A tab, line break or backslash inside a cell is written as \t, \n,
 // \r or \\ so every row stays on one line.
-#include "exchange/sheet_text.h"
-#include "exchange/templates.h"
+#include "xls/sheet_text.h"
+#include "xls/templates.h"
 
 #include <cstdio>
 #include <iostream>
@@ -19,7 +19,7 @@
 
 namespace {
 
-using namespace chengxi::exchange;
+using namespace chengxi::xls;
 
 int usage() {
     std::cerr << "usage: chengxi-xls dump FILE | first FILE | cell FILE REF | "

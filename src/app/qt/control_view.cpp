@@ -2,9 +2,9 @@
 
 #include "app/qt/qt_text.h"
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
-ControlView::ControlView(Control& control, QWidget* widget, FormInput& input)
+ControlView::ControlView(ui::Control& control, QWidget* widget, FormInput& input)
     : control_(&control), name_(control.name()), widget_(widget), input_(input) {
     widget->setObjectName(toQString(name_));
     widget->setGeometry(control.left(), control.top(), control.width(), control.height());
@@ -34,40 +34,41 @@ QWidget* ControlView::childArea(int) const {
     return widget_;
 }
 
-std::unique_ptr<ControlView> makeControlView(Control& control, QWidget* parent, FormInput& input) {
+std::unique_ptr<ControlView> makeControlView(ui::Control& control, QWidget* parent,
+                                             FormInput& input) {
     switch (control.kind()) {
-    case ControlKind::EditBox:
+    case ui::ControlKind::EditBox:
         return makeEditView(control, parent, input);
-    case ControlKind::Button:
+    case ui::ControlKind::Button:
         return makeButtonView(control, parent, input);
-    case ControlKind::TransparentLabel:
-    case ControlKind::Label:
+    case ui::ControlKind::TransparentLabel:
+    case ui::ControlKind::Label:
         return makeLabelView(control, parent, input);
-    case ControlKind::GroupBox:
+    case ui::ControlKind::GroupBox:
         return makeGroupBoxView(control, parent, input);
-    case ControlKind::ComboBox:
+    case ui::ControlKind::ComboBox:
         return makeComboView(control, parent, input);
-    case ControlKind::ListBox:
+    case ui::ControlKind::ListBox:
         return makeListBoxView(control, parent, input);
-    case ControlKind::ListView:
+    case ui::ControlKind::ListView:
         return makeReportView(control, parent, input);
-    case ControlKind::ProgressBar:
+    case ui::ControlKind::ProgressBar:
         return makeProgressView(control, parent, input);
-    case ControlKind::TabControl:
+    case ui::ControlKind::TabControl:
         return makeTabView(control, parent, input);
-    case ControlKind::PictureBox:
+    case ui::ControlKind::PictureBox:
         return makePictureBoxView(control, parent, input);
-    case ControlKind::PictureButton:
+    case ui::ControlKind::PictureButton:
         return makePictureButtonView(control, parent, input);
-    case ControlKind::DrawingPanel:
+    case ui::ControlKind::DrawingPanel:
         return makeDrawingView(control, parent, input);
-    case ControlKind::FileDialog:
-    case ControlKind::SpreadsheetApplication:
-    case ControlKind::Workbook:
-    case ControlKind::WorkbookConnection:
+    case ui::ControlKind::FileDialog:
+    case ui::ControlKind::SpreadsheetApplication:
+    case ui::ControlKind::Workbook:
+    case ui::ControlKind::WorkbookConnection:
         break;
     }
     return nullptr;
 }
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "app/controls/control.h"
-#include "app/event_table.h"
+#include "ui/controls/control.h"
+#include "ui/event_table.h"
 
 #include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <string_view>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
 // Where a control's widget reports what a person did.
 class FormInput {
@@ -18,7 +18,7 @@ public:
     // signals they emit then are echoes of the model, not a person's actions.
     virtual bool acceptsInput() const = 0;
     // A person's action on a control of this window.
-    virtual void fire(std::string_view control, Event event, int argument = 0) = 0;
+    virtual void fire(std::string_view control, ui::Event event, int argument = 0) = 0;
 };
 
 // One control of the model and the widget that shows it. The view copies the
@@ -26,14 +26,14 @@ public:
 // the model through FormInput.
 class ControlView {
 public:
-    ControlView(Control& control, QWidget* widget, FormInput& input);
+    ControlView(ui::Control& control, QWidget* widget, FormInput& input);
     virtual ~ControlView() = default;
     ControlView(const ControlView&) = delete;
     ControlView& operator=(const ControlView&) = delete;
 
     QWidget* widget() const { return widget_; }
     // Null once the window's model is gone.
-    Control* control() const { return control_; }
+    ui::Control* control() const { return control_; }
     std::string_view name() const { return name_; }
 
     // Makes the widget show the model's current state: shown, enabled and
@@ -47,16 +47,16 @@ public:
     virtual QWidget* childArea(int page) const;
 
 protected:
-    virtual void syncState(Control& control) = 0;
+    virtual void syncState(ui::Control& control) = 0;
     FormInput& input() const { return input_; }
     // The receiver of the widget's signals: it goes with the view, so a signal
     // sent while the widgets are torn down reaches no dead view.
     QObject* context() { return &context_; }
     // The model, only while a person's input may change it.
-    Control* acceptingControl() const { return input_.acceptsInput() ? control_ : nullptr; }
+    ui::Control* acceptingControl() const { return input_.acceptsInput() ? control_ : nullptr; }
 
 private:
-    Control* control_;
+    ui::Control* control_;
     std::string name_;
     QPointer<QWidget> widget_;
     FormInput& input_;
@@ -66,22 +66,29 @@ private:
 // The widget of one control kind, created as a child of `parent` at the
 // control's place. Null for the kinds without a window of their own (the file
 // dialog and the spreadsheet objects).
-std::unique_ptr<ControlView> makeControlView(Control& control, QWidget* parent, FormInput& input);
+std::unique_ptr<ControlView> makeControlView(ui::Control& control, QWidget* parent,
+                                             FormInput& input);
 
 // Per kind; used by makeControlView.
-std::unique_ptr<ControlView> makeEditView(Control& control, QWidget* parent, FormInput& input);
-std::unique_ptr<ControlView> makeButtonView(Control& control, QWidget* parent, FormInput& input);
-std::unique_ptr<ControlView> makeLabelView(Control& control, QWidget* parent, FormInput& input);
-std::unique_ptr<ControlView> makeGroupBoxView(Control& control, QWidget* parent, FormInput& input);
-std::unique_ptr<ControlView> makeComboView(Control& control, QWidget* parent, FormInput& input);
-std::unique_ptr<ControlView> makeProgressView(Control& control, QWidget* parent, FormInput& input);
-std::unique_ptr<ControlView> makeTabView(Control& control, QWidget* parent, FormInput& input);
-std::unique_ptr<ControlView> makeListBoxView(Control& control, QWidget* parent, FormInput& input);
-std::unique_ptr<ControlView> makeReportView(Control& control, QWidget* parent, FormInput& input);
-std::unique_ptr<ControlView> makePictureBoxView(Control& control, QWidget* parent,
+std::unique_ptr<ControlView> makeEditView(ui::Control& control, QWidget* parent, FormInput& input);
+std::unique_ptr<ControlView> makeButtonView(ui::Control& control, QWidget* parent,
+                                            FormInput& input);
+std::unique_ptr<ControlView> makeLabelView(ui::Control& control, QWidget* parent, FormInput& input);
+std::unique_ptr<ControlView> makeGroupBoxView(ui::Control& control, QWidget* parent,
+                                              FormInput& input);
+std::unique_ptr<ControlView> makeComboView(ui::Control& control, QWidget* parent, FormInput& input);
+std::unique_ptr<ControlView> makeProgressView(ui::Control& control, QWidget* parent,
+                                              FormInput& input);
+std::unique_ptr<ControlView> makeTabView(ui::Control& control, QWidget* parent, FormInput& input);
+std::unique_ptr<ControlView> makeListBoxView(ui::Control& control, QWidget* parent,
+                                             FormInput& input);
+std::unique_ptr<ControlView> makeReportView(ui::Control& control, QWidget* parent,
+                                            FormInput& input);
+std::unique_ptr<ControlView> makePictureBoxView(ui::Control& control, QWidget* parent,
                                                 FormInput& input);
-std::unique_ptr<ControlView> makePictureButtonView(Control& control, QWidget* parent,
+std::unique_ptr<ControlView> makePictureButtonView(ui::Control& control, QWidget* parent,
                                                    FormInput& input);
-std::unique_ptr<ControlView> makeDrawingView(Control& control, QWidget* parent, FormInput& input);
+std::unique_ptr<ControlView> makeDrawingView(ui::Control& control, QWidget* parent,
+                                             FormInput& input);
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

@@ -5,14 +5,14 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
 DrawingPanel::DrawingPanel(const QFont& font, QWidget* parent) : QWidget(parent) {
     setFont(font);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void DrawingPanel::setDrawing(const Drawing* drawing) {
+void DrawingPanel::setDrawing(const ui::Drawing* drawing) {
     drawing_ = drawing;
     revision_ = drawing != nullptr ? drawing->revision() : 0;
     update();
@@ -35,8 +35,8 @@ void DrawingPanel::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(Qt::black, drawing_->penWidth()));
     painter.setFont(font());
     const int ascent = QFontMetrics(font()).ascent();
-    for (const DrawCommand& command : drawing_->commands()) {
-        if (command.kind == DrawCommand::Kind::Line) {
+    for (const ui::DrawCommand& command : drawing_->commands()) {
+        if (command.kind == ui::DrawCommand::Kind::Line) {
             painter.drawLine(command.x1, command.y1, command.x2, command.y2);
         } else {
             painter.drawText(QPoint(command.x1, command.y1 + ascent), toQString(command.text));
@@ -44,4 +44,4 @@ void DrawingPanel::paintEvent(QPaintEvent*) {
     }
 }
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/controls/drawing.h"
+#include "ui/controls/drawing.h"
 
 #include <QFont>
 #include <QWidget>
 #include <cstdint>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
 // A drawing panel: white, with the drawing's lines and texts painted over it
 // in order, lines with the drawing's pen width, texts in the panel's font
@@ -17,7 +17,7 @@ public:
     DrawingPanel(const QFont& font, QWidget* parent);
 
     // Shows this drawing from now on (null: nothing).
-    void setDrawing(const Drawing* drawing);
+    void setDrawing(const ui::Drawing* drawing);
     // Repaints when the drawing changed since it was last shown.
     void sync();
 
@@ -25,8 +25,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    const Drawing* drawing_ = nullptr;
+    const ui::Drawing* drawing_ = nullptr;
     std::uint64_t revision_ = 0;
 };
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

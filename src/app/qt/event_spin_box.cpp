@@ -2,7 +2,7 @@
 
 #include <QWheelEvent>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
 EventSpinBox::EventSpinBox(QWidget* parent) : QAbstractSpinBox(parent) {
     setButtonSymbols(QAbstractSpinBox::UpDownArrows);
@@ -23,4 +23,4 @@ void EventSpinBox::wheelEvent(QWheelEvent* event) {
     event->ignore();
 }
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

@@ -4,7 +4,7 @@
 
 class QLineEdit;
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
 // An edit box with a pair of spin buttons that change nothing themselves: a
 // press only reports its direction (1 upper, -1 lower) and the program writes
@@ -26,4 +26,4 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 };
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

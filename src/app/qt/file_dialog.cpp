@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QStringList>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
 QString toNameFilters(std::string_view filter) {
     const QStringList parts = toQString(filter).split(QLatin1Char('|'));
@@ -20,7 +20,7 @@ QString toNameFilters(std::string_view filter) {
     return filters.join(QStringLiteral(";;"));
 }
 
-void prepareFileDialog(QFileDialog& box, const FileDialogState& dialog) {
+void prepareFileDialog(QFileDialog& box, const ui::FileDialogState& dialog) {
     const bool save = dialog.type == 1;
     box.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     box.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -47,7 +47,7 @@ void prepareFileDialog(QFileDialog& box, const FileDialogState& dialog) {
     }
 }
 
-bool showFileDialog(FileDialogState& dialog) {
+bool showFileDialog(ui::FileDialogState& dialog) {
     QFileDialog box;
     prepareFileDialog(box, dialog);
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) {
@@ -57,4 +57,4 @@ bool showFileDialog(FileDialogState& dialog) {
     return true;
 }
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

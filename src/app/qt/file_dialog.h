@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/controls/control.h"
+#include "ui/controls/control.h"
 
 #include <QString>
 #include <string_view>
 
 class QFileDialog;
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
 // The dialog's filter text ("description|pattern|description|pattern") in
 // Qt's form ("description (pattern);;...").
@@ -17,10 +17,10 @@ QString toNameFilters(std::string_view filter);
 // dialog with the filter and default extension, in the initial folder when
 // one is set, with the last chosen file name filled in. Open needs an
 // existing file; save asks before replacing one.
-void prepareFileDialog(QFileDialog& box, const FileDialogState& dialog);
+void prepareFileDialog(QFileDialog& box, const ui::FileDialogState& dialog);
 
 // Shows the dialog; true with the chosen path in the state's file name when
 // a file was chosen.
-bool showFileDialog(FileDialogState& dialog);
+bool showFileDialog(ui::FileDialogState& dialog);
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

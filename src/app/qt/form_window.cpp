@@ -14,14 +14,14 @@
 #include <QWindow>
 #include <algorithm>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
-FormWindow::FormWindow(Window& model, FormHost& host)
+FormWindow::FormWindow(ui::Window& model, FormHost& host)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), model_(&model), host_(host),
       id_(model.id()) {
     setObjectName(toQString(id_));
     setWindowTitle(toQString(model.caption()));
-    setWindowIcon(QIcon(drawPicture(Picture::Icon, QSize(32, 32))));
+    setWindowIcon(QIcon(drawPicture(ui::Picture::Icon, QSize(32, 32))));
     setFixedSize(model.width(), model.height());
     setFont(defaultFont());
     // The blue is painted here rather than set in the palette, which every
@@ -40,13 +40,13 @@ FormWindow::~FormWindow() {
 void FormWindow::buildControls() {
     // A control's parent may come after it in the form: place the controls
     // whose parent already has a widget until all are placed.
-    std::vector<Control*> waiting;
-    for (Control& control : model_->controls()) {
+    std::vector<ui::Control*> waiting;
+    for (ui::Control& control : model_->controls()) {
         waiting.push_back(&control);
     }
     while (!waiting.empty()) {
-        std::vector<Control*> later;
-        for (Control* control : waiting) {
+        std::vector<ui::Control*> later;
+        for (ui::Control* control : waiting) {
             QWidget* parent = this;
             if (!control->parent().empty()) {
                 ControlView* parentView = view(control->parent());
@@ -69,7 +69,7 @@ void FormWindow::buildControls() {
     // Transparent labels are drawn on their parent's surface, beneath the
     // controls that have windows of their own.
     for (auto& made : views_) {
-        if (made->control()->kind() == ControlKind::TransparentLabel) {
+        if (made->control()->kind() == ui::ControlKind::TransparentLabel) {
             made->widget()->lower();
         }
     }
@@ -117,9 +117,9 @@ void FormWindow::focusFirstEntry() {
         return;
     }
     for (ControlView* each : readingOrder_) {
-        const Control* control = each->control();
-        if (control != nullptr && control->kind() == ControlKind::EditBox &&
-            control->inputMode() != InputMode::ReadOnly && model_->isUsable(*control)) {
+        const ui::Control* control = each->control();
+        if (control != nullptr && control->kind() == ui::ControlKind::EditBox &&
+            control->inputMode() != ui::InputMode::ReadOnly && model_->isUsable(*control)) {
             each->widget()->setFocus(Qt::OtherFocusReason);
             return;
         }
@@ -210,7 +210,7 @@ bool FormWindow::acceptsInput() const {
     return model_ != nullptr && host_.acceptsInput();
 }
 
-void FormWindow::fire(std::string_view control, Event event, int argument) {
+void FormWindow::fire(std::string_view control, ui::Event event, int argument) {
     if (acceptsInput()) {
         host_.fire(id_, control, event, argument);
     }
@@ -218,7 +218,7 @@ void FormWindow::fire(std::string_view control, Event event, int argument) {
 
 void FormWindow::pressDefaultButton() {
     for (auto& each : views_) {
-        Control* control = each->control();
+        ui::Control* control = each->control();
         if (control != nullptr && control->isDefaultButton() && model_->isUsable(*control)) {
             if (auto* button = qobject_cast<QAbstractButton*>(each->widget())) {
                 button->click();
@@ -276,10 +276,10 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     // Closing from the platform (a key or the task bar) does what the close
     // button does; the program decides whether the window goes.
     event->ignore();
-    for (const Control& control : model_->controls()) {
-        if (control.kind() == ControlKind::PictureButton &&
-            control.record().picture == Picture::Close) {
-            fire(control.name(), Event::Clicked);
+    for (const ui::Control& control : model_->controls()) {
+        if (control.kind() == ui::ControlKind::PictureButton &&
+            control.record().picture == ui::Picture::Close) {
+            fire(control.name(), ui::Event::Clicked);
             return;
         }
     }
@@ -305,4 +305,4 @@ bool FormWindow::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/controls/window.h"
-#include "app/event_table.h"
 #include "app/qt/control_view.h"
+#include "ui/controls/window.h"
+#include "ui/event_table.h"
 
 #include <QPoint>
 #include <QWidget>
@@ -12,14 +12,14 @@
 #include <unordered_map>
 #include <vector>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
 // What a window needs from the front end that owns it.
 class FormHost {
 public:
     virtual ~FormHost() = default;
     virtual bool acceptsInput() const = 0;
-    virtual void fire(std::string_view windowId, std::string_view control, Event event,
+    virtual void fire(std::string_view windowId, std::string_view control, ui::Event event,
                       int argument) = 0;
     virtual void activated(std::string_view windowId) = 0;
 };
@@ -30,12 +30,12 @@ public:
 class FormWindow final : public QWidget, public FormInput {
     Q_OBJECT
 public:
-    FormWindow(Window& model, FormHost& host);
+    FormWindow(ui::Window& model, FormHost& host);
     ~FormWindow() override;
 
     const std::string& windowId() const { return id_; }
     // Null once the model is gone.
-    Window* model() const { return model_; }
+    ui::Window* model() const { return model_; }
 
     // Brings every widget in step with the model.
     void sync();
@@ -55,7 +55,7 @@ public:
 
     // FormInput
     bool acceptsInput() const override;
-    void fire(std::string_view control, Event event, int argument = 0) override;
+    void fire(std::string_view control, ui::Event event, int argument = 0) override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -76,7 +76,7 @@ private:
     void syncWindowState();
     void syncFocus();
 
-    Window* model_;
+    ui::Window* model_;
     FormHost& host_;
     std::string id_;
     std::vector<std::unique_ptr<ControlView>> views_;
@@ -86,4 +86,4 @@ private:
     QPoint dragOffset_;
 };
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

@@ -2,23 +2,24 @@
 
 #include "app/qt/qt_text.h"
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 namespace {
 
-Qt::Alignment toQt(Alignment alignment) {
-    return (alignment == Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter;
+Qt::Alignment toQt(ui::Alignment alignment) {
+    return (alignment == ui::Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft) |
+           Qt::AlignVCenter;
 }
 
 } // namespace
 
-ListViewModel::ListViewModel(const ListView& list, QObject* parent)
+ListViewModel::ListViewModel(const ui::ListView& list, QObject* parent)
     : QAbstractTableModel(parent), list_(&list), revision_(list.revision()),
       columns_(columnsOf(list)), rows_(list.rowCount()) {}
 
-std::vector<ListViewModel::ShownColumn> ListViewModel::columnsOf(const ListView& list) {
+std::vector<ListViewModel::ShownColumn> ListViewModel::columnsOf(const ui::ListView& list) {
     std::vector<ShownColumn> columns;
     columns.reserve(list.columns().size());
-    for (const ListColumn& column : list.columns()) {
+    for (const ui::ListColumn& column : list.columns()) {
         columns.push_back({toQString(column.caption), column.width, column.alignment});
     }
     return columns;
@@ -105,7 +106,7 @@ Qt::ItemFlags ListViewModel::flags(const QModelIndex& index) const {
     return index.isValid() ? (Qt::ItemIsEnabled | Qt::ItemIsSelectable) : Qt::NoItemFlags;
 }
 
-ListBoxModel::ListBoxModel(const Control& listBox, QObject* parent)
+ListBoxModel::ListBoxModel(const ui::Control& listBox, QObject* parent)
     : QAbstractListModel(parent), listBox_(&listBox), revision_(listBox.itemsRevision()),
       rows_(static_cast<int>(listBox.items().size())) {}
 
@@ -150,4 +151,4 @@ QVariant ListBoxModel::data(const QModelIndex& index, int role) const {
     return row < items.size() ? toQString(items[row]) : QVariant();
 }
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/controls/control.h"
-#include "app/controls/list_view.h"
+#include "ui/controls/control.h"
+#include "ui/controls/list_view.h"
 
 #include <QAbstractListModel>
 #include <QAbstractTableModel>
@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
 // A list view's rows and columns for a Qt view, read straight from the model
 // so that no widget or copy exists per cell. The counts the Qt view knows are
@@ -18,7 +18,7 @@ namespace chengxi::app::qt {
 class ListViewModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
-    ListViewModel(const ListView& list, QObject* parent);
+    ListViewModel(const ui::ListView& list, QObject* parent);
 
     // Brings the Qt side in step; true when the columns were replaced (the
     // caller then sets the column widths again).
@@ -38,12 +38,12 @@ private:
     struct ShownColumn {
         QString caption;
         int width = 0;
-        Alignment alignment = Alignment::Left;
+        ui::Alignment alignment = ui::Alignment::Left;
         bool operator==(const ShownColumn&) const = default;
     };
-    static std::vector<ShownColumn> columnsOf(const ListView& list);
+    static std::vector<ShownColumn> columnsOf(const ui::ListView& list);
 
-    const ListView* list_;
+    const ui::ListView* list_;
     std::uint64_t revision_ = 0;
     std::vector<ShownColumn> columns_;
     int rows_ = 0;
@@ -53,7 +53,7 @@ private:
 class ListBoxModel final : public QAbstractListModel {
     Q_OBJECT
 public:
-    ListBoxModel(const Control& listBox, QObject* parent);
+    ListBoxModel(const ui::Control& listBox, QObject* parent);
 
     void sync();
     void detach();
@@ -62,9 +62,9 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
-    const Control* listBox_;
+    const ui::Control* listBox_;
     std::uint64_t revision_ = 0;
     int rows_ = 0;
 };
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

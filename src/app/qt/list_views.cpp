@@ -7,7 +7,7 @@
 #include <QListView>
 #include <QTableView>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 namespace {
 
 // Rows as high as the platform's list view draws them at the default face.
@@ -16,7 +16,7 @@ constexpr int kHeaderHeight = 21;
 
 class ReportView final : public ControlView {
 public:
-    ReportView(Control& control, QTableView* table, FormInput& input)
+    ReportView(ui::Control& control, QTableView* table, FormInput& input)
         : ControlView(control, table, input), table_(table),
           model_(new ListViewModel(control.listView(), table)) {
         table->setModel(model_);
@@ -31,8 +31,8 @@ public:
     }
 
 protected:
-    void syncState(Control& control) override {
-        const ListView& list = control.listView();
+    void syncState(ui::Control& control) override {
+        const ui::ListView& list = control.listView();
         if (model_->sync()) {
             applyColumnWidths();
         }
@@ -58,18 +58,18 @@ private:
     }
 
     void personSelected() {
-        Control* model = acceptingControl();
+        ui::Control* model = acceptingControl();
         if (model == nullptr) {
             return;
         }
-        ListView& list = model->listView();
+        ui::ListView& list = model->listView();
         const int row = shownSelection();
         if (row == list.selected()) {
             return;
         }
         list.setSelected(row);
         if (row >= 0) {
-            input().fire(name(), Event::RowSelected);
+            input().fire(name(), ui::Event::RowSelected);
         }
     }
 
@@ -85,7 +85,7 @@ private:
 
 class ListBoxView final : public ControlView {
 public:
-    ListBoxView(Control& control, QListView* list, FormInput& input)
+    ListBoxView(ui::Control& control, QListView* list, FormInput& input)
         : ControlView(control, list, input), model_(new ListBoxModel(control, list)) {
         list->setModel(model_);
     }
@@ -96,7 +96,7 @@ public:
     }
 
 protected:
-    void syncState(Control&) override { model_->sync(); }
+    void syncState(ui::Control&) override { model_->sync(); }
 
 private:
     ListBoxModel* model_;
@@ -104,7 +104,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<ControlView> makeReportView(Control& control, QWidget* parent, FormInput& input) {
+std::unique_ptr<ControlView> makeReportView(ui::Control& control, QWidget* parent,
+                                            FormInput& input) {
     auto* table = new QTableView(parent);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -127,7 +128,8 @@ std::unique_ptr<ControlView> makeReportView(Control& control, QWidget* parent, F
     return std::make_unique<ReportView>(control, table, input);
 }
 
-std::unique_ptr<ControlView> makeListBoxView(Control& control, QWidget* parent, FormInput& input) {
+std::unique_ptr<ControlView> makeListBoxView(ui::Control& control, QWidget* parent,
+                                             FormInput& input) {
     auto* list = new QListView(parent);
     list->setUniformItemSizes(true);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -135,4 +137,4 @@ std::unique_ptr<ControlView> makeListBoxView(Control& control, QWidget* parent, 
     return std::make_unique<ListBoxView>(control, list, input);
 }
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

@@ -1,13 +1,13 @@
 #include "app/qt/look.h"
 
-#include "app/forms/forms.h"
+#include "ui/forms/forms.h"
 
 #include <QStringList>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
 QColor windowBackground() {
-    return QColor(kBackgroundRed, kBackgroundGreen, kBackgroundBlue);
+    return QColor(ui::kBackgroundRed, ui::kBackgroundGreen, ui::kBackgroundBlue);
 }
 
 QColor pageBackground() {
@@ -40,7 +40,7 @@ QFont kaiFont(int pixelSize, bool bold) {
     return font;
 }
 
-QFont fontFor(const FontRecord& record, const QFont& fallback) {
+QFont fontFor(const ui::FontRecord& record, const QFont& fallback) {
     QFont font = record.kai ? kaiFont(fallback.pixelSize(), record.bold) : fallback;
     if (record.pixelSize > 0) {
         font.setPixelSize(record.pixelSize);
@@ -49,4 +49,4 @@ QFont fontFor(const FontRecord& record, const QFont& fallback) {
     return font;
 }
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/controls/form_records.h"
+#include "ui/controls/form_records.h"
 
 #include <QColor>
 #include <QFont>
 
 // The shared look of both windows: colours and faces.
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
 QColor windowBackground();
 // The page area of the tab control, light so that lists and edits sit calmly on it.
@@ -20,9 +20,9 @@ QFont defaultFont();
 // The bold Kai face of the window titles and the page tabs.
 QFont kaiFont(int pixelSize, bool bold);
 // A form's font record; `fallback` where it names no size.
-QFont fontFor(const FontRecord& record, const QFont& fallback);
+QFont fontFor(const ui::FontRecord& record, const QFont& fallback);
 
 // The height of the header strip by which a window can be dragged.
 inline constexpr int kHeaderHeight = 40;
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

@@ -15,11 +15,11 @@
 int main(int argc, char* argv[]) {
     using namespace chengxi;
     QApplication application(argc, argv);
-    QApplication::setFont(app::qt::defaultFont());
+    QApplication::setFont(qt::defaultFont());
 
     // The database and its backups live beside the program, and relative
     // paths resolve there.
-    const std::string programFolder = app::qt::toUtf8(QCoreApplication::applicationDirPath());
+    const std::string programFolder = qt::toUtf8(QCoreApplication::applicationDirPath());
     std::error_code error;
     std::filesystem::current_path(text::toPath(programFolder), error);
     if (error) {
@@ -27,8 +27,8 @@ int main(int argc, char* argv[]) {
                      error.message().c_str());
     }
 
-    app::qt::QtClock clock;
-    app::qt::QtScreen screen;
+    qt::QtClock clock;
+    qt::QtScreen screen;
     app::Program program({programFolder, text::fromPath(auth::defaultSettingsPath())}, screen,
                          clock);
     screen.attach(program);

@@ -5,18 +5,18 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 namespace {
 
-QMessageBox::Icon toQt(Icon icon) {
+QMessageBox::Icon toQt(ui::Icon icon) {
     switch (icon) {
-    case Icon::Error:
+    case ui::Icon::Error:
         return QMessageBox::Critical;
-    case Icon::Information:
+    case ui::Icon::Information:
         return QMessageBox::Information;
-    case Icon::Warning:
+    case ui::Icon::Warning:
         return QMessageBox::Warning;
-    case Icon::None:
+    case ui::Icon::None:
         break;
     }
     return QMessageBox::NoIcon;
@@ -24,7 +24,7 @@ QMessageBox::Icon toQt(Icon icon) {
 
 } // namespace
 
-std::unique_ptr<QMessageBox> makeMessageBox(const Message& message) {
+std::unique_ptr<QMessageBox> makeMessageBox(const ui::Message& message) {
     auto box = std::make_unique<QMessageBox>(toQt(message.icon), toQString(message.title),
                                              toQString(message.text));
     // The text can quote what a person typed: never read it as markup.
@@ -32,7 +32,7 @@ std::unique_ptr<QMessageBox> makeMessageBox(const Message& message) {
     box->setWindowModality(Qt::ApplicationModal);
     QPushButton* ok = box->addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     box->setDefaultButton(ok);
-    if (message.buttons == Buttons::OkCancel) {
+    if (message.buttons == ui::Buttons::OkCancel) {
         box->setEscapeButton(box->addButton(QStringLiteral("取消"), QMessageBox::RejectRole));
     } else {
         box->setEscapeButton(ok);
@@ -40,20 +40,20 @@ std::unique_ptr<QMessageBox> makeMessageBox(const Message& message) {
     return box;
 }
 
-Answer answerOf(const QMessageBox& box) {
+ui::Answer answerOf(const QMessageBox& box) {
     const QAbstractButton* pressed = box.clickedButton();
     if (pressed == nullptr) {
         pressed = box.escapeButton();
     }
     return box.buttonRole(const_cast<QAbstractButton*>(pressed)) == QMessageBox::RejectRole
-               ? Answer::Cancel
-               : Answer::Ok;
+               ? ui::Answer::Cancel
+               : ui::Answer::Ok;
 }
 
-Answer showMessageBox(const Message& message) {
+ui::Answer showMessageBox(const ui::Message& message) {
     const std::unique_ptr<QMessageBox> box = makeMessageBox(message);
     box->exec();
     return answerOf(*box);
 }
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

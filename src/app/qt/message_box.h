@@ -1,21 +1,21 @@
 #pragma once
 
-#include "app/controls/screen.h"
+#include "ui/screen.h"
 
 #include <memory>
 
 class QMessageBox;
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
 // The box for the message, ready to show: the message's title, text, icon,
 // "确定" and, for a confirmation, "取消"; Escape means Cancel where there is one.
-std::unique_ptr<QMessageBox> makeMessageBox(const Message& message);
+std::unique_ptr<QMessageBox> makeMessageBox(const ui::Message& message);
 // The button the box was closed with. Closing it another way answers Cancel
 // where it has a Cancel button; a box with OK alone can only answer OK.
-Answer answerOf(const QMessageBox& box);
+ui::Answer answerOf(const QMessageBox& box);
 
 // Shows the message application-modal and returns the answer.
-Answer showMessageBox(const Message& message);
+ui::Answer showMessageBox(const ui::Message& message);
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

@@ -7,14 +7,14 @@
 #include <QAbstractButton>
 #include <QPainter>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 namespace {
 
 // Shows one of the program's pictures; mouse presses go through to the
 // window, so the header can be dragged by its icon.
 class PictureBox final : public QWidget {
 public:
-    PictureBox(Picture picture, QWidget* parent) : QWidget(parent), picture_(picture) {
+    PictureBox(ui::Picture picture, QWidget* parent) : QWidget(parent), picture_(picture) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
     }
 
@@ -24,13 +24,14 @@ protected:
     }
 
 private:
-    Picture picture_;
+    ui::Picture picture_;
 };
 
 // An image button with one picture per state: normal, under the mouse, pressed.
 class PictureButton final : public QAbstractButton {
 public:
-    PictureButton(Picture picture, QWidget* parent) : QAbstractButton(parent), picture_(picture) {
+    PictureButton(ui::Picture picture, QWidget* parent)
+        : QAbstractButton(parent), picture_(picture) {
         setFocusPolicy(Qt::NoFocus);
         setAttribute(Qt::WA_Hover);
         setCursor(Qt::PointingHandCursor);
@@ -60,7 +61,7 @@ protected:
     }
 
 private:
-    Picture picture_;
+    ui::Picture picture_;
 };
 
 class PictureBoxView final : public ControlView {
@@ -68,24 +69,24 @@ public:
     using ControlView::ControlView;
 
 protected:
-    void syncState(Control&) override {}
+    void syncState(ui::Control&) override {}
 };
 
 class PictureButtonView final : public ControlView {
 public:
-    PictureButtonView(Control& control, PictureButton* button, FormInput& input)
+    PictureButtonView(ui::Control& control, PictureButton* button, FormInput& input)
         : ControlView(control, button, input) {
         QObject::connect(button, &QAbstractButton::clicked, context(),
-                         [this] { this->input().fire(name(), Event::Clicked); });
+                         [this] { this->input().fire(name(), ui::Event::Clicked); });
     }
 
 protected:
-    void syncState(Control&) override {}
+    void syncState(ui::Control&) override {}
 };
 
 class DrawingView final : public ControlView {
 public:
-    DrawingView(Control& control, DrawingPanel* panel, FormInput& input)
+    DrawingView(ui::Control& control, DrawingPanel* panel, FormInput& input)
         : ControlView(control, panel, input), panel_(panel) {
         panel->setDrawing(&control.drawing());
     }
@@ -96,7 +97,7 @@ public:
     }
 
 protected:
-    void syncState(Control&) override { panel_->sync(); }
+    void syncState(ui::Control&) override { panel_->sync(); }
 
 private:
     DrawingPanel* panel_;
@@ -104,21 +105,22 @@ private:
 
 } // namespace
 
-std::unique_ptr<ControlView> makePictureBoxView(Control& control, QWidget* parent,
+std::unique_ptr<ControlView> makePictureBoxView(ui::Control& control, QWidget* parent,
                                                 FormInput& input) {
     return std::make_unique<PictureBoxView>(
         control, new PictureBox(control.record().picture, parent), input);
 }
 
-std::unique_ptr<ControlView> makePictureButtonView(Control& control, QWidget* parent,
+std::unique_ptr<ControlView> makePictureButtonView(ui::Control& control, QWidget* parent,
                                                    FormInput& input) {
     return std::make_unique<PictureButtonView>(
         control, new PictureButton(control.record().picture, parent), input);
 }
 
-std::unique_ptr<ControlView> makeDrawingView(Control& control, QWidget* parent, FormInput& input) {
+std::unique_ptr<ControlView> makeDrawingView(ui::Control& control, QWidget* parent,
+                                             FormInput& input) {
     auto* panel = new DrawingPanel(fontFor(control.record().font, parent->font()), parent);
     return std::make_unique<DrawingView>(control, panel, input);
 }
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

@@ -6,7 +6,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 namespace {
 
 // An open book in white on the window's blue, with a ribbon marking the page.
@@ -86,29 +86,29 @@ void drawOrnament(QPainter& p, QSizeF size) {
 
 } // namespace
 
-QPixmap drawPicture(Picture picture, QSize size, PictureState state) {
+QPixmap drawPicture(ui::Picture picture, QSize size, PictureState state) {
     QPixmap pixmap(size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     const QSizeF area(size);
     switch (picture) {
-    case Picture::Icon:
+    case ui::Picture::Icon:
         drawIcon(p, area);
         break;
-    case Picture::HeaderOrnament:
+    case ui::Picture::HeaderOrnament:
         drawOrnament(p, area);
         break;
-    case Picture::Minimise:
+    case ui::Picture::Minimise:
         drawMinimise(p, area, state);
         break;
-    case Picture::Close:
+    case ui::Picture::Close:
         drawClose(p, area, state);
         break;
-    case Picture::None:
+    case ui::Picture::None:
         break;
     }
     return pixmap;
 }
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

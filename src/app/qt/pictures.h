@@ -1,15 +1,15 @@
 #pragma once
 
-#include "app/controls/form_records.h"
+#include "ui/controls/form_records.h"
 
 #include <QPixmap>
 #include <QSize>
 
 // The images of the header strip, drawn by the program itself.
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
 enum class PictureState { Normal, Hover, Pressed, Disabled };
 
-QPixmap drawPicture(Picture picture, QSize size, PictureState state = PictureState::Normal);
+QPixmap drawPicture(ui::Picture picture, QSize size, PictureState state = PictureState::Normal);
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

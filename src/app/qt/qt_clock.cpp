@@ -3,7 +3,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
 text::DateTime QtClock::now() {
     const QDateTime local = QDateTime::currentDateTime();
@@ -20,4 +20,4 @@ std::uint32_t QtClock::ticks() {
     return static_cast<std::uint32_t>(timer.msecsSinceReference());
 }
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "app/controls/screen.h"
+#include "ui/screen.h"
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
 // The computer's clock: local time and the millisecond tick count.
-class QtClock final : public Clock {
+class QtClock final : public ui::Clock {
 public:
     text::DateTime now() override;
     std::uint32_t ticks() override;
 };
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

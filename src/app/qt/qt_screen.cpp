@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <algorithm>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 namespace {
 
 // "Repaint now" at most this often per control; the last change always shows.
@@ -34,7 +34,7 @@ QtScreen::~QtScreen() {
     }
 }
 
-void QtScreen::attach(Program& program) {
+void QtScreen::attach(app::Program& program) {
     program_ = &program;
 }
 
@@ -49,7 +49,7 @@ bool QtScreen::acceptsInput() const {
     return syncing_ == 0 && busy_ == 0 && program_ != nullptr && !program_->ended();
 }
 
-void QtScreen::fire(std::string_view windowId, std::string_view control, Event event,
+void QtScreen::fire(std::string_view windowId, std::string_view control, ui::Event event,
                     int argument) {
     if (!acceptsInput()) {
         return;
@@ -106,7 +106,7 @@ FormWindow* QtScreen::formWindow(std::string_view windowId) const {
     return nullptr;
 }
 
-FormWindow* QtScreen::formFor(const Window& window) const {
+FormWindow* QtScreen::formFor(const ui::Window& window) const {
     for (const auto& form : windows_) {
         if (form->model() == &window) {
             return form.get();
@@ -115,17 +115,17 @@ FormWindow* QtScreen::formFor(const Window& window) const {
     return nullptr;
 }
 
-Answer QtScreen::messageBox(const Message& message) {
+ui::Answer QtScreen::messageBox(const ui::Message& message) {
     syncAll();
     return messageBox_ ? messageBox_(message) : showMessageBox(message);
 }
 
-bool QtScreen::showFileDialog(FileDialogState& dialog) {
+bool QtScreen::showFileDialog(ui::FileDialogState& dialog) {
     syncAll();
     return fileDialog_ ? fileDialog_(dialog) : qt::showFileDialog(dialog);
 }
 
-void QtScreen::repaintNow(const Window& window, const Control& control) {
+void QtScreen::repaintNow(const ui::Window& window, const ui::Control& control) {
     FormWindow* form = formFor(window);
     if (form == nullptr) {
         return;
@@ -177,7 +177,7 @@ std::string QtScreen::clipboardText() {
     return toUtf8(QGuiApplication::clipboard()->text());
 }
 
-void QtScreen::windowOpened(Window& window) {
+void QtScreen::windowOpened(ui::Window& window) {
     SyncScope scope(*this);
     auto form = std::make_unique<FormWindow>(window, *this);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -191,7 +191,7 @@ void QtScreen::windowOpened(Window& window) {
     shown->activateWindow();
 }
 
-void QtScreen::windowClosing(Window& window) {
+void QtScreen::windowClosing(ui::Window& window) {
     const auto found = std::find_if(windows_.begin(), windows_.end(),
                                     [&](const auto& form) { return form->model() == &window; });
     if (found != windows_.end()) {
@@ -231,4 +231,4 @@ void QtScreen::personFocused(QWidget* now) {
     }
 }
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

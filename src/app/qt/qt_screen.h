@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/controls/screen.h"
 #include "app/qt/form_window.h"
+#include "ui/screen.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -18,19 +18,19 @@ namespace chengxi::app {
 class Program;
 }
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
 // The screen services on Qt, and the glue between the program and its
 // windows: a person's action goes into the program, then every open window
 // is brought in step with the model.
-class QtScreen final : public QObject, public Screen, public FormHost {
+class QtScreen final : public QObject, public ui::Screen, public FormHost {
     Q_OBJECT
 public:
     QtScreen();
     ~QtScreen() override;
 
     // The program whose windows this screen shows; before Program::start().
-    void attach(Program& program);
+    void attach(app::Program& program);
     // The program is about to be destroyed: its windows go, and nothing
     // reaches it any more.
     void detach();
@@ -41,8 +41,8 @@ public:
     FormWindow* formWindow(std::string_view windowId) const;
 
     // Tests and tools answer the dialogs and see the end themselves.
-    using MessageBoxHandler = std::function<Answer(const Message&)>;
-    using FileDialogHandler = std::function<bool(FileDialogState&)>;
+    using MessageBoxHandler = std::function<ui::Answer(const ui::Message&)>;
+    using FileDialogHandler = std::function<bool(ui::FileDialogState&)>;
     using EndHandler = std::function<void(int exitCode)>;
     void setMessageBoxHandler(MessageBoxHandler handler) { messageBox_ = std::move(handler); }
     void setFileDialogHandler(FileDialogHandler handler) { fileDialog_ = std::move(handler); }
@@ -50,18 +50,18 @@ public:
 
     // FormHost: a person's actions.
     bool acceptsInput() const override;
-    void fire(std::string_view windowId, std::string_view control, Event event,
+    void fire(std::string_view windowId, std::string_view control, ui::Event event,
               int argument = 0) override;
     void activated(std::string_view windowId) override;
 
     // Screen
-    Answer messageBox(const Message& message) override;
-    void repaintNow(const Window& window, const Control& control) override;
-    bool showFileDialog(FileDialogState& dialog) override;
+    ui::Answer messageBox(const ui::Message& message) override;
+    void repaintNow(const ui::Window& window, const ui::Control& control) override;
+    bool showFileDialog(ui::FileDialogState& dialog) override;
     void setClipboardText(const std::string& text) override;
     std::string clipboardText() override;
-    void windowOpened(Window& window) override;
-    void windowClosing(Window& window) override;
+    void windowOpened(ui::Window& window) override;
+    void windowClosing(ui::Window& window) override;
     void programEnded(int exitCode) override;
 
 private:
@@ -83,7 +83,7 @@ private:
     };
     using ControlKey = std::pair<std::string, std::string>; // window id, control name
 
-    FormWindow* formFor(const Window& window) const;
+    FormWindow* formFor(const ui::Window& window) const;
     // Takes the window off the screen; it is deleted once control is back in the event loop.
     void retire(std::vector<std::unique_ptr<FormWindow>>::iterator form);
     // After the program returns: the activations that came meanwhile, then a sync.
@@ -92,7 +92,7 @@ private:
     void paintDue();
     void personFocused(QWidget* now);
 
-    Program* program_ = nullptr;
+    app::Program* program_ = nullptr;
     std::vector<std::unique_ptr<FormWindow>> windows_;
     std::vector<QPointer<FormWindow>> closing_;
     std::map<ControlKey, Throttle> throttles_;
@@ -104,4 +104,4 @@ private:
     EndHandler end_;
 };
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

@@ -1,12 +1,12 @@
 #include "app/qt/screens.h"
 
-#include "app/forms/control_names.h"
 #include "app/program.h"
 #include "app/qt/look.h"
 #include "app/qt/qt_clock.h"
 #include "app/qt/qt_screen.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/tab_control.h"
+#include "ui/forms/control_names.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,7 +14,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 namespace {
 
 // Lets the windows be shown, activated and painted.
@@ -57,24 +57,25 @@ int renderScreens(int argc, char* argv[], const std::string& outDir) {
     QtClock clock;
     QtScreen screen;
     // Nobody is there to answer: report the messages and choose no file.
-    screen.setMessageBoxHandler([](const Message& message) {
+    screen.setMessageBoxHandler([](const ui::Message& message) {
         std::fprintf(stderr, "message box %s: %s\n", message.title.c_str(), message.text.c_str());
-        return Answer::Ok;
+        return ui::Answer::Ok;
     });
-    screen.setFileDialogHandler([](FileDialogState&) { return false; });
+    screen.setFileDialogHandler([](ui::FileDialogState&) { return false; });
     screen.setEndHandler([](int) {});
-    Program program({toUtf8(folder.path()), toUtf8(folder.filePath(QStringLiteral("mzqk.ini")))},
-                    screen, clock);
+    app::Program program(
+        {toUtf8(folder.path()), toUtf8(folder.filePath(QStringLiteral("mzqk.ini")))}, screen,
+        clock);
     screen.attach(program);
     program.start();
 
-    bool saved = save(screen.formWindow(names::login::kWindow), out.filePath("login.png"));
+    bool saved = save(screen.formWindow(ui::names::login::kWindow), out.filePath("login.png"));
 
     program.showMainWindow();
     screen.syncAll();
-    FormWindow* main = screen.formWindow(names::main::kWindow);
+    FormWindow* main = screen.formWindow(ui::names::main::kWindow);
     auto* tabs = main != nullptr
-                     ? qobject_cast<TabControl*>(main->controlWidget(names::main::kTabs))
+                     ? qobject_cast<TabControl*>(main->controlWidget(ui::names::main::kTabs))
                      : nullptr;
     if (tabs == nullptr) {
         std::fprintf(stderr, "chengxi-screens: the main window did not open\n");
@@ -89,4 +90,4 @@ int renderScreens(int argc, char* argv[], const std::string& outDir) {
     return saved ? 0 : 1;
 }
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
 // Renders both windows without a desktop (the offscreen platform unless
 // another is asked for): the login window to OUTDIR/login.png and each page
@@ -10,4 +10,4 @@ namespace chengxi::app::qt {
 // on a temporary program folder and settings file. Returns the exit code.
 int renderScreens(int argc, char* argv[], const std::string& outDir);
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

@@ -6,7 +6,7 @@
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 namespace {
 
 class StripTabBar final : public QTabBar {
@@ -95,4 +95,4 @@ void TabControl::paintEvent(QPaintEvent*) {
     painter.fillRect(frame.rect.adjusted(1, 1, -1, -1), pageBackground());
 }
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

@@ -6,7 +6,7 @@
 
 class QTabBar;
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 
 // A tab strip with pages. Unlike QTabWidget, every page covers the whole
 // control, tab strip included, because the forms place the controls of a page
@@ -42,4 +42,4 @@ private:
     bool settingPage_ = false;
 };
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

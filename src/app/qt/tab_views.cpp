@@ -9,7 +9,7 @@
 #include <QTabBar>
 #include <algorithm>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 namespace {
 
 QStringList toQStrings(const std::vector<std::string>& texts) {
@@ -23,17 +23,17 @@ QStringList toQStrings(const std::vector<std::string>& texts) {
 
 class TabView final : public ControlView {
 public:
-    TabView(Control& control, TabControl* tabs, FormInput& input)
+    TabView(ui::Control& control, TabControl* tabs, FormInput& input)
         : ControlView(control, tabs, input), tabs_(tabs) {
         QObject::connect(tabs, &TabControl::pageChosen, context(), [this](int page) {
-            Control* model = acceptingControl();
+            ui::Control* model = acceptingControl();
             if (model == nullptr) {
                 return;
             }
             const int before = model->currentPage();
             model->setCurrentPage(page);
             if (model->currentPage() != before) {
-                this->input().fire(name(), Event::PageChanged);
+                this->input().fire(name(), ui::Event::PageChanged);
             }
         });
     }
@@ -41,7 +41,7 @@ public:
     QWidget* childArea(int page) const override { return tabs_->page(page); }
 
 protected:
-    void syncState(Control& control) override { tabs_->setCurrentPage(control.currentPage()); }
+    void syncState(ui::Control& control) override { tabs_->setCurrentPage(control.currentPage()); }
 
 private:
     TabControl* tabs_;
@@ -49,23 +49,23 @@ private:
 
 class ComboView final : public ControlView {
 public:
-    ComboView(Control& control, QComboBox* combo, FormInput& input)
+    ComboView(ui::Control& control, QComboBox* combo, FormInput& input)
         : ControlView(control, combo, input), combo_(combo) {
         QObject::connect(combo, &QComboBox::activated, context(), [this](int index) {
-            Control* model = acceptingControl();
+            ui::Control* model = acceptingControl();
             if (model == nullptr) {
                 return;
             }
             const int before = model->currentItem();
             model->setCurrentItem(index);
             if (model->currentItem() != before) {
-                this->input().fire(name(), Event::SelectionChanged);
+                this->input().fire(name(), ui::Event::SelectionChanged);
             }
         });
     }
 
 protected:
-    void syncState(Control& control) override {
+    void syncState(ui::Control& control) override {
         const QStringList items = toQStrings(control.items());
         if (combo_->count() != items.size() || shown_ != items) {
             combo_->clear();
@@ -84,11 +84,11 @@ private:
 
 class ProgressView final : public ControlView {
 public:
-    ProgressView(Control& control, QProgressBar* bar, FormInput& input)
+    ProgressView(ui::Control& control, QProgressBar* bar, FormInput& input)
         : ControlView(control, bar, input), bar_(bar) {}
 
 protected:
-    void syncState(Control& control) override {
+    void syncState(ui::Control& control) override {
         const int maximum = std::max(control.maximum(), 0);
         if (bar_->maximum() != maximum) {
             bar_->setRange(0, maximum);
@@ -105,23 +105,25 @@ private:
 
 } // namespace
 
-std::unique_ptr<ControlView> makeTabView(Control& control, QWidget* parent, FormInput& input) {
+std::unique_ptr<ControlView> makeTabView(ui::Control& control, QWidget* parent, FormInput& input) {
     const QFont tabFont = fontFor(control.record().font, parent->font());
     auto* tabs = new TabControl(toQStrings(control.pageCaptions()), tabFont, parent);
     return std::make_unique<TabView>(control, tabs, input);
 }
 
-std::unique_ptr<ControlView> makeComboView(Control& control, QWidget* parent, FormInput& input) {
+std::unique_ptr<ControlView> makeComboView(ui::Control& control, QWidget* parent,
+                                           FormInput& input) {
     auto* combo = new QComboBox(parent);
     combo->setEditable(false);
     combo->setFont(fontFor(control.record().font, parent->font()));
     return std::make_unique<ComboView>(control, combo, input);
 }
 
-std::unique_ptr<ControlView> makeProgressView(Control& control, QWidget* parent, FormInput& input) {
+std::unique_ptr<ControlView> makeProgressView(ui::Control& control, QWidget* parent,
+                                              FormInput& input) {
     auto* bar = new QProgressBar(parent);
     bar->setTextVisible(false);
     return std::make_unique<ProgressView>(control, bar, input);
 }
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

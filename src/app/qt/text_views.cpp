@@ -12,28 +12,28 @@
 #include <QRegularExpressionValidator>
 #include <algorithm>
 
-namespace chengxi::app::qt {
+namespace chengxi::qt {
 namespace {
 
 class EditView final : public ControlView {
 public:
-    EditView(Control& control, QWidget* box, QLineEdit* edit, FormInput& input)
+    EditView(ui::Control& control, QWidget* box, QLineEdit* edit, FormInput& input)
         : ControlView(control, box, input), edit_(edit) {
         applyInputMode(control.inputMode(), box);
         QObject::connect(edit_, &QLineEdit::textEdited, context(), [this](const QString& text) {
-            if (Control* model = acceptingControl()) {
+            if (ui::Control* model = acceptingControl()) {
                 model->setText(toUtf8(text));
             }
         });
         if (auto* spin = qobject_cast<EventSpinBox*>(box)) {
             QObject::connect(spin, &EventSpinBox::spun, context(), [this](int direction) {
-                this->input().fire(name(), Event::Spin, direction);
+                this->input().fire(name(), ui::Event::Spin, direction);
             });
         }
     }
 
 protected:
-    void syncState(Control& control) override {
+    void syncState(ui::Control& control) override {
         const QString text = toQString(control.text());
         if (edit_->text() != text) {
             edit_->setText(text);
@@ -41,9 +41,9 @@ protected:
     }
 
 private:
-    void applyInputMode(InputMode mode, QWidget* box) {
+    void applyInputMode(ui::InputMode mode, QWidget* box) {
         switch (mode) {
-        case InputMode::ReadOnly: {
+        case ui::InputMode::ReadOnly: {
             edit_->setReadOnly(true);
             // Greyed like the platform's read-only edit, so nobody tries to type.
             QPalette palette = box->palette();
@@ -51,15 +51,15 @@ private:
             box->setPalette(palette);
             break;
         }
-        case InputMode::Password:
+        case ui::InputMode::Password:
             edit_->setEchoMode(QLineEdit::Password);
             edit_->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
             break;
-        case InputMode::Integer:
+        case ui::InputMode::Integer:
             edit_->setValidator(new QRegularExpressionValidator(
                 QRegularExpression(QStringLiteral("[0-9]*")), edit_));
             break;
-        case InputMode::Normal:
+        case ui::InputMode::Normal:
             break;
         }
     }
@@ -69,15 +69,15 @@ private:
 
 class ButtonView final : public ControlView {
 public:
-    ButtonView(Control& control, QPushButton* button, FormInput& input)
+    ButtonView(ui::Control& control, QPushButton* button, FormInput& input)
         : ControlView(control, button, input), button_(button) {
         button->setAutoDefault(false);
         QObject::connect(button, &QPushButton::clicked, context(),
-                         [this] { this->input().fire(name(), Event::Clicked); });
+                         [this] { this->input().fire(name(), ui::Event::Clicked); });
     }
 
 protected:
-    void syncState(Control& control) override {
+    void syncState(ui::Control& control) override {
         const QString text = toQString(control.text());
         if (button_->text() != text) {
             button_->setText(text);
@@ -90,11 +90,11 @@ private:
 
 class LabelView final : public ControlView {
 public:
-    LabelView(Control& control, QLabel* label, FormInput& input)
+    LabelView(ui::Control& control, QLabel* label, FormInput& input)
         : ControlView(control, label, input), label_(label), font_(label->font()) {}
 
 protected:
-    void syncState(Control& control) override {
+    void syncState(ui::Control& control) override {
         const QString text = toQString(control.text());
         if (label_->text() != text) {
             fit(text);
@@ -131,11 +131,11 @@ private:
 
 class GroupBoxView final : public ControlView {
 public:
-    GroupBoxView(Control& control, QGroupBox* box, FormInput& input)
+    GroupBoxView(ui::Control& control, QGroupBox* box, FormInput& input)
         : ControlView(control, box, input), box_(box) {}
 
 protected:
-    void syncState(Control& control) override {
+    void syncState(ui::Control& control) override {
         const QString text = toQString(control.text());
         if (box_->title() != text) {
             box_->setTitle(text);
@@ -148,7 +148,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<ControlView> makeEditView(Control& control, QWidget* parent, FormInput& input) {
+std::unique_ptr<ControlView> makeEditView(ui::Control& control, QWidget* parent, FormInput& input) {
     if (control.hasSpin()) {
         auto* spin = new EventSpinBox(parent);
         return std::make_unique<EditView>(control, spin, spin->editor(), input);
@@ -157,11 +157,13 @@ std::unique_ptr<ControlView> makeEditView(Control& control, QWidget* parent, For
     return std::make_unique<EditView>(control, edit, edit, input);
 }
 
-std::unique_ptr<ControlView> makeButtonView(Control& control, QWidget* parent, FormInput& input) {
+std::unique_ptr<ControlView> makeButtonView(ui::Control& control, QWidget* parent,
+                                            FormInput& input) {
     return std::make_unique<ButtonView>(control, new QPushButton(parent), input);
 }
 
-std::unique_ptr<ControlView> makeLabelView(Control& control, QWidget* parent, FormInput& input) {
+std::unique_ptr<ControlView> makeLabelView(ui::Control& control, QWidget* parent,
+                                           FormInput& input) {
     auto* label = new QLabel(parent);
     // Captions can hold names typed by people: never read them as markup.
     label->setTextFormat(Qt::PlainText);
@@ -169,7 +171,7 @@ std::unique_ptr<ControlView> makeLabelView(Control& control, QWidget* parent, Fo
     label->setFont(fontFor(control.record().font, parent->font()));
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, parent->isWindow() ? textOnWindow() : textOnPage());
-    if (control.kind() == ControlKind::Label) {
+    if (control.kind() == ui::ControlKind::Label) {
         // A label proper has a background of its own: a status strip.
         palette.setColor(QPalette::Window, QColor(Qt::white));
         label->setAutoFillBackground(true);
@@ -180,7 +182,8 @@ std::unique_ptr<ControlView> makeLabelView(Control& control, QWidget* parent, Fo
     return std::make_unique<LabelView>(control, label, input);
 }
 
-std::unique_ptr<ControlView> makeGroupBoxView(Control& control, QWidget* parent, FormInput& input) {
+std::unique_ptr<ControlView> makeGroupBoxView(ui::Control& control, QWidget* parent,
+                                              FormInput& input) {
     auto* box = new QGroupBox(parent);
     QPalette palette = box->palette();
     palette.setColor(QPalette::WindowText, parent->isWindow() ? textOnWindow() : textOnPage());
@@ -188,4 +191,4 @@ std::unique_ptr<ControlView> makeGroupBoxView(Control& control, QWidget* parent,
     return std::make_unique<GroupBoxView>(control, box, input);
 }
 
-} // namespace chengxi::app::qt
+} // namespace chengxi::qt

@@ -1,0 +1,58 @@
+#include "ui/controls/list_view.h"
+
+#include <algorithm>
+
+namespace chengxi::ui {
+
+void ListView::addColumn(ListColumn column) {
+    columns_.push_back(std::move(column));
+    for (auto& cells : rows_) {
+        cells.resize(columns_.size());
+    }
+    ++revision_;
+}
+
+int ListView::appendRow() {
+    rows_.emplace_back(columns_.size());
+    ++revision_;
+    return rowCount() - 1;
+}
+
+void ListView::setCell(int row, int column, std::string text) {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= static_cast<int>(columns_.size())) {
+        return;
+    }
+    rows_[row][column] = std::move(text);
+    ++revision_;
+}
+
+const std::string& ListView::cell(int row, int column) const {
+    static const std::string empty;
+    if (row < 0 || row >= rowCount() || column < 0 || column >= static_cast<int>(columns_.size())) {
+        return empty;
+    }
+    return rows_[row][column];
+}
+
+void ListView::clearRows() {
+    rows_.clear();
+    selected_ = -1;
+    ++revision_;
+}
+
+void ListView::setSelected(int row) {
+    selected_ = (row >= 0 && row < rowCount()) ? row : -1;
+    ++revision_;
+}
+
+void ListView::setViewType(int type) {
+    viewType_ = std::clamp(type, 0, 3);
+    ++revision_;
+}
+
+void ListView::setGridLines(bool on) {
+    gridLines_ = on;
+    ++revision_;
+}
+
+} // namespace chengxi::ui

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ui/controls/form_records.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace chengxi::ui {
+
+struct ListColumn {
+    std::string caption;
+    int width = 0;
+    Alignment alignment = Alignment::Left;
+};
+
+// A list view in report view: columns, rows of cell texts, the current row.
+// Every row has exactly one cell per column; writing a cell outside the rows
+// or columns does nothing and reading one gives the empty text, as with the
+// platform's list view.
+class ListView {
+public:
+    const std::vector<ListColumn>& columns() const { return columns_; }
+    void addColumn(ListColumn column);
+
+    int rowCount() const { return static_cast<int>(rows_.size()); }
+    // Appends an empty row and returns its index.
+    int appendRow();
+    void setCell(int row, int column, std::string text);
+    const std::string& cell(int row, int column) const;
+    const std::vector<std::string>& row(int index) const { return rows_.at(index); }
+    void clearRows();
+
+    // -1 when no row is current.
+    int selected() const { return selected_; }
+    // Any index outside the rows clears the selection.
+    void setSelected(int row);
+
+    // 0 large icons, 1 small icons, 2 list, 3 report; other values are clamped.
+    int viewType() const { return viewType_; }
+    void setViewType(int type);
+    bool gridLines() const { return gridLines_; }
+    void setGridLines(bool on);
+
+    // Grows with every change, so a front end can tell what to redraw.
+    std::uint64_t revision() const { return revision_; }
+
+private:
+    std::vector<ListColumn> columns_;
+    std::vector<std::vector<std::string>> rows_;
+    int selected_ = -1;
+    int viewType_ = 3;
+    bool gridLines_ = false;
+    std::uint64_t revision_ = 0;
+};
+
+} // namespace chengxi::ui

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "ui/event_table.h"
+
+#include <functional>
+#include <string_view>
+
+namespace chengxi::ui {
+
+class Frame;
+
+// How a feature ties its operations to the controls of a window.
+class EventBinder {
+public:
+    EventBinder(EventTable& table, Frame& frame) : table_(table), frame_(frame) {}
+
+    void on(std::string_view window, std::string_view control, Event event,
+            EventTable::Handler handler);
+    void onClick(std::string_view window, std::string_view control,
+                 std::function<void()> operation);
+    // A main-window button that is disabled while its own operation runs and
+    // enabled again afterwards, unless the operation ended the program.
+    void onBusyClick(std::string_view control, std::function<void()> operation);
+
+private:
+    EventTable& table_;
+    Frame& frame_;
+};
+
+} // namespace chengxi::ui

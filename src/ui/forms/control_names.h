@@ -1,0 +1,144 @@
+#pragma once
+
+#include <string_view>
+
+// The real names of the controls, in one place so that a typo is a compile error.
+namespace chengxi::ui::names {
+
+namespace login {
+inline constexpr std::string_view kWindow = "login";
+inline constexpr std::string_view kOrnament = "图片框1";
+inline constexpr std::string_view kMinimise = "图形按钮_最小化";
+inline constexpr std::string_view kIcon = "图片框_图标";
+inline constexpr std::string_view kClose = "图形按钮_关闭";
+inline constexpr std::string_view kTitle = "透明标签4";
+inline constexpr std::string_view kCodePanel = "画板1";
+inline constexpr std::string_view kCodeCaption = "透明标签3";
+inline constexpr std::string_view kPasswordCaption = "透明标签2";
+inline constexpr std::string_view kUserNameCaption = "透明标签1";
+inline constexpr std::string_view kCode = "编辑框_验证码";
+inline constexpr std::string_view kLogIn = "按钮登录系统";
+inline constexpr std::string_view kPassword = "编辑框pass";
+inline constexpr std::string_view kUserName = "编辑框name";
+} // namespace login
+
+namespace main {
+inline constexpr std::string_view kWindow = "main";
+inline constexpr std::string_view kIcon = "图片框_图标";
+inline constexpr std::string_view kTitle = "透明标签1";
+inline constexpr std::string_view kMinimise = "图形按钮_最小化";
+inline constexpr std::string_view kOrnament = "图片框1";
+inline constexpr std::string_view kClose = "图形按钮_关闭";
+inline constexpr std::string_view kTabs = "高级选择夹1";
+inline constexpr std::string_view kSpreadsheet = "Excel程序1";
+inline constexpr std::string_view kWorkbook = "Excel工作簿1";
+inline constexpr std::string_view kWorkbookConnection = "外部数据库1";
+inline constexpr std::string_view kFileDialog = "通用对话框1";
+
+// Page 0, 修改密码
+inline constexpr std::string_view kNewPasswordCaption = "透明标签4";
+inline constexpr std::string_view kOldPasswordCaption = "透明标签3";
+inline constexpr std::string_view kUserNameCaption = "透明标签2";
+inline constexpr std::string_view kUserName = "编辑框_用户名_改密码";
+inline constexpr std::string_view kOldPassword = "编辑框_旧密码";
+inline constexpr std::string_view kNewPassword = "编辑框_新密码";
+inline constexpr std::string_view kSavePassword = "按钮_修改登录信息";
+
+// Page 1, 数据操作
+inline constexpr std::string_view kBackupsCaption = "透明标签15";
+inline constexpr std::string_view kBackupList = "列表框1";
+inline constexpr std::string_view kClearLendState = "按钮_清空借出数据";
+inline constexpr std::string_view kClearReaders = "按钮_清空读者数据";
+inline constexpr std::string_view kClearBooks = "按钮_清空图书数据";
+inline constexpr std::string_view kBackup = "按钮_备份数据库";
+
+// Page 2, 导入图书
+inline constexpr std::string_view kImportStatus = "标签_图书导入状态";
+inline constexpr std::string_view kPreviewCaption = "透明标签6";
+inline constexpr std::string_view kSampleCaption = "透明标签5";
+inline constexpr std::string_view kImportBooks = "按钮_导入图书";
+inline constexpr std::string_view kSampleList = "超级列表框示例";
+inline constexpr std::string_view kChooseBookFile = "按钮_选择图书数据文件";
+inline constexpr std::string_view kBookFilePath = "编辑框_图书文件路径";
+inline constexpr std::string_view kPreviewList = "超级列表框_图书文件预览";
+
+// Page 3, 导出表格
+inline constexpr std::string_view kProgressCaption = "透明标签21";
+inline constexpr std::string_view kReaderExportPathCaption = "透明标签20";
+inline constexpr std::string_view kBookExportPathCaption = "透明标签19";
+inline constexpr std::string_view kBookExportPath = "编辑框_图书数据文件名";
+inline constexpr std::string_view kExportBooks = "按钮_导出图书数据";
+inline constexpr std::string_view kReaderExportPath = "编辑框_读者数据文件名";
+inline constexpr std::string_view kExportReaders = "按钮_导出读者数据";
+inline constexpr std::string_view kExportProgress = "进度条1";
+
+// Page 4, 借阅报表
+inline constexpr std::string_view kReportExportProgress = "标签_导出借阅报表进度";
+inline constexpr std::string_view kReportList = "超级列表框_借阅报表显示";
+inline constexpr std::string_view kYearCaption = "透明标签14";
+inline constexpr std::string_view kYear = "编辑框1";
+inline constexpr std::string_view kShowReport = "按钮_查阅借阅报表";
+inline constexpr std::string_view kExportReport = "按钮_导出借阅报表";
+
+// Page 5, 读者管理
+inline constexpr std::string_view kReaderCount = "透明标签_当前读者数量";
+inline constexpr std::string_view kLookupCardCaption = "透明标签10";
+inline constexpr std::string_view kAddCardCaption = "透明标签9";
+inline constexpr std::string_view kNameCaption = "透明标签8";
+inline constexpr std::string_view kClassCaption = "透明标签7";
+inline constexpr std::string_view kReaderList = "超级列表框_显示读者信息";
+inline constexpr std::string_view kLookupCard = "编辑框_转到借书证号";
+inline constexpr std::string_view kViewReader = "按钮_查看读者信息";
+inline constexpr std::string_view kDeleteReader = "按钮_删除选中的读者";
+inline constexpr std::string_view kRefreshReaders = "按钮_刷新";
+inline constexpr std::string_view kClass = "编辑框_班别";
+inline constexpr std::string_view kName = "编辑框_姓名";
+inline constexpr std::string_view kAddCard = "编辑框_借书证号_添加";
+inline constexpr std::string_view kAddReader = "按钮_添加读者";
+inline constexpr std::string_view kChooseReaderFile = "按钮选择读者信息文件";
+inline constexpr std::string_view kReaderFilePath = "编辑框读者信息文件路径";
+inline constexpr std::string_view kImportReaders = "按钮导入读者";
+
+// Page 6, 搜索图书
+inline constexpr std::string_view kSearchStatus = "透明标签_显示图书搜索结果";
+inline constexpr std::string_view kRowsPerPageCaption = "透明标签11";
+inline constexpr std::string_view kSearchMode = "组合框1";
+inline constexpr std::string_view kSearchText = "编辑框_要搜索的书名";
+inline constexpr std::string_view kSearch = "按钮_搜索图书";
+inline constexpr std::string_view kRowsPerPage = "编辑框_每页行数";
+inline constexpr std::string_view kPageUp = "按钮_上页";
+inline constexpr std::string_view kPageDown = "按钮_下页";
+inline constexpr std::string_view kSelectedBook = "编辑框_选中的图书编号";
+inline constexpr std::string_view kCopyBookNumber = "按钮_复制图书编号";
+inline constexpr std::string_view kSearchResults = "超级列表框_显示图书搜索结果";
+
+// Page 7, 借书还书
+inline constexpr std::string_view kBookState = "透明标签_图书是否可借";
+inline constexpr std::string_view kBorrower = "透明标签_借阅者";
+inline constexpr std::string_view kLogGroup = "分组框_操作日志";
+inline constexpr std::string_view kReaderSummary = "透明标签_读者信息";
+inline constexpr std::string_view kContact = "透明标签18";
+inline constexpr std::string_view kBookNumberCaption = "透明标签13";
+inline constexpr std::string_view kCardCaption = "透明标签12";
+inline constexpr std::string_view kLoanCard = "编辑框_借书证号_借书还书";
+inline constexpr std::string_view kShowLoans = "按钮_查询借书情况";
+inline constexpr std::string_view kLoanBook = "编辑框_借书编号";
+inline constexpr std::string_view kReaderGroup = "分组框_读者信息";
+inline constexpr std::string_view kLend = "按钮_借书";
+inline constexpr std::string_view kLoanList = "超级列表框_显示借书情况";
+inline constexpr std::string_view kReturn = "按钮_还书";
+
+// Pages of kTabs by index.
+enum Page {
+    kPagePassword = 0,
+    kPageData = 1,
+    kPageImportBooks = 2,
+    kPageExport = 3,
+    kPageReport = 4,
+    kPageReaders = 5,
+    kPageSearch = 6,
+    kPageLending = 7,
+};
+} // namespace main
+
+} // namespace chengxi::ui::names

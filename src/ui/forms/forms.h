@@ -1,0 +1,14 @@
+#pragma once
+
+#include "ui/controls/form_records.h"
+
+namespace chengxi::ui {
+
+// The two stored forms: every control with its name, kind, place, text and settings.
+const FormRecord& loginForm();
+const FormRecord& mainForm();
+
+// RGB of both windows' background.
+inline constexpr int kBackgroundRed = 0, kBackgroundGreen = 136, kBackgroundBlue = 255;
+
+} // namespace chengxi::ui

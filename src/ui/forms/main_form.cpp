@@ -1,0 +1,276 @@
+#include "ui/forms/control_names.h"
+#include "ui/forms/forms.h"
+
+#include <string_view>
+
+namespace chengxi::ui {
+namespace {
+
+using K = ControlKind;
+using A = Alignment;
+using sv = std::string_view;
+namespace n = names::main;
+
+constexpr sv kPageCaptions[] = {"修改密码", "数据操作", "导入图书", "导出表格",
+                                "借阅报表", "读者管理", "搜索图书", "借书还书"};
+
+constexpr sv kSearchModes[] = {"书名", "图书编号", "条形码", "全部图书"};
+
+constexpr ColumnRecord kReportColumns[] = {{"图书编号", 80},
+                                           {"书名", 250},
+                                           {"借阅者（班别－姓名）", 150},
+                                           {"借书日期", 100},
+                                           {"还书日期", 100}};
+
+constexpr ColumnRecord kLoanColumns[] = {
+    {"图书编号", 80}, {"书名", 300}, {"借书日期", 100}, {"应还书日期", 100}, {"剩余天数", 80}};
+
+constexpr ColumnRecord kReaderColumns[] = {
+    {"序号", 50}, {"班别", 100}, {"姓名", 80}, {"借书证号", 100}, {"未还图书编号", 500}};
+
+constexpr ColumnRecord kSearchColumns[] = {
+    {"序号", 50}, {"书名", 350}, {"著译者", 90}, {"图书编号", 80}, {"书架名称", 80}};
+
+constexpr ColumnRecord kSampleColumns[] = {
+    {"A", 90, A::Left},   {"B", 60, A::Centre},  {"C", 50, A::Centre}, {"D", 60, A::Centre},
+    {"E", 50, A::Centre}, {"F", 195, A::Centre}, {"G", 80, A::Centre}, {"H", 100, A::Centre},
+    {"I", 40, A::Centre}, {"J", 40, A::Centre},  {"K", 50, A::Centre}, {"L", 50, A::Centre},
+    {"M", 60, A::Centre}, {"N", 60, A::Centre},  {"O", 60, A::Centre}, {"P", 60, A::Centre},
+};
+
+constexpr sv kSampleHeadings[] = {"条形码", "图书编号", "分类号",   "图书类别", "复本号", "书名",
+                                  "著译者", "出版处",   "页数",     "开本",     "版期",   "版次",
+                                  "单价",   "书架名称", "入库时间", "是否借出"};
+
+constexpr sv kSampleBook[] = {"9787538722314",
+                              "A00001",
+                              "",
+                              "I文学",
+                              "1",
+                              "纸风筝丛书--彼若盛花（上下册）",
+                              "半夏",
+                              "时代文艺出版社",
+                              "169",
+                              "16开",
+                              "2008-1",
+                              "第一版",
+                              "15.00元",
+                              "",
+                              "",
+                              "0"};
+
+constexpr std::span<const sv> kSampleRows[] = {kSampleHeadings, kSampleBook};
+
+constexpr FontRecord kTitleFont = {.kai = true, .pixelSize = 21, .bold = true};
+constexpr FontRecord kTabFont = {.kai = true, .pixelSize = 16, .bold = true};
+constexpr FontRecord kComboFont = {.pixelSize = 20};
+
+// One control per row, as the form lists them.
+// clang-format off
+constexpr ControlRecord kControls[] = {
+    // The header strip and the window's own objects.
+    {.name = n::kIcon, .kind = K::PictureBox, .left = 2, .top = 2, .width = 32, .height = 32,
+     .picture = Picture::Icon},
+    {.name = n::kTitle, .kind = K::TransparentLabel, .left = 38, .top = 2, .width = 234,
+     .height = 32, .text = "澄溪图书管理系统", .font = kTitleFont},
+    {.name = n::kMinimise, .kind = K::PictureButton, .left = 701, .top = 2, .width = 25,
+     .height = 16, .picture = Picture::Minimise},
+    {.name = n::kOrnament, .kind = K::PictureBox, .left = 728, .top = 2, .width = 24, .height = 16,
+     .picture = Picture::HeaderOrnament},
+    {.name = n::kClose, .kind = K::PictureButton, .left = 754, .top = 2, .width = 44, .height = 16,
+     .picture = Picture::Close},
+    {.name = n::kTabs, .kind = K::TabControl, .left = 1, .top = 47, .width = 798, .height = 552,
+     .font = kTabFont, .items = kPageCaptions},
+    {.name = n::kSpreadsheet, .kind = K::SpreadsheetApplication},
+    {.name = n::kWorkbook, .kind = K::Workbook},
+    {.name = n::kWorkbookConnection, .kind = K::WorkbookConnection},
+    {.name = n::kFileDialog, .kind = K::FileDialog, .filter = "Excel文件（*.xls）|*.xls",
+     .defaultExtension = ".xls"},
+
+    // Page 0, 修改密码
+    {.name = n::kNewPasswordCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 0,
+     .left = 239, .top = 175, .width = 48, .height = 32, .text = "新密码："},
+    {.name = n::kOldPasswordCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 0,
+     .left = 239, .top = 135, .width = 48, .height = 24, .text = "旧密码："},
+    {.name = n::kUserNameCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 0,
+     .left = 239, .top = 88, .width = 48, .height = 32, .text = "用户名："},
+    {.name = n::kUserName, .kind = K::EditBox, .parent = n::kTabs, .page = 0, .left = 291,
+     .top = 89, .width = 216, .height = 30, .text = "图书管理员", .input = InputMode::ReadOnly},
+    {.name = n::kOldPassword, .kind = K::EditBox, .parent = n::kTabs, .page = 0, .left = 291,
+     .top = 132, .width = 216, .height = 30, .input = InputMode::Password},
+    {.name = n::kNewPassword, .kind = K::EditBox, .parent = n::kTabs, .page = 0, .left = 291,
+     .top = 176, .width = 216, .height = 30, .input = InputMode::Password},
+    {.name = n::kSavePassword, .kind = K::Button, .parent = n::kTabs, .page = 0, .left = 335,
+     .top = 252, .width = 128, .height = 48, .text = "保存登录信息"},
+
+    // Page 1, 数据操作
+    {.name = n::kBackupsCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 1,
+     .left = 347, .top = 89, .width = 104, .height = 24, .text = "已备份的数据文件"},
+    {.name = n::kBackupList, .kind = K::ListBox, .parent = n::kTabs, .page = 1, .left = 3,
+     .top = 121, .width = 792, .height = 427},
+    {.name = n::kClearLendState, .kind = K::Button, .parent = n::kTabs, .page = 1, .left = 594,
+     .top = 46, .width = 128, .height = 35, .text = "清空借出数据"},
+    {.name = n::kClearReaders, .kind = K::Button, .parent = n::kTabs, .page = 1, .left = 418,
+     .top = 46, .width = 128, .height = 35, .text = "清空读者数据"},
+    {.name = n::kClearBooks, .kind = K::Button, .parent = n::kTabs, .page = 1, .left = 242,
+     .top = 46, .width = 128, .height = 35, .text = "清空图书数据"},
+    {.name = n::kBackup, .kind = K::Button, .parent = n::kTabs, .page = 1, .left = 66, .top = 46,
+     .width = 128, .height = 35, .text = "备份数据库"},
+
+    // Page 2, 导入图书
+    {.name = n::kImportStatus, .kind = K::Label, .parent = n::kTabs, .page = 2, .left = 3,
+     .top = 521, .width = 792, .height = 24, .text = "状态"},
+    {.name = n::kPreviewCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 2,
+     .left = 3, .top = 225, .width = 116, .height = 16, .text = "文件部分内容预览："},
+    {.name = n::kSampleCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 2,
+     .left = 3, .top = 41, .width = 300, .height = 40, .text = "Excel文件中的内容参考以下示例（图书编号不能为空）"},
+    {.name = n::kImportBooks, .kind = K::Button, .parent = n::kTabs, .page = 2, .left = 696,
+     .top = 184, .width = 88, .height = 30, .text = "导入"},
+    {.name = n::kSampleList, .kind = K::ListView, .parent = n::kTabs, .page = 2, .left = 3,
+     .top = 80, .width = 792, .height = 73, .columns = kSampleColumns, .rows = kSampleRows},
+    {.name = n::kChooseBookFile, .kind = K::Button, .parent = n::kTabs, .page = 2, .left = 3,
+     .top = 184, .width = 88, .height = 32, .text = "选择Excel文件"},
+    {.name = n::kBookFilePath, .kind = K::EditBox, .parent = n::kTabs, .page = 2, .left = 95,
+     .top = 185, .width = 585, .height = 30, .disabled = true},
+    {.name = n::kPreviewList, .kind = K::ListView, .parent = n::kTabs, .page = 2, .left = 3,
+     .top = 248, .width = 792, .height = 257},
+
+    // Page 3, 导出表格
+    {.name = n::kProgressCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 3,
+     .left = 373, .top = 241, .width = 52, .height = 24, .text = "进度"},
+    {.name = n::kReaderExportPathCaption, .kind = K::TransparentLabel, .parent = n::kTabs,
+     .page = 3, .left = 39, .top = 131, .width = 32, .height = 32, .text = "路径："},
+    {.name = n::kBookExportPathCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 3,
+     .left = 39, .top = 63, .width = 32, .height = 32, .text = "路径："},
+    {.name = n::kBookExportPath, .kind = K::EditBox, .parent = n::kTabs, .page = 3, .left = 71,
+     .top = 64, .width = 561, .height = 30, .disabled = true},
+    {.name = n::kExportBooks, .kind = K::Button, .parent = n::kTabs, .page = 3, .left = 656,
+     .top = 64, .width = 120, .height = 30, .text = "导出图书数据"},
+    {.name = n::kReaderExportPath, .kind = K::EditBox, .parent = n::kTabs, .page = 3, .left = 71,
+     .top = 132, .width = 561, .height = 30, .disabled = true},
+    {.name = n::kExportReaders, .kind = K::Button, .parent = n::kTabs, .page = 3, .left = 656,
+     .top = 132, .width = 120, .height = 30, .text = "导出读者数据"},
+    {.name = n::kExportProgress, .kind = K::ProgressBar, .parent = n::kTabs, .page = 3, .left = 27,
+     .top = 203, .width = 744, .height = 32},
+
+    // Page 4, 借阅报表
+    {.name = n::kReportExportProgress, .kind = K::Label, .parent = n::kTabs, .page = 4, .left = 3,
+     .top = 524, .width = 792, .height = 24, .text = "导出进度"},
+    {.name = n::kReportList, .kind = K::ListView, .parent = n::kTabs, .page = 4, .left = 3,
+     .top = 82, .width = 792, .height = 439, .columns = kReportColumns},
+    {.name = n::kYearCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 4, .left = 8,
+     .top = 40, .width = 32, .height = 24, .text = "年度"},
+    {.name = n::kYear, .kind = K::EditBox, .parent = n::kTabs, .page = 4, .left = 40, .top = 40,
+     .width = 120, .height = 24, .text = "2015", .input = InputMode::ReadOnly, .spin = true},
+    {.name = n::kShowReport, .kind = K::Button, .parent = n::kTabs, .page = 4, .left = 202,
+     .top = 40, .width = 78, .height = 24, .text = "查阅"},
+    {.name = n::kExportReport, .kind = K::Button, .parent = n::kTabs, .page = 4, .left = 296,
+     .top = 40, .width = 78, .height = 24, .text = "导出"},
+
+    // Page 5, 读者管理
+    {.name = n::kReaderCount, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 5,
+     .left = 559, .top = 417, .width = 168, .height = 24, .text = "当前读者数量："},
+    {.name = n::kLookupCardCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 5,
+     .left = 32, .top = 416, .width = 56, .height = 32, .text = "借书证号"},
+    {.name = n::kAddCardCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 5,
+     .left = 375, .top = 457, .width = 56, .height = 32, .text = "借书证号"},
+    {.name = n::kNameCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 5,
+     .left = 191, .top = 457, .width = 32, .height = 32, .text = "姓名"},
+    {.name = n::kClassCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 5,
+     .left = 31, .top = 457, .width = 32, .height = 32, .text = "班别"},
+    {.name = n::kReaderList, .kind = K::ListView, .parent = n::kTabs, .page = 5, .left = 3,
+     .top = 25, .width = 792, .height = 384, .columns = kReaderColumns},
+    {.name = n::kLookupCard, .kind = K::EditBox, .parent = n::kTabs, .page = 5, .left = 86,
+     .top = 413, .width = 132, .height = 30},
+    {.name = n::kViewReader, .kind = K::Button, .parent = n::kTabs, .page = 5, .left = 226,
+     .top = 413, .width = 104, .height = 30, .text = "查看读者信息"},
+    {.name = n::kDeleteReader, .kind = K::Button, .parent = n::kTabs, .page = 5, .left = 336,
+     .top = 413, .width = 104, .height = 30, .text = "删除读者"},
+    {.name = n::kRefreshReaders, .kind = K::Button, .parent = n::kTabs, .page = 5, .left = 447,
+     .top = 413, .width = 104, .height = 30, .text = "刷新"},
+    {.name = n::kClass, .kind = K::EditBox, .parent = n::kTabs, .page = 5, .left = 58, .top = 458,
+     .width = 107, .height = 30},
+    {.name = n::kName, .kind = K::EditBox, .parent = n::kTabs, .page = 5, .left = 223, .top = 458,
+     .width = 107, .height = 30},
+    {.name = n::kAddCard, .kind = K::EditBox, .parent = n::kTabs, .page = 5, .left = 428,
+     .top = 458, .width = 107, .height = 30},
+    {.name = n::kAddReader, .kind = K::Button, .parent = n::kTabs, .page = 5, .left = 559,
+     .top = 458, .width = 104, .height = 30, .text = "添加"},
+    {.name = n::kChooseReaderFile, .kind = K::Button, .parent = n::kTabs, .page = 5, .left = 23,
+     .top = 499, .width = 104, .height = 24, .text = "从文件导入"},
+    {.name = n::kReaderFilePath, .kind = K::EditBox, .parent = n::kTabs, .page = 5, .left = 135,
+     .top = 499, .width = 400, .height = 24, .disabled = true},
+    {.name = n::kImportReaders, .kind = K::Button, .parent = n::kTabs, .page = 5, .left = 559,
+     .top = 496, .width = 104, .height = 30, .text = "导入"},
+
+    // Page 6, 搜索图书
+    {.name = n::kSearchStatus, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 6,
+     .left = 3, .top = 529, .width = 792, .height = 24, .text = "状态"},
+    {.name = n::kRowsPerPageCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 6,
+     .left = 463, .top = 35, .width = 48, .height = 32, .text = "每页行数"},
+    {.name = n::kSearchMode, .kind = K::ComboBox, .parent = n::kTabs, .page = 6, .left = 8,
+     .top = 34, .width = 112, .height = 30, .font = kComboFont, .items = kSearchModes},
+    {.name = n::kSearchText, .kind = K::EditBox, .parent = n::kTabs, .page = 6, .left = 127,
+     .top = 34, .width = 265, .height = 30, .text = "红楼梦"},
+    {.name = n::kSearch, .kind = K::Button, .parent = n::kTabs, .page = 6, .left = 400, .top = 34,
+     .width = 48, .height = 30, .text = "搜索"},
+    {.name = n::kRowsPerPage, .kind = K::EditBox, .parent = n::kTabs, .page = 6, .left = 512,
+     .top = 34, .width = 56, .height = 32, .text = "500", .input = InputMode::Integer},
+    {.name = n::kPageUp, .kind = K::Button, .parent = n::kTabs, .page = 6, .left = 574, .top = 34,
+     .width = 40, .height = 30, .text = "上页", .disabled = true},
+    {.name = n::kPageDown, .kind = K::Button, .parent = n::kTabs, .page = 6, .left = 623, .top = 34,
+     .width = 40, .height = 30, .text = "下页", .disabled = true},
+    {.name = n::kSelectedBook, .kind = K::EditBox, .parent = n::kTabs, .page = 6, .left = 680,
+     .top = 34, .width = 59, .height = 30, .input = InputMode::ReadOnly},
+    {.name = n::kCopyBookNumber, .kind = K::Button, .parent = n::kTabs, .page = 6, .left = 744,
+     .top = 34, .width = 48, .height = 30, .text = "复制"},
+    {.name = n::kSearchResults, .kind = K::ListView, .parent = n::kTabs, .page = 6, .left = 3,
+     .top = 72, .width = 792, .height = 455, .columns = kSearchColumns},
+
+    // Page 7, 借书还书
+    {.name = n::kLogGroup, .kind = K::GroupBox, .parent = n::kTabs, .page = 7, .left = 463,
+     .top = 83, .width = 328, .height = 80, .text = "操作日志"},
+    {.name = n::kBookState, .kind = K::TransparentLabel, .parent = n::kLogGroup, .left = 4,
+     .top = 18, .width = 320, .height = 24},
+    {.name = n::kBorrower, .kind = K::TransparentLabel, .parent = n::kLogGroup, .left = 8,
+     .top = 47, .width = 320, .height = 24},
+    {.name = n::kReaderGroup, .kind = K::GroupBox, .parent = n::kTabs, .page = 7, .left = 50,
+     .top = 83, .width = 365, .height = 80, .text = "读者信息"},
+    {.name = n::kReaderSummary, .kind = K::TransparentLabel, .parent = n::kReaderGroup, .left = 18,
+     .top = 28, .width = 328, .height = 24},
+    {.name = n::kContact, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 7, .left = 623,
+     .top = 521, .width = 168, .height = 24, .text = "澄溪学校图书室 · 1.0 版"},
+    {.name = n::kBookNumberCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 7,
+     .left = 465, .top = 33, .width = 56, .height = 32, .text = "图书编号："},
+    {.name = n::kCardCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 7,
+     .left = 55, .top = 33, .width = 64, .height = 32, .text = "借书证号："},
+    {.name = n::kLoanCard, .kind = K::EditBox, .parent = n::kTabs, .page = 7, .left = 116,
+     .top = 33, .width = 190, .height = 30, .text = "201409001"},
+    {.name = n::kShowLoans, .kind = K::Button, .parent = n::kTabs, .page = 7, .left = 311,
+     .top = 33, .width = 104, .height = 30, .text = "查询"},
+    {.name = n::kLoanBook, .kind = K::EditBox, .parent = n::kTabs, .page = 7, .left = 523,
+     .top = 33, .width = 141, .height = 30, .text = "A00001"},
+    {.name = n::kLend, .kind = K::Button, .parent = n::kTabs, .page = 7, .left = 677, .top = 32,
+     .width = 95, .height = 32, .text = "借书"},
+    {.name = n::kLoanList, .kind = K::ListView, .parent = n::kTabs, .page = 7, .left = 3,
+     .top = 190, .width = 792, .height = 323, .columns = kLoanColumns},
+    {.name = n::kReturn, .kind = K::Button, .parent = n::kTabs, .page = 7, .left = 331, .top = 516,
+     .width = 136, .height = 32, .text = "还书"},
+};
+// clang-format on
+
+constexpr FormRecord kMainForm = {
+    .id = n::kWindow,
+    .caption = "澄溪图书管理系统",
+    .width = 800,
+    .height = 600,
+    .controls = kControls,
+};
+
+} // namespace
+
+const FormRecord& mainForm() {
+    return kMainForm;
+}
+
+} // namespace chengxi::ui

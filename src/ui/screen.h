@@ -1,0 +1,60 @@
+#pragma once
+
+#include "text/date_time.h"
+
+#include <cstdint>
+#include <string>
+
+namespace chengxi::ui {
+
+class Control;
+class Window;
+struct FileDialogState;
+
+enum class Buttons { Ok, OkCancel };
+enum class Icon { None, Error, Information, Warning };
+enum class Answer { Ok = 0, Cancel = 1 };
+
+inline constexpr const char* kDefaultTitle = "信息：";
+
+struct Message {
+    std::string text;
+    std::string title = kDefaultTitle;
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::None;
+};
+
+// What the operations ask of the screen. The Qt front end answers with real
+// windows and dialogs; tests and the scenario driver with scripted answers.
+class Screen {
+public:
+    virtual ~Screen() = default;
+
+    // Modal to the application; returns the button pressed.
+    virtual Answer messageBox(const Message& message) = 0;
+    // Shows the control's current state at once, before the operation returns.
+    virtual void repaintNow(const Window& window, const Control& control) = 0;
+    // Shows the open or save dialog the state describes; on true the chosen
+    // path is in its file name.
+    virtual bool showFileDialog(FileDialogState& dialog) = 0;
+    virtual void setClipboardText(const std::string& text) = 0;
+    virtual std::string clipboardText() = 0;
+
+    // A window's model exists and is to be shown.
+    virtual void windowOpened(Window& window) = 0;
+    // A window is being destroyed; its model goes away after this call.
+    virtual void windowClosing(Window& window) = 0;
+    // The program has ended with this exit code.
+    virtual void programEnded(int exitCode) = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // The local date and time, whole seconds.
+    virtual text::DateTime now() = 0;
+    // Milliseconds since the system started, wrapping at 32 bits.
+    virtual std::uint32_t ticks() = 0;
+};
+
+} // namespace chengxi::ui

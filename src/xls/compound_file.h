@@ -1,0 +1,74 @@
+#pragma once
+
+#include "xls/byte_io.h"
+#include "xls/result.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The OLE2 compound file ("structured storage") that holds an Excel 97-2003
+// workbook: a small file system of sectors, chained through a FAT, with a
+// mini stream for small streams.
+namespace chengxi::xls {
+
+class CompoundFile {
+public:
+    // Parses the header, the FAT (with its DIFAT extension), the mini FAT and
+    // the directory. `file` must outlive the object. Every sector number,
+    // chain and size is checked against the file; a damaged file fails with a
+    // reason and never makes the reader loop or allocate beyond the file.
+    static Result<CompoundFile> parse(Bytes file);
+
+    // Names of the streams directly under the root storage, as UTF-8.
+    std::vector<std::string> streamNames() const;
+
+    // Contents of a stream directly under the root storage; names compare
+    // without regard to letter case, as the format asks.
+    Result<std::string> readStream(std::string_view name) const;
+    bool hasStream(std::string_view name) const;
+
+private:
+    struct Entry {
+        std::string name; // UTF-8
+        std::uint8_t type = 0;
+        std::uint32_t left = 0, right = 0, child = 0;
+        std::uint32_t start = 0;
+        std::uint64_t size = 0;
+    };
+
+    CompoundFile() = default;
+    // Follows a chain through `table`; every sector must be below `limit`
+    // (the sectors the file or the mini stream holds).
+    static Result<std::vector<std::uint32_t>> chain(std::uint32_t start,
+                                                    const std::vector<std::uint32_t>& table,
+                                                    std::uint64_t limit,
+                                                    std::uint64_t minimumLength);
+    Result<std::string> readRegular(std::uint32_t start, std::uint64_t size) const;
+    Result<std::string> readMini(std::uint32_t start, std::uint64_t size) const;
+    const Entry* findRootStream(std::string_view name) const;
+
+    Bytes file_;
+    unsigned sectorShift_ = 9;
+    std::uint64_t sectorCount_ = 0;
+    std::uint32_t miniCutoff_ = 4096;
+    std::vector<std::uint32_t> fat_;
+    std::vector<std::uint32_t> miniFat_;
+    std::vector<Entry> entries_;
+    std::vector<std::uint32_t> rootStreams_; // indexes into entries_
+    std::string miniStream_;
+};
+
+// One stream to be written into a compound file.
+struct StreamData {
+    std::string name; // UTF-8, at most 31 characters
+    std::string_view data;
+};
+
+// Builds a version-3 compound file (512-byte sectors) holding the streams
+// under the root storage. Streams under 4096 bytes go to the mini stream.
+// The output depends only on the input: no time stamps, no random ids.
+std::string buildCompoundFile(const std::vector<StreamData>& streams);
+
+} // namespace chengxi::xls

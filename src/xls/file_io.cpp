@@ -1,0 +1,70 @@
+#include "xls/file_io.h"
+
+#include <cstdint>
+#include <fstream>
+#include <system_error>
+
+namespace chengxi::xls {
+
+std::filesystem::path pathFromUtf8(std::string_view utf8) {
+    return std::filesystem::path(
+        std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string pathToUtf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+}
+
+Result<std::string> readFileBytes(const std::filesystem::path& path, std::size_t limit) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        return fail("“" + pathToUtf8(path) + "”是文件夹，不是文件");
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return fail("无法打开文件“" + pathToUtf8(path) + "”");
+    }
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size < 0) {
+        return fail("无法读取文件“" + pathToUtf8(path) + "”");
+    }
+    if (static_cast<std::uint64_t>(size) > limit) {
+        return fail("文件“" + pathToUtf8(path) + "”太大，不是 Excel 97-2003 工作簿");
+    }
+    in.seekg(0, std::ios::beg);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    if (!in.read(bytes.data(), size)) {
+        return fail("无法读取文件“" + pathToUtf8(path) + "”");
+    }
+    return bytes;
+}
+
+Status replaceFile(const std::filesystem::path& path, std::string_view bytes) {
+    std::filesystem::path temporary = path;
+    temporary += ".chengxi-tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            return fail("无法写入文件“" + pathToUtf8(path) + "”");
+        }
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (!out) {
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            return fail("写入文件“" + pathToUtf8(path) + "”失败，磁盘可能已满");
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, path, error);
+    if (error) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        return fail("无法替换文件“" + pathToUtf8(path) + "”，它可能正被其他程序使用");
+    }
+    return {};
+}
+
+} // namespace chengxi::xls

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "xls/sheet_statement.h"
+#include "xls/workbook.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace chengxi::xls {
+
+// Names an open sheet query; the null handle (id 0) stands for a failed one.
+struct QueryHandle {
+    int id = 0;
+    explicit operator bool() const { return id != 0; }
+    friend bool operator==(QueryHandle, QueryHandle) = default;
+};
+
+// The connection to one workbook file through which imports read sheet rows
+// and exports add them. The workbook is read whole when the connection
+// opens; rows added by execute() reach the file when the connection closes.
+class WorkbookConnection {
+public:
+    WorkbookConnection() = default;
+    // Closes the connection, writing added rows to the file.
+    ~WorkbookConnection();
+    WorkbookConnection(const WorkbookConnection&) = delete;
+    WorkbookConnection& operator=(const WorkbookConnection&) = delete;
+
+    // Opens the workbook the connect string names (its DBQ part). On success
+    // a connection already open is closed; on failure it stays open.
+    bool open(std::string_view connectString);
+    bool isOpen() const { return book_.has_value(); }
+    const std::string& workbookPath() const { return path_; }
+
+    // Runs "select * from [NAME$]" or "select * from [NAME$]  where [COLUMN]
+    // is not NULL"; the sheet name is matched regardless of letter case, the
+    // column exactly. Row 1 holds the column names; each later row is a
+    // result row ("is not NULL" keeps rows whose cell reads as a non-empty
+    // text). The query starts on its first row. The null handle on failure.
+    QueryHandle openQuery(std::string_view sql);
+    void moveFirst(QueryHandle query);
+    void moveNext(QueryHandle query);
+    // True once the query is past its last row, or for an empty result.
+    bool atEnd(QueryHandle query) const;
+    std::size_t rowCount(QueryHandle query) const;
+    // The current row's cell in the column whose header is exactly `column`,
+    // as text by the value-to-text rule; empty when there is no such column
+    // or no cell.
+    std::string read(QueryHandle query, std::string_view column) const;
+    void closeQueries();
+
+    // Runs "insert into [NAME$] ([C1],...) values ('V1',...)": adds one row
+    // below the last row holding a value. Fails cleanly for any other
+    // statement, an unknown column, a value longer than a cell holds, or a
+    // sheet already at its last row; a failed insert adds nothing.
+    bool execute(std::string_view sql);
+
+    // Closes the connection. When rows were added, the whole workbook is
+    // written back first; false when that write failed.
+    bool close();
+
+    // Why the last failing call failed.
+    const std::string& lastError() const { return lastError_; }
+
+    // The open workbook, for inspection.
+    const Workbook* workbook() const { return book_ ? &*book_ : nullptr; }
+
+private:
+    struct Header {
+        std::string name;
+        std::uint16_t column;
+    };
+    struct Query {
+        std::size_t sheet = 0;
+        std::vector<Header> headers;
+        std::vector<std::uint16_t> rows;
+        std::size_t position = 0;
+        mutable std::size_t guess = 0; // where the next column name is looked for first
+    };
+
+    const Query* query(QueryHandle handle) const;
+    std::vector<Header> headersOf(const Sheet& sheet) const;
+    // Where each column of an insert goes; the last statement's column list
+    // is remembered, as an export repeats the same list for every row.
+    bool mapColumns(std::size_t sheet, const InsertParts& parts);
+    bool failWith(std::string reason);
+
+    std::optional<Workbook> book_;
+    std::string path_;
+    bool modified_ = false;
+    std::vector<Query> queries_;
+    std::string lastError_;
+    InsertParts insert_; // reused from statement to statement
+    std::size_t mappedSheet_ = 0;
+    std::string mappedList_;
+    std::vector<std::uint16_t> mappedColumns_;
+    std::string unquoted_;
+    std::vector<Cell> rowCells_; // reused from insert to insert
+};
+
+} // namespace chengxi::xls

@@ -1,0 +1,465 @@
+#include "xls/workbook_reader.h"
+
+#include "xls/biff_records.h"
+#include "xls/biff_stream.h"
+#include "xls/compound_file.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace chengxi::xls {
+namespace {
+
+namespace rec = record;
+
+struct SheetEntry {
+    std::string name;
+    std::uint32_t offset = 0;
+    std::uint8_t type = 0;
+};
+
+double rkValue(std::uint32_t rk) {
+    double value;
+    if ((rk & 0x02) != 0) {
+        value = static_cast<double>(static_cast<std::int32_t>(rk) >> 2);
+    } else {
+        const std::uint64_t bits = static_cast<std::uint64_t>(rk & 0xFFFFFFFCu) << 32;
+        std::memcpy(&value, &bits, sizeof value);
+    }
+    return (rk & 0x01) != 0 ? value / 100.0 : value;
+}
+
+// The reason a stream that ends too early gives.
+Failure truncatedStream() {
+    return fail("工作簿已损坏：数据不完整");
+}
+
+class Parser {
+public:
+    explicit Parser(Bytes stream) : stream_(stream) {}
+
+    Result<Workbook> run();
+
+private:
+    Status parseGlobals();
+    Status parseSharedStrings(const Record& first, RecordCursor& cursor);
+    void parseFont(Bytes data);
+    void parseFormat(Bytes data);
+    void parseXf(Bytes data);
+    void parseBoundSheet(Bytes data);
+    Status parseSheet(const SheetEntry& entry, std::size_t end);
+    std::uint32_t addString(std::span<const Bytes> segments, bool shortLength, bool& ok);
+
+    Bytes stream_;
+    Workbook book_;
+    std::vector<SheetEntry> entries_;
+    std::uint32_t sharedStrings_ = 0;
+};
+
+Result<Workbook> Parser::run() {
+    if (Status globals = parseGlobals(); !globals) {
+        return fail(globals.error());
+    }
+    book_.refreshDateStyles();
+    std::vector<std::uint32_t> offsets;
+    for (const SheetEntry& entry : entries_) {
+        offsets.push_back(entry.offset);
+    }
+    std::sort(offsets.begin(), offsets.end());
+    for (const SheetEntry& entry : entries_) {
+        // Only worksheets hold cells; charts and macro sheets are left out.
+        if (entry.type != 0) {
+            continue;
+        }
+        const auto next = std::upper_bound(offsets.begin(), offsets.end(), entry.offset);
+        const std::size_t end = next == offsets.end() ? stream_.size() : *next;
+        if (Status sheet = parseSheet(entry, end); !sheet) {
+            return fail(sheet.error());
+        }
+    }
+    return std::move(book_);
+}
+
+Status Parser::parseGlobals() {
+    RecordCursor cursor(stream_, 0);
+    Record record;
+    if (!cursor.next(record)) {
+        return truncatedStream();
+    }
+    if (record.id == rec::kBofBiff2 || record.id == rec::kBofBiff3 || record.id == rec::kBofBiff4) {
+        return fail("工作簿是 Excel 4.0 或更早的格式，只能读取 Excel 97-2003 工作簿");
+    }
+    if (record.id != rec::kBof || record.data.size() < 4) {
+        return fail("工作簿已损坏：工作簿流不以 BOF 记录开始");
+    }
+    const std::uint16_t version = readU16(record.data.data());
+    if (version != rec::kBiff8Version) {
+        return fail("工作簿是 Excel 5.0/95 或其他旧格式，只能读取 Excel 97-2003 工作簿");
+    }
+    while (cursor.next(record)) {
+        const Bytes data = record.data;
+        switch (record.id) {
+        case rec::kEof:
+            return {};
+        case rec::kFilePass:
+            return fail("工作簿设有打开密码，无法读取");
+        case rec::kDateMode:
+            book_.dateMode1904 = data.size() >= 2 && readU16(data.data()) != 0;
+            break;
+        case rec::kFont:
+            parseFont(data);
+            break;
+        case rec::kFormat:
+            parseFormat(data);
+            break;
+        case rec::kXf:
+            parseXf(data);
+            break;
+        case rec::kBoundSheet:
+            parseBoundSheet(data);
+            break;
+        case rec::kSst:
+            if (Status strings = parseSharedStrings(record, cursor); !strings) {
+                return strings;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return truncatedStream();
+}
+
+Status Parser::parseSharedStrings(const Record& first, RecordCursor& cursor) {
+    std::vector<Bytes> segments{first.data};
+    cursor.takeContinues(segments);
+    SegmentReader reader(segments);
+    std::uint32_t total = 0;
+    std::uint32_t unique = 0;
+    if (!reader.u32(total) || !reader.u32(unique)) {
+        return fail("工作簿已损坏：共享字符串表不完整");
+    }
+    // Every string takes at least three bytes, which bounds the count a
+    // damaged header can claim.
+    const std::size_t bytes = reader.remaining();
+    const std::size_t count = std::min<std::size_t>(unique, bytes / 3);
+    book_.strings.reserve(count, bytes + bytes / 2);
+    std::string& arena = book_.strings.buffer();
+    for (std::size_t i = 0; i < unique; ++i) {
+        std::uint16_t length = 0;
+        std::uint8_t options = 0;
+        if (!reader.u16(length) || !reader.u8(options)) {
+            // Fewer strings than announced: keep those read; a cell that
+            // refers to a missing one fails later.
+            break;
+        }
+        if ((options & 0xF2) != 0) {
+            return fail("工作簿已损坏：共享字符串表有无效的标志");
+        }
+        std::uint16_t runs = 0;
+        std::uint32_t extension = 0;
+        if (((options & 0x08) != 0 && !reader.u16(runs)) ||
+            ((options & 0x04) != 0 && !reader.u32(extension)) ||
+            !reader.chars(length, (options & 0x01) != 0, arena) || !reader.skip(4u * runs) ||
+            !reader.skip(extension)) {
+            return fail("工作簿已损坏：共享字符串表不完整");
+        }
+        book_.strings.commit();
+    }
+    sharedStrings_ = static_cast<std::uint32_t>(book_.strings.size());
+    return {};
+}
+
+void Parser::parseFont(Bytes data) {
+    if (book_.fonts.size() == 4) {
+        Font placeholder;
+        placeholder.placeholder = true;
+        book_.fonts.push_back(placeholder);
+    }
+    Font font;
+    ByteCursor cursor(data);
+    font.height = cursor.u16();
+    const std::uint16_t flags = cursor.u16();
+    font.italic = (flags & 0x02) != 0;
+    font.strikeout = (flags & 0x08) != 0;
+    font.colour = cursor.u16();
+    font.weight = cursor.u16();
+    font.escapement = cursor.u16();
+    font.underline = cursor.u8();
+    font.family = cursor.u8();
+    font.charset = cursor.u8();
+    cursor.skip(1);
+    if (cursor.failed()) {
+        font = Font{};
+    } else {
+        const Bytes rest = data.subspan(cursor.position());
+        SegmentReader reader(std::span<const Bytes>(&rest, 1));
+        std::string name;
+        if (readUnicodeString(reader, true, name)) {
+            font.name = std::move(name);
+        }
+    }
+    book_.fonts.push_back(std::move(font));
+}
+
+void Parser::parseFormat(Bytes data) {
+    if (data.size() < 2) {
+        return;
+    }
+    NumberFormat format;
+    format.id = readU16(data.data());
+    const Bytes rest = data.subspan(2);
+    SegmentReader reader(std::span<const Bytes>(&rest, 1));
+    if (readUnicodeString(reader, false, format.code)) {
+        book_.numberFormats.push_back(std::move(format));
+    }
+}
+
+void Parser::parseXf(Bytes data) {
+    CellStyle style;
+    if (data.size() >= 6) {
+        style.font = readU16(data.data());
+        style.numberFormat = readU16(data.data() + 2);
+        style.isStyle = (readU16(data.data() + 4) & 0x0004) != 0;
+    }
+    book_.styles.push_back(style);
+}
+
+void Parser::parseBoundSheet(Bytes data) {
+    if (data.size() < 6) {
+        return;
+    }
+    SheetEntry entry;
+    entry.offset = readU32(data.data());
+    entry.type = data[5];
+    const Bytes rest = data.subspan(6);
+    SegmentReader reader(std::span<const Bytes>(&rest, 1));
+    if (!readUnicodeString(reader, true, entry.name)) {
+        return;
+    }
+    entries_.push_back(std::move(entry));
+}
+
+std::uint32_t Parser::addString(std::span<const Bytes> segments, bool shortLength, bool& ok) {
+    SegmentReader reader(segments);
+    std::string& arena = book_.strings.buffer();
+    const std::size_t mark = arena.size();
+    ok = readUnicodeString(reader, shortLength, arena);
+    if (!ok) {
+        arena.resize(mark);
+        return 0;
+    }
+    return book_.strings.commit();
+}
+
+Status Parser::parseSheet(const SheetEntry& entry, std::size_t end) {
+    if (entry.offset >= stream_.size()) {
+        return fail("工作簿已损坏：工作表“" + entry.name + "”的位置超出文件");
+    }
+    RecordCursor cursor(stream_, entry.offset);
+    Record record;
+    if (!cursor.next(record) || record.id != rec::kBof || record.data.size() < 4) {
+        return fail("工作簿已损坏：工作表“" + entry.name + "”不以 BOF 记录开始");
+    }
+    if (readU16(record.data.data() + 2) != rec::kBofWorksheet) {
+        return {};
+    }
+
+    Sheet sheet;
+    sheet.name = entry.name;
+    std::vector<Cell> cells;
+    const std::size_t span = end > entry.offset ? end - entry.offset : 0;
+    cells.reserve(std::min<std::size_t>(span / 14 + 16, std::size_t{65536} * 256));
+
+    const auto column = [](const std::uint8_t* p) { return readU16(p + 2); };
+    const auto inRange = [](std::uint16_t col) { return col <= kLastColumnIndex; };
+    // A formula with a text result: the text follows in a STRING record.
+    std::optional<Cell> pendingText;
+    std::vector<Bytes> segments;
+    int depth = 0;
+
+    while (cursor.next(record)) {
+        const std::uint8_t* p = record.data.data();
+        const std::size_t size = record.data.size();
+        if (depth > 0) {
+            // Inside an embedded chart's own BOF ... EOF block.
+            depth += record.id == rec::kBof ? 1 : record.id == rec::kEof ? -1 : 0;
+            continue;
+        }
+        // Only the formula's own shared-formula, array or table record may
+        // stand between it and its STRING record.
+        if (record.id != rec::kString && record.id != rec::kContinue &&
+            record.id != rec::kShrFmla && record.id != rec::kArray && record.id != rec::kTable) {
+            pendingText.reset();
+        }
+        switch (record.id) {
+        case rec::kBof:
+            ++depth;
+            break;
+        case rec::kEof:
+            sheet.assignCells(std::move(cells));
+            book_.sheets.push_back(std::move(sheet));
+            return {};
+        case rec::kLabelSst:
+            if (size >= 10 && inRange(column(p))) {
+                const std::uint32_t index = readU32(p + 6);
+                if (index >= sharedStrings_) {
+                    return fail("工作簿已损坏：单元格引用了不存在的共享字符串");
+                }
+                cells.push_back(Cell::ofText(readU16(p), column(p), readU16(p + 4), index));
+            }
+            break;
+        case rec::kNumber:
+            if (size >= 14 && inRange(column(p))) {
+                cells.push_back(
+                    Cell::ofNumber(readU16(p), column(p), readU16(p + 4), readF64(p + 6)));
+            }
+            break;
+        case rec::kRk:
+            if (size >= 10 && inRange(column(p))) {
+                cells.push_back(
+                    Cell::ofNumber(readU16(p), column(p), readU16(p + 4), rkValue(readU32(p + 6))));
+            }
+            break;
+        case rec::kMulRk:
+            if (size >= 12) {
+                const std::uint16_t row = readU16(p);
+                const std::size_t count = (size - 6) / 6;
+                for (std::size_t i = 0; i < count; ++i) {
+                    const std::size_t col = std::size_t{column(p)} + i;
+                    if (col <= kLastColumnIndex) {
+                        const std::uint8_t* item = p + 4 + 6 * i;
+                        cells.push_back(Cell::ofNumber(row, static_cast<std::uint16_t>(col),
+                                                       readU16(item), rkValue(readU32(item + 2))));
+                    }
+                }
+            }
+            break;
+        case rec::kBlank:
+            if (size >= 6 && inRange(column(p))) {
+                cells.push_back(Cell::blank(readU16(p), column(p), readU16(p + 4)));
+            }
+            break;
+        case rec::kMulBlank:
+            if (size >= 8) {
+                const std::uint16_t row = readU16(p);
+                const std::size_t count = (size - 6) / 2;
+                for (std::size_t i = 0; i < count; ++i) {
+                    const std::size_t col = std::size_t{column(p)} + i;
+                    if (col <= kLastColumnIndex) {
+                        cells.push_back(Cell::blank(row, static_cast<std::uint16_t>(col),
+                                                    readU16(p + 4 + 2 * i)));
+                    }
+                }
+            }
+            break;
+        case rec::kBoolErr:
+            if (size >= 8 && inRange(column(p))) {
+                const std::uint16_t row = readU16(p);
+                const std::uint16_t style = readU16(p + 4);
+                cells.push_back(p[7] != 0 ? Cell::ofError(row, column(p), style, p[6])
+                                          : Cell::ofBoolean(row, column(p), style, p[6] != 0));
+            }
+            break;
+        case rec::kLabel:
+        case rec::kRString:
+            if (size >= 8 && inRange(column(p))) {
+                segments.assign(1, record.data.subspan(6));
+                cursor.takeContinues(segments);
+                bool ok = false;
+                const std::uint32_t text = addString(segments, false, ok);
+                if (!ok) {
+                    return fail("工作簿已损坏：文本单元格不完整");
+                }
+                cells.push_back(Cell::ofText(readU16(p), column(p), readU16(p + 4), text));
+            }
+            break;
+        case rec::kFormula:
+            if (size >= 20 && inRange(column(p))) {
+                const std::uint16_t row = readU16(p);
+                const std::uint16_t style = readU16(p + 4);
+                const std::uint8_t* result = p + 6;
+                if (readU16(result + 6) != 0xFFFF) {
+                    cells.push_back(Cell::ofNumber(row, column(p), style, readF64(result)));
+                } else if (result[0] == 0) {
+                    pendingText = Cell::ofText(row, column(p), style, 0);
+                } else if (result[0] == 1) {
+                    cells.push_back(Cell::ofBoolean(row, column(p), style, result[2] != 0));
+                } else if (result[0] == 2) {
+                    cells.push_back(Cell::ofError(row, column(p), style, result[2]));
+                } else {
+                    // An empty text result, or no result stored at all.
+                    cells.push_back(Cell::blank(row, column(p), style));
+                }
+            }
+            break;
+        case rec::kString:
+            if (pendingText) {
+                segments.assign(1, record.data);
+                cursor.takeContinues(segments);
+                bool ok = false;
+                const std::uint32_t text = addString(segments, false, ok);
+                if (!ok) {
+                    return fail("工作簿已损坏：公式的文本结果不完整");
+                }
+                Cell cell = *pendingText;
+                cell.value.text = text;
+                cells.push_back(cell);
+                pendingText.reset();
+            }
+            break;
+        case rec::kColInfo:
+            if (size >= 10) {
+                ColumnWidth width;
+                width.first = readU16(p);
+                width.last = readU16(p + 2);
+                width.width = readU16(p + 4);
+                width.style = readU16(p + 6);
+                width.hidden = (readU16(p + 8) & 0x0001) != 0;
+                if (width.first <= width.last && width.first <= kLastColumnIndex) {
+                    width.last = std::min<std::uint16_t>(width.last, kLastColumnIndex);
+                    sheet.columnWidths.push_back(width);
+                }
+            }
+            break;
+        case rec::kDefColWidth:
+            if (size >= 2) {
+                sheet.defaultColumnWidth = readU16(p);
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return fail("工作簿已损坏：工作表“" + entry.name + "”不完整");
+}
+
+} // namespace
+
+Result<Workbook> parseWorkbookStream(Bytes stream) {
+    return Parser(stream).run();
+}
+
+Result<std::string> extractWorkbookStream(Bytes file) {
+    auto compound = CompoundFile::parse(file);
+    if (!compound) {
+        return fail(compound.error());
+    }
+    if (!compound->hasStream("Workbook")) {
+        if (compound->hasStream("Book")) {
+            return fail("工作簿是 Excel 5.0/95 格式，只能读取 Excel 97-2003 工作簿");
+        }
+        return fail("文件中没有工作簿（缺少 Workbook 流）");
+    }
+    return compound->readStream("Workbook");
+}
+
+Result<Workbook> parseWorkbookFile(Bytes file) {
+    auto stream = extractWorkbookStream(file);
+    if (!stream) {
+        return fail(stream.error());
+    }
+    return parseWorkbookStream(asBytes(*stream));
+}
+
+} // namespace chengxi::xls

@@ -1,0 +1,134 @@
+#include "ui/controls/window.h"
+#include "ui/forms/control_names.h"
+#include "ui/forms/forms.h"
+
+#include <gtest/gtest.h>
+#include <set>
+
+namespace chengxi::ui {
+namespace {
+
+// Every control of both forms: unique names, known parents, on a real page,
+// and inside its parent's area (a status label of the form overhangs its
+// tab control by a pixel, so a few pixels are let pass; a mistyped number is not).
+TEST(Forms, ControlsAreConsistentWithTheirParents) {
+    for (const FormRecord* form : {&loginForm(), &mainForm()}) {
+        std::set<std::string_view> names;
+        for (const ControlRecord& control : form->controls) {
+            EXPECT_TRUE(names.insert(control.name).second) << control.name;
+        }
+        const Window window(*form);
+        for (const ControlRecord& control : form->controls) {
+            if (control.width == 0 && control.height == 0) {
+                continue; // objects without a window of their own
+            }
+            int parentWidth = form->width;
+            int parentHeight = form->height;
+            if (!control.parent.empty()) {
+                const Control* parent = window.find(control.parent);
+                ASSERT_NE(parent, nullptr) << control.name;
+                parentWidth = parent->width();
+                parentHeight = parent->height();
+                if (parent->kind() == ControlKind::TabControl) {
+                    EXPECT_GE(control.page, 0) << control.name;
+                    EXPECT_LT(control.page, static_cast<int>(parent->pageCaptions().size()));
+                }
+            }
+            EXPECT_GE(control.left, 0) << control.name;
+            EXPECT_GE(control.top, 0) << control.name;
+            constexpr int overhang = 4;
+            EXPECT_LE(control.left + control.width, parentWidth + overhang) << control.name;
+            EXPECT_LE(control.top + control.height, parentHeight + overhang) << control.name;
+        }
+    }
+}
+
+TEST(Forms, WindowsHaveTheirCaptionsSizesAndDefaultButton) {
+    const Window login(loginForm());
+    EXPECT_EQ(login.caption(), "澄溪图书管理系统 － 登录");
+    EXPECT_EQ(login.width(), 380);
+    EXPECT_EQ(login.height(), 250);
+    EXPECT_TRUE(login.control(names::login::kLogIn).isDefaultButton());
+    EXPECT_EQ(login.control(names::login::kPassword).inputMode(), InputMode::Password);
+    EXPECT_EQ(login.control(names::login::kUserName).inputMode(), InputMode::ReadOnly);
+
+    const Window main(mainForm());
+    EXPECT_EQ(main.caption(), "澄溪图书管理系统");
+    EXPECT_EQ(main.control(names::main::kTabs).pageCaptions().size(), 8u);
+    EXPECT_EQ(main.control(names::main::kTabs).pageCaptions()[7], "借书还书");
+    const FileDialogState& dialog = main.control(names::main::kFileDialog).fileDialog();
+    EXPECT_EQ(dialog.filter, "Excel文件（*.xls）|*.xls");
+    EXPECT_EQ(dialog.defaultExtension, ".xls");
+    EXPECT_EQ(main.control(names::main::kSearchMode).text(), "书名");
+}
+
+TEST(ControlModel, ReachabilityFollowsPagesGroupsAndDisabledParents) {
+    Window main(mainForm());
+    Control& tabs = main.control(names::main::kTabs);
+    const Control& lend = main.control(names::main::kLend);
+    const Control& inGroup = main.control(names::main::kBookState);
+    tabs.setCurrentPage(names::main::kPageLending);
+    EXPECT_TRUE(main.isUsable(lend));
+    EXPECT_TRUE(main.isShown(inGroup));
+
+    tabs.setCurrentPage(names::main::kPageSearch);
+    EXPECT_FALSE(main.isShown(lend));
+    EXPECT_FALSE(main.isShown(inGroup));                             // through its group box
+    EXPECT_FALSE(main.isUsable(main.control(names::main::kPageUp))); // disabled at start
+    EXPECT_TRUE(main.isUsable(main.control(names::main::kSearch)));
+
+    tabs.setDisabled(true);
+    EXPECT_FALSE(main.isUsable(main.control(names::main::kSearch)));
+    EXPECT_TRUE(main.isShown(main.control(names::main::kSearch)));
+}
+
+TEST(ControlModel, ListViewCellsStayWithinRowsAndColumns) {
+    Window main(mainForm());
+    ListView& list = main.control(names::main::kLoanList).listView();
+    const int row = list.appendRow();
+    list.setCell(row, 0, "A00001");
+    list.setCell(row, 5, "beyond the columns");
+    list.setCell(3, 0, "beyond the rows");
+    EXPECT_EQ(list.row(row), (std::vector<std::string>{"A00001", "", "", "", ""}));
+    EXPECT_EQ(list.cell(row, 5), "");
+    EXPECT_EQ(list.cell(-1, 0), "");
+    list.setSelected(0);
+    EXPECT_EQ(list.selected(), 0);
+    list.setSelected(7);
+    EXPECT_EQ(list.selected(), -1);
+    list.setSelected(0);
+    list.clearRows();
+    EXPECT_EQ(list.selected(), -1);
+    list.setViewType(9);
+    EXPECT_EQ(list.viewType(), 3);
+}
+
+TEST(ControlModel, SampleListHoldsItsTwoFixedRows) {
+    const Window main(mainForm());
+    const ListView& sample = main.control(names::main::kSampleList).listView();
+    ASSERT_EQ(sample.rowCount(), 2);
+    EXPECT_EQ(sample.columns().size(), 16u);
+    EXPECT_EQ(sample.cell(0, 15), "是否借出");
+    EXPECT_EQ(sample.cell(1, 5), "纸风筝丛书--彼若盛花（上下册）");
+    EXPECT_EQ(sample.columns()[0].alignment, Alignment::Left);
+    EXPECT_EQ(sample.columns()[1].alignment, Alignment::Centre);
+}
+
+TEST(ControlModel, DrawingCountsLinesAndSpellsTheText) {
+    Window login(loginForm());
+    Drawing& drawing = login.control(names::login::kCodePanel).drawing();
+    drawing.line(0, 0, 10, 10);
+    drawing.text(1, 2, "7");
+    drawing.text(30, 2, "K");
+    EXPECT_EQ(drawing.lineCount(), 1);
+    EXPECT_EQ(drawing.drawnText(), "7K");
+    drawing.clear();
+    EXPECT_TRUE(drawing.commands().empty());
+    drawing.setPenWidth(-3);
+    EXPECT_EQ(drawing.penWidth(), 0);
+    drawing.setPenWidth(40000);
+    EXPECT_EQ(drawing.penWidth(), 32767);
+}
+
+} // namespace
+} // namespace chengxi::ui
