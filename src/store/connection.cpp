@@ -8,6 +8,9 @@
 namespace chengxi::store {
 namespace {
 
+// How long a statement waits for a lock another program holds.
+constexpr int kBusyTimeoutMilliseconds = 3000;
+
 bool isInMemoryName(std::string_view path) {
     constexpr std::string_view memory = ":memory:";
     if (path.empty()) {
@@ -61,7 +64,10 @@ bool Connection::open(const std::string& path, bool allowCreate) {
         sqlite3_close_v2(db);
         return false;
     }
+    // A short lock held by another program is waited out instead of failing.
+    sqlite3_busy_timeout(db, kBusyTimeoutMilliseconds);
     db_ = db;
+    busy_ = false;
     return true;
 }
 
@@ -77,12 +83,23 @@ bool Connection::close() {
     return true;
 }
 
-bool Connection::execute(std::string_view sql, std::span<const std::string> values) {
+void Connection::noteResult(int resultCode) {
+    const int primary = resultCode & 0xFF;
+    busy_ = primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+bool Connection::execute(std::string_view sql, std::span<const std::string> texts) {
+    const std::vector<Value> values(texts.begin(), texts.end());
+    return execute(sql, std::span<const Value>(values));
+}
+
+bool Connection::execute(std::string_view sql, std::span<const Value> values) {
+    busy_ = false;
     if (db_ == nullptr || sql.empty()) {
         return false;
     }
     // Encoded before anything runs, so a value the code page lacks stores nothing.
-    std::vector<std::string> encoded;
+    std::vector<detail::EncodedValue> encoded;
     if (!detail::encodeValues(values, encoded)) {
         return false;
     }
@@ -94,15 +111,17 @@ bool Connection::execute(std::string_view sql, std::span<const std::string> valu
         }
         detail::StatementHandle prepared = detail::prepareSingle(db_, bytes.bytes);
         if (prepared == nullptr) {
+            noteResult(sqlite3_errcode(db_));
             return false;
         }
         statement = statements_.insert(std::string(sql), std::move(prepared));
     }
     int rc = SQLITE_MISUSE;
-    if (detail::bindTexts(statement, encoded, false)) {
+    if (detail::bindValues(statement, encoded, false)) {
         while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
         }
     }
+    noteResult(rc);
     // Reset at once so the statement holds no lock and no pointer into `encoded`.
     sqlite3_reset(statement);
     sqlite3_clear_bindings(statement);

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "store/statement_cache.h"
+#include "store/value.h"
 
 #include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct sqlite3;
 
@@ -35,10 +37,11 @@ public:
     // order. False, with nothing run, on an empty text, a second statement in
     // the text, a text or value that code page 936 cannot hold, or a number of
     // values other than the number of parameters; false on any SQLite error.
-    bool execute(std::string_view sql, std::span<const std::string> values = {});
-    bool execute(std::string_view sql, std::initializer_list<std::string> values) {
-        return execute(sql, std::span<const std::string>(values.begin(), values.size()));
+    bool execute(std::string_view sql, std::span<const Value> values = {});
+    bool execute(std::string_view sql, std::initializer_list<Value> values) {
+        return execute(sql, std::span<const Value>(values.begin(), values.size()));
     }
+    bool execute(std::string_view sql, std::span<const std::string> texts);
 
     bool beginTransaction();
     bool commitTransaction();
@@ -46,12 +49,19 @@ public:
     bool rollbackTransaction();
     bool inTransaction() const;
 
+    // Whether the last statement failed because another program held the
+    // database locked for longer than the connection waits (a few seconds).
+    bool lastFailureWasBusy() const { return busy_; }
+    // Records the outcome of a statement run on the handle directly.
+    void noteResult(int resultCode);
+
     sqlite3* handle() const { return db_; }
 
 private:
     void release();
 
     sqlite3* db_ = nullptr;
+    bool busy_ = false;
     detail::StatementCache statements_;
 };
 

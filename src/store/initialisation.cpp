@@ -20,6 +20,9 @@ std::vector<std::string> initialiseDatabase(Connection& connection,
             break;
         case EnsureOutcome::CreateFailed:
             break;
+        case EnsureOutcome::Busy:
+            messages.emplace_back(kDatabaseInUseMessage);
+            return messages;
         }
         messages.emplace_back(table.failureMessage);
     }

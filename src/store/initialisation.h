@@ -37,11 +37,15 @@ inline constexpr std::array<BuiltInTable, 4> kBuiltInTables{{
 inline constexpr std::string_view kOpenFailedMessage = "打开数据库失败";
 inline constexpr std::string_view kListsDisagreeMessage =
     "提供的字段名称个数与字段大小个数不一致！";
+inline constexpr std::string_view kDatabaseInUseMessage =
+    "数据库正被其他程序使用，暂时无法打开。请关闭使用“数据库.sdb”的其他程序后重新启动本程序。";
 
 // Ensures the four tables in order, opening `databasePath` when the connection
 // is closed (each table retries the open). Returns the messages to show, in
 // order, each in its own box titled "提示" with an OK button; empty when every
-// table is ready. A failure does not stop the sequence.
+// table is ready. A failure does not stop the sequence, except a database
+// that another program keeps locked: that is said once, and the remaining
+// tables, which would only wait for the same lock, are not tried.
 std::vector<std::string> initialiseDatabase(Connection& connection,
                                             const std::string& databasePath);
 

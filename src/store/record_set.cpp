@@ -10,42 +10,74 @@ namespace chengxi::store {
 
 RecordSet::~RecordSet() = default;
 
-bool RecordSet::open(Connection& connection, std::string_view sql,
-                     std::span<const std::string> values) {
+bool RecordSet::open(Connection& connection, std::string_view sql, std::span<const Value> values) {
     close();
     if (!connection.isOpen() || sql.empty()) {
         return false;
     }
     const text::Cp936Bytes bytes = text::toCp936(sql);
-    std::vector<std::string> encoded;
+    std::vector<detail::EncodedValue> encoded;
     if (!bytes.ok() || !detail::encodeValues(values, encoded)) {
         return false;
     }
     detail::StatementHandle statement = detail::prepareSingle(connection.handle(), bytes.bytes);
-    if (statement == nullptr || !detail::bindTexts(statement.get(), encoded, true)) {
+    if (statement == nullptr) {
+        connection.noteResult(sqlite3_errcode(connection.handle()));
+        return false;
+    }
+    if (!detail::bindValues(statement.get(), encoded, true)) {
         return false;
     }
     statement_ = std::move(statement);
+    columns_ = sqlite3_column_count(statement_.get());
     return true;
 }
 
-bool RecordSet::toFirst() {
-    onRow_ = false;
-    exhausted_ = false;
+bool RecordSet::open(Connection& connection, std::string_view sql,
+                     std::span<const std::string> texts) {
+    const std::vector<Value> values(texts.begin(), texts.end());
+    return open(connection, sql, std::span<const Value>(values));
+}
+
+void RecordSet::forgetRows() {
+    buffered_ = false;
+    cells_.clear();
+    offsets_.clear();
+    current_ = -1;
     rowCount_ = 0;
     atEnd_ = true;
+    onRow_ = false;
+    exhausted_ = false;
+}
+
+bool RecordSet::toFirst() {
+    forgetRows();
     if (statement_ == nullptr) {
         return false;
     }
-    sqlite3_reset(statement_.get());
+    sqlite3_stmt* statement = statement_.get();
+    sqlite3_reset(statement);
     int rc = SQLITE_ROW;
     int count = 0;
-    while ((rc = sqlite3_step(statement_.get())) == SQLITE_ROW) {
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        for (int column = 0; column < columns_; ++column) {
+            offsets_.push_back(static_cast<std::uint32_t>(cells_.size()));
+            const auto* text =
+                reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+            if (text != nullptr) {
+                cells_.append(text,
+                              static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+            }
+        }
         ++count;
     }
-    sqlite3_reset(statement_.get());
+    offsets_.push_back(static_cast<std::uint32_t>(cells_.size()));
+    // Reset at once: the rows are kept, and the statement holds no lock.
+    sqlite3_reset(statement);
+    buffered_ = true;
     rowCount_ = count;
     atEnd_ = count == 0;
+    exhausted_ = count == 0;
     return count > 0 || rc == SQLITE_DONE;
 }
 
@@ -55,13 +87,30 @@ bool RecordSet::nextRow() {
         atEnd_ = true;
         return false;
     }
-    // Never step past the end: SQLite would quietly start the query over.
-    onRow_ = sqlite3_step(statement_.get()) == SQLITE_ROW;
+    if (buffered_) {
+        onRow_ = ++current_ < rowCount_;
+    } else {
+        // Never step past the end: SQLite would quietly start the query over.
+        onRow_ = sqlite3_step(statement_.get()) == SQLITE_ROW;
+    }
     if (!onRow_) {
         exhausted_ = true;
         atEnd_ = true;
     }
     return onRow_;
+}
+
+std::string_view RecordSet::cell(int column) const {
+    if (!buffered_) {
+        const auto* text =
+            reinterpret_cast<const char*>(sqlite3_column_text(statement_.get(), column));
+        return text != nullptr
+                   ? std::string_view(text, static_cast<std::size_t>(
+                                                sqlite3_column_bytes(statement_.get(), column)))
+                   : std::string_view();
+    }
+    const std::size_t index = static_cast<std::size_t>(current_) * columns_ + column;
+    return std::string_view(cells_).substr(offsets_[index], offsets_[index + 1] - offsets_[index]);
 }
 
 int RecordSet::findColumn(std::string_view column) const {
@@ -73,8 +122,7 @@ int RecordSet::findColumn(std::string_view column) const {
     int found = -1;
     const text::Cp936Bytes requested = text::toCp936(column);
     if (requested.ok()) {
-        const int count = sqlite3_column_count(statement_.get());
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < columns_; ++i) {
             const char* name = sqlite3_column_name(statement_.get(), i);
             if (name != nullptr && detail::sameColumnName(requested.bytes, name)) {
                 found = i;
@@ -94,18 +142,18 @@ std::string RecordSet::read(std::string_view column, bool* rowAvailable) const {
         return {};
     }
     const int position = findColumn(column);
-    return position >= 0 ? detail::columnText(statement_.get(), position) : std::string();
+    return position >= 0 ? text::fromCp936(cell(position)) : std::string();
 }
 
 int RecordSet::columnCount() const {
-    return statement_ != nullptr ? sqlite3_column_count(statement_.get()) : 0;
+    return statement_ != nullptr ? columns_ : 0;
 }
 
 std::string RecordSet::read(int column) const {
     if (!onRow_ || column < 0 || column >= columnCount()) {
         return {};
     }
-    return detail::columnText(statement_.get(), column);
+    return text::fromCp936(cell(column));
 }
 
 std::string RecordSet::columnName(int column) const {
@@ -118,10 +166,8 @@ std::string RecordSet::columnName(int column) const {
 void RecordSet::close() {
     statement_.reset();
     lookups_.clear();
-    rowCount_ = 0;
-    atEnd_ = true;
-    onRow_ = false;
-    exhausted_ = false;
+    columns_ = 0;
+    forgetRows();
 }
 
 } // namespace chengxi::store

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "store/statement.h"
+#include "store/value.h"
 
+#include <cstdint>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -27,15 +29,15 @@ public:
     // closed connection, a second statement in the text, a text or value that
     // code page 936 cannot hold, a number of values other than the number of
     // parameters, or an SQLite error.
-    bool open(Connection& connection, std::string_view sql,
-              std::span<const std::string> values = {});
-    bool open(Connection& connection, std::string_view sql,
-              std::initializer_list<std::string> values) {
-        return open(connection, sql, std::span<const std::string>(values.begin(), values.size()));
+    bool open(Connection& connection, std::string_view sql, std::span<const Value> values = {});
+    bool open(Connection& connection, std::string_view sql, std::initializer_list<Value> values) {
+        return open(connection, sql, std::span<const Value>(values.begin(), values.size()));
     }
+    bool open(Connection& connection, std::string_view sql, std::span<const std::string> texts);
     // Counts every result row and rewinds; true unless the query fails at once
     // (rows counted before a later failure still count). The end flag is set
-    // when the count is 0.
+    // when the count is 0. The rows are kept as they are counted, so the
+    // query runs once and the rows read afterwards are the rows counted.
     bool toFirst();
     int rowCount() const { return rowCount_; }
     // Steps once; true when a row is now current. Once the result is exhausted
@@ -56,12 +58,23 @@ public:
 
 private:
     int findColumn(std::string_view column) const;
+    // The current row's cell, code page 936 bytes; nothing for NULL.
+    std::string_view cell(int column) const;
+    void forgetRows();
 
     detail::StatementHandle statement_;
     int rowCount_ = 0;
     bool atEnd_ = true;
     bool onRow_ = false;
     bool exhausted_ = false;
+    // The rows taken by toFirst, all cells in one text: cell c of row r runs
+    // from offsets_[r * columns_ + c] to the next offset. Without toFirst the
+    // statement is stepped directly.
+    bool buffered_ = false;
+    int columns_ = 0;
+    std::string cells_;
+    std::vector<std::uint32_t> offsets_;
+    int current_ = -1;
     // Column positions already looked up by name for this query (-1: none),
     // so reading many rows converts each requested name once.
     mutable std::vector<std::pair<std::string, int>> lookups_;

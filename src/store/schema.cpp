@@ -74,9 +74,15 @@ bool tableExists(Connection& connection, std::string_view table) {
     const detail::StatementHandle query = detail::prepareSingle(
         connection.handle(), "SELECT name FROM sqlite_master WHERE name = ? COLLATE NOCASE "
                              "AND type IN ('table','view')");
-    const std::string values[] = {name.bytes};
-    return query != nullptr && detail::bindTexts(query.get(), values, false) &&
-           sqlite3_step(query.get()) == SQLITE_ROW;
+    if (query == nullptr) {
+        connection.noteResult(sqlite3_errcode(connection.handle()));
+        return false;
+    }
+    sqlite3_bind_text64(query.get(), 1, name.bytes.data(), name.bytes.size(), SQLITE_STATIC,
+                        SQLITE_UTF8);
+    const int rc = sqlite3_step(query.get());
+    connection.noteResult(rc);
+    return rc == SQLITE_ROW;
 }
 
 bool createTable(Connection& connection, std::string_view table,
@@ -120,6 +126,9 @@ EnsureOutcome ensureTable(Connection& connection, const std::string& databasePat
     if (tableExists(connection, table)) {
         return EnsureOutcome::Present;
     }
+    if (connection.lastFailureWasBusy()) {
+        return EnsureOutcome::Busy;
+    }
     const std::vector<std::string_view> nameItems = splitAtComma(names);
     const std::vector<std::string_view> sizeItems = splitAtComma(sizes);
     if (nameItems.size() != sizeItems.size()) {
@@ -131,8 +140,10 @@ EnsureOutcome ensureTable(Connection& connection, const std::string& databasePat
         fields.push_back(
             FieldDescription{std::string(nameItems[i]), 10, text::integerValue(sizeItems[i])});
     }
-    return createTable(connection, table, fields) ? EnsureOutcome::Created
-                                                  : EnsureOutcome::CreateFailed;
+    if (createTable(connection, table, fields)) {
+        return EnsureOutcome::Created;
+    }
+    return connection.lastFailureWasBusy() ? EnsureOutcome::Busy : EnsureOutcome::CreateFailed;
 }
 
 } // namespace chengxi::store

@@ -38,6 +38,7 @@ enum class EnsureOutcome {
     OpenFailed,    // the database could not be opened
     ListsDisagree, // the name and size lists differ in length
     CreateFailed,  // the CREATE TABLE statement failed
+    Busy,          // another program kept the database locked
 };
 
 // Opens `databasePath` (allowing creation) if the connection is closed, then

@@ -55,28 +55,37 @@ StatementHandle prepareSingle(sqlite3* db, std::string_view sql) {
     return statement;
 }
 
-bool encodeValues(std::span<const std::string> values, std::vector<std::string>& encoded) {
-    encoded.clear();
-    encoded.reserve(values.size());
-    for (const std::string& value : values) {
-        text::Cp936Bytes bytes = text::toCp936(value);
+bool encodeValues(std::span<const Value> values, std::vector<EncodedValue>& encoded) {
+    encoded.resize(values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        EncodedValue& target = encoded[i];
+        target.isText = values[i].isText();
+        if (!target.isText) {
+            target.integer = values[i].integer();
+            continue;
+        }
+        text::Cp936Bytes bytes = text::toCp936(values[i].text());
         if (!bytes.ok()) {
             return false;
         }
-        encoded.push_back(std::move(bytes.bytes));
+        target.bytes = std::move(bytes.bytes);
     }
     return true;
 }
 
-bool bindTexts(sqlite3_stmt* statement, std::span<const std::string> encoded, bool copy) {
+bool bindValues(sqlite3_stmt* statement, std::span<const EncodedValue> encoded, bool copy) {
     if (sqlite3_bind_parameter_count(statement) != static_cast<int>(encoded.size())) {
         return false;
     }
     const sqlite3_destructor_type lifetime = copy ? SQLITE_TRANSIENT : SQLITE_STATIC;
     for (std::size_t i = 0; i < encoded.size(); ++i) {
-        // data() is never null, so an empty value binds as empty text, not NULL.
-        if (sqlite3_bind_text64(statement, static_cast<int>(i + 1), encoded[i].data(),
-                                encoded[i].size(), lifetime, SQLITE_UTF8) != SQLITE_OK) {
+        const int parameter = static_cast<int>(i + 1);
+        const EncodedValue& value = encoded[i];
+        // data() is never null, so an empty text binds as empty text, not NULL.
+        const int rc = value.isText ? sqlite3_bind_text64(statement, parameter, value.bytes.data(),
+                                                          value.bytes.size(), lifetime, SQLITE_UTF8)
+                                    : sqlite3_bind_int64(statement, parameter, value.integer);
+        if (rc != SQLITE_OK) {
             return false;
         }
     }

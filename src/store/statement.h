@@ -3,6 +3,9 @@
 // Prepared-statement helpers shared by the access objects. Every text handed
 // to these is already code page 936 bytes.
 
+#include "store/value.h"
+
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
@@ -24,13 +27,20 @@ using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 // first (blanks, semicolons and comments may follow it).
 StatementHandle prepareSingle(sqlite3* db, std::string_view sql);
 
-// Encodes every value as code page 936; false when one cannot be encoded.
-bool encodeValues(std::span<const std::string> values, std::vector<std::string>& encoded);
+// A parameter value ready for SQLite: texts as code page 936 bytes.
+struct EncodedValue {
+    bool isText = true;
+    std::string bytes;
+    std::int64_t integer = 0;
+};
 
-// Binds encoded texts to the statement's parameters in order. False when the
+// Encodes every value; false when a text cannot be encoded as code page 936.
+bool encodeValues(std::span<const Value> values, std::vector<EncodedValue>& encoded);
+
+// Binds encoded values to the statement's parameters in order. False when the
 // statement has a different number of parameters. With `copy` false the
 // texts must outlive the statement's use of them.
-bool bindTexts(sqlite3_stmt* statement, std::span<const std::string> encoded, bool copy);
+bool bindValues(sqlite3_stmt* statement, std::span<const EncodedValue> encoded, bool copy);
 
 // A column of the current row as UTF-8; NULL reads as empty text.
 std::string columnText(sqlite3_stmt* statement, int column);

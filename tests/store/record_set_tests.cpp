@@ -2,6 +2,7 @@
 #include "store/record_set.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <string>
 #include <vector>
 
@@ -192,4 +193,43 @@ TEST_F(RecordSetTest, PositionalAccessForTools) {
     EXPECT_EQ(records.read(4), "");
     records.close();
     EXPECT_EQ(records.columnCount(), 0);
+}
+
+// The query runs once: counting keeps the rows, and reading them does not
+// evaluate the statement a second time.
+TEST_F(RecordSetTest, ToFirstRunsTheQueryOnceAndKeepsItsRows) {
+    int calls = 0;
+    sqlite3_create_function(
+        db.handle(), "counted", 1, SQLITE_UTF8, &calls,
+        [](sqlite3_context* context, int, sqlite3_value** arguments) {
+            ++*static_cast<int*>(sqlite3_user_data(context));
+            sqlite3_result_value(context, arguments[0]);
+        },
+        nullptr, nullptr);
+    ASSERT_TRUE(
+        records.open(db, "SELECT counted(姓名) AS 姓名 FROM 读者数据 WHERE 借书证号 > ?", {"001"}));
+    ASSERT_TRUE(records.toFirst());
+    EXPECT_EQ(records.rowCount(), 2);
+    std::vector<std::string> names;
+    while (records.nextRow()) {
+        names.push_back(records.read("姓名"));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"李四", "王五"}));
+    EXPECT_EQ(calls, 2);
+    // Rows kept by the count are not disturbed by a write after it.
+    ASSERT_TRUE(records.toFirst());
+    ASSERT_TRUE(db.execute("DELETE FROM 读者数据"));
+    ASSERT_TRUE(records.nextRow());
+    EXPECT_EQ(records.read("姓名"), "李四");
+}
+
+TEST_F(RecordSetTest, IntegersBindAsNumbers) {
+    // typeof() shows the type a parameter arrived with.
+    ASSERT_TRUE(records.open(db, "SELECT 姓名, typeof(?) AS t FROM 读者数据 LIMIT ? OFFSET ?",
+                             {Value(7), Value(1), Value(2)}));
+    ASSERT_TRUE(records.toFirst());
+    ASSERT_EQ(records.rowCount(), 1);
+    ASSERT_TRUE(records.nextRow());
+    EXPECT_EQ(records.read("姓名"), "王五");
+    EXPECT_EQ(records.read("t"), "integer");
 }
