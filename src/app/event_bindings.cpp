@@ -2,6 +2,7 @@
 // here, every page through its feature's bind function.
 #include "app/program.h"
 #include "auth/events.h"
+#include "backups/backups.h"
 #include "ui/event_binder.h"
 #include "ui/forms/control_names.h"
 
@@ -23,6 +24,7 @@ void Program::bindEvents() {
     binder.onClick(mainw::kWindow, mainw::kClose, [this] { endProgram(0); });
 
     auth::bindEvents(binder, services_, library_.login);
+    backups::bindEvents(binder, services_);
 }
 
 } // namespace chengxi::app

@@ -1,7 +1,7 @@
 // The main window's own events: start-up, release and page change.
 #include "app/program.h"
+#include "backups/backups.h"
 #include "readers/reader_listing.h"
-#include "store/backups.h"
 #include "store/initialisation.h"
 #include "text/integer_value.h"
 #include "ui/forms/control_names.h"
@@ -55,15 +55,7 @@ void Program::pageChanged() {
     }
     // The page is read again: the listing does not change it.
     if (tabs.currentPage() == mainw::kPageData) {
-        listBackups();
-    }
-}
-
-void Program::listBackups() {
-    ui::Control& list = main_->control(mainw::kBackupList);
-    list.clearItems();
-    for (std::string& file : store::backupFiles(paths_.programFolder)) {
-        list.addItem(std::move(file));
+        backups::listBackups(services_);
     }
 }
 

@@ -61,8 +61,6 @@ private:
     void mainWindowStartUp();
     void mainWindowRelease();
     void pageChanged();
-    // Refills the list of backup files on the data page.
-    void listBackups();
 
     ProgramPaths paths_;
     ui::Screen& screen_;

@@ -12,6 +12,9 @@ namespace chengxi::platform {
 // False on any failure (the file may then hold part of the bytes).
 bool writeFileDurably(const std::filesystem::path& file, std::string_view bytes);
 
+// Flushes a file written by other means (a database file) to the disk.
+bool flushFileToDisk(const std::filesystem::path& file);
+
 // Gives `from` the name `to`, replacing a file of that name, and flushes the
 // folder so the new name is on the disk too.
 bool renameDurably(const std::filesystem::path& from, const std::filesystem::path& to);

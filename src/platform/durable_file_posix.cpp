@@ -51,6 +51,11 @@ bool writeFileDurably(const std::filesystem::path& file, std::string_view bytes)
     return fd.get() >= 0 && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 && fd.close();
 }
 
+bool flushFileToDisk(const std::filesystem::path& file) {
+    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
+}
+
 bool renameDurably(const std::filesystem::path& from, const std::filesystem::path& to) {
     if (::rename(from.c_str(), to.c_str()) != 0) {
         return false;

@@ -40,6 +40,12 @@ bool writeFileDurably(const std::filesystem::path& file, std::string_view bytes)
     return FlushFileBuffers(handle.get()) != 0;
 }
 
+bool flushFileToDisk(const std::filesystem::path& file) {
+    FileHandle handle(CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return handle.get() != INVALID_HANDLE_VALUE && FlushFileBuffers(handle.get()) != 0;
+}
+
 bool renameDurably(const std::filesystem::path& from, const std::filesystem::path& to) {
     return MoveFileExW(from.c_str(), to.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;

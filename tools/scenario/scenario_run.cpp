@@ -2,6 +2,8 @@
 #include "scenario_run.h"
 
 #include "arguments.h"
+#include "store/connection.h"
+#include "store/initialisation.h"
 #include "text/file_path.h"
 #include "text/hex.h"
 #include "text/utf8.h"
@@ -133,14 +135,23 @@ std::string ScenarioRun::substitute(const std::string& argument) const {
 
 ScenarioRun::Outcome ScenarioRun::execute(const Arguments& arguments) {
     static const std::map<std::string, Command, std::less<>> commands = {
-        {"clock", &ScenarioRun::setClock}, {"ticks", &ScenarioRun::setTicks},
-        {"put", &ScenarioRun::put},        {"settings-hex", &ScenarioRun::writeSettings},
-        {"start", &ScenarioRun::start},    {"restart", &ScenarioRun::restart},
-        {"type", &ScenarioRun::type},      {"click", &ScenarioRun::click},
-        {"enter", &ScenarioRun::enter},    {"tab", &ScenarioRun::tab},
-        {"pick", &ScenarioRun::pick},      {"select", &ScenarioRun::select},
-        {"spin", &ScenarioRun::spin},      {"answer", &ScenarioRun::answer},
-        {"choose", &ScenarioRun::choose},  {"choose-cancel", &ScenarioRun::chooseCancel},
+        {"clock", &ScenarioRun::setClock},
+        {"ticks", &ScenarioRun::setTicks},
+        {"put", &ScenarioRun::put},
+        {"sql", &ScenarioRun::runSql},
+        {"settings-hex", &ScenarioRun::writeSettings},
+        {"start", &ScenarioRun::start},
+        {"restart", &ScenarioRun::restart},
+        {"type", &ScenarioRun::type},
+        {"click", &ScenarioRun::click},
+        {"enter", &ScenarioRun::enter},
+        {"tab", &ScenarioRun::tab},
+        {"pick", &ScenarioRun::pick},
+        {"select", &ScenarioRun::select},
+        {"spin", &ScenarioRun::spin},
+        {"answer", &ScenarioRun::answer},
+        {"choose", &ScenarioRun::choose},
+        {"choose-cancel", &ScenarioRun::chooseCancel},
         {"expect", &ScenarioRun::expect},
     };
     const std::string& name = arguments.front();
@@ -166,8 +177,8 @@ ScenarioRun::Outcome ScenarioRun::execute(const Arguments& arguments) {
         return "only expect lines after expect ended, found " + inQuotes(name);
     }
     const bool isAction = name != "expect" && name != "clock" && name != "ticks" && name != "put" &&
-                          name != "settings-hex" && name != "answer" && name != "choose" &&
-                          name != "choose-cancel";
+                          name != "sql" && name != "settings-hex" && name != "answer" &&
+                          name != "choose" && name != "choose-cancel";
     if (isAction) {
         screen_->forgetRepaints();
     }
@@ -243,6 +254,22 @@ ScenarioRun::Outcome ScenarioRun::put(const Arguments& a) {
                                std::filesystem::copy_options::overwrite_existing, error);
     if (error) {
         return "a copy of " + inQuotes(a[2]) + ", found " + error.message();
+    }
+    return {};
+}
+
+ScenarioRun::Outcome ScenarioRun::runSql(const Arguments& a) {
+    if (a.size() < 2) {
+        return "sql STATEMENT [VALUE...]";
+    }
+    const std::string file = inProgramFolder(std::string(store::kDatabaseFileName));
+    store::Connection connection;
+    if (!connection.open(file, true)) {
+        return "the database " + inQuotes(file) + " opened, found it unopenable";
+    }
+    const std::vector<std::string> values(a.begin() + 2, a.end());
+    if (!connection.execute(a[1], std::span<const std::string>(values))) {
+        return "the statement " + inQuotes(a[1]) + " to run, found it failing";
     }
     return {};
 }

@@ -40,6 +40,10 @@ private:
     Outcome setClock(const Arguments& arguments);
     Outcome setTicks(const Arguments& arguments);
     Outcome put(const Arguments& arguments);
+    // Not part of the scenario contract: runs one statement on 数据库.sdb
+    // through a separate connection (texts as code page 936), with VALUEs
+    // bound to its "?" in order, to lay out tables for a scenario.
+    Outcome runSql(const Arguments& arguments);
     Outcome writeSettings(const Arguments& arguments);
     Outcome start(const Arguments& arguments);
     Outcome restart(const Arguments& arguments);

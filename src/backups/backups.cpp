@@ -1,0 +1,93 @@
+#include "backups/backups.h"
+
+#include "store/backup.h"
+#include "store/backups.h"
+#include "store/database.h"
+#include "store/schema.h"
+#include "text/date_time.h"
+#include "text/file_path.h"
+#include "ui/controls/window.h"
+#include "ui/event_binder.h"
+#include "ui/forms/control_names.h"
+#include "ui/screen.h"
+#include "ui/services.h"
+
+#include <array>
+#include <string>
+
+namespace chengxi::backups {
+namespace {
+
+namespace names = ui::names::main;
+
+struct Clearing {
+    std::string_view button;
+    std::string_view table;
+    std::string_view question;
+    std::string_view failure;
+};
+
+constexpr std::array<Clearing, 3> kClearings{{
+    {names::kClearLendState, "借出数据", "确定要清空借出数据吗？", "删除借出数据失败"},
+    {names::kClearReaders, "读者数据", "确定要清空读者数据吗？", "删除读者数据失败"},
+    {names::kClearBooks, "图书数据", "确定要清空图书数据吗？", "清空图书数据失败"},
+}};
+
+const Clearing* clearingOf(std::string_view table) {
+    for (const Clearing& clearing : kClearings) {
+        if (clearing.table == table) {
+            return &clearing;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool backup(const ui::Services& services) {
+    const std::string name = "数据库" + text::formatDateTime(services.clock.now()) + ".sdb";
+    const bool copied = store::backupDatabase(services.database.connection,
+                                              text::joinPath(services.programFolder, name));
+    listBackups(services);
+    return copied;
+}
+
+void listBackups(const ui::Services& services) {
+    ui::Control& list = services.mainWindow().control(names::kBackupList);
+    list.clearItems();
+    for (std::string& file : store::backupFiles(services.programFolder)) {
+        list.addItem(std::move(file));
+    }
+}
+
+void clearTable(const ui::Services& services, std::string_view table) {
+    const Clearing* clearing = clearingOf(table);
+    if (clearing == nullptr) {
+        return;
+    }
+    const ui::Message question{std::string(clearing->question), "警告", ui::Buttons::OkCancel};
+    if (services.screen.messageBox(question) != ui::Answer::Ok) {
+        return;
+    }
+    // The cleared rows stay in the backup; without one nothing is deleted.
+    if (!backup(services)) {
+        return;
+    }
+    if (!store::deleteAllRows(services.database.connection, clearing->table)) {
+        services.screen.messageBox({std::string(clearing->failure), "提示"});
+    }
+}
+
+void bindEvents(ui::EventBinder& binder, const ui::Services& services) {
+    binder.onClick(names::kWindow, names::kBackup, [&services] {
+        if (backup(services)) {
+            services.screen.messageBox({"备份数据库成功", "提示"});
+        }
+    });
+    for (const Clearing& clearing : kClearings) {
+        binder.onClick(names::kWindow, clearing.button,
+                       [&services, table = clearing.table] { clearTable(services, table); });
+    }
+}
+
+} // namespace chengxi::backups

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+namespace chengxi::store {
+
+class Connection;
+
+// Copies the open database into a new database file at `targetPath` (UTF-8)
+// with SQLite's online backup, so the copy is consistent even while the
+// connection is in use. The copy is made under a temporary name, flushed to
+// the disk and then given the target's name, replacing a file of that name:
+// the target is always either a complete database or what it was before.
+// True only when this copy completed.
+bool backupDatabase(Connection& connection, const std::string& targetPath);
+
+} // namespace chengxi::store
