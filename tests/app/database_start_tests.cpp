@@ -1,11 +1,14 @@
 #include "program_fixture.h"
 #include "store/connection.h"
 #include "store/record_set.h"
+#include "ui/forms/control_names.h"
 
 #include <filesystem>
 
 namespace chengxi::testing {
 namespace {
+
+namespace mainw = ui::names::main;
 
 using DatabaseStart = ProgramFixture;
 
@@ -25,9 +28,9 @@ TEST_F(DatabaseStart, UnopenableDatabaseGivesEightMessagesAndTheWindowStaysUsabl
     EXPECT_FALSE(program->library().database.connection.isOpen());
 
     // Still usable: pages change and an operation still reports its own outcome.
-    main.control("高级选择夹1").setCurrentPage(0);
-    program->fire("main", "高级选择夹1", ui::Event::PageChanged);
-    program->fire("main", "按钮_修改登录信息", ui::Event::Clicked);
+    main.control(mainw::kTabs).setCurrentPage(0);
+    program->fire(mainw::kWindow, mainw::kTabs, ui::Event::PageChanged);
+    program->fire(mainw::kWindow, mainw::kSavePassword, ui::Event::Clicked);
     EXPECT_EQ(messageTexts().back(), "请输入旧密码");
     EXPECT_FALSE(program->ended());
 }
@@ -59,15 +62,19 @@ TEST_F(DatabaseStart, ExistingTableWithOtherColumnsIsTakenAsItIs) {
 TEST_F(DatabaseStart, ReleaseAndEndLeaveNoOpenConnection) {
     openMainWindow();
     ASSERT_TRUE(program->library().database.connection.isOpen());
-    program->fire("main", "图形按钮_关闭", ui::Event::Clicked);
+    program->fire(mainw::kWindow, mainw::kClose, ui::Event::Clicked);
     EXPECT_TRUE(program->ended());
     EXPECT_EQ(program->exitCode(), 0);
     EXPECT_EQ(screen.exitCode(), 0);
-    EXPECT_EQ(program->window("main"), nullptr);
-    EXPECT_EQ(program->window("login"), nullptr);
-    // Events after the end are ignored rather than touching released objects.
-    program->fire("main", "按钮_修改登录信息", ui::Event::Clicked);
+    EXPECT_EQ(program->window(mainw::kWindow), nullptr);
+    EXPECT_EQ(program->window(ui::names::login::kWindow), nullptr);
+    // Events after the end are ignored rather than touching released objects,
+    // and the program's state is still there to be looked at.
+    program->fire(mainw::kWindow, mainw::kSavePassword, ui::Event::Clicked);
     EXPECT_TRUE(messageTexts().empty());
+    EXPECT_FALSE(program->library().database.connection.isOpen());
+    EXPECT_FALSE(program->library().database.records.isOpen());
+    EXPECT_EQ(program->library().login.failureCounter, 0);
 }
 
 } // namespace

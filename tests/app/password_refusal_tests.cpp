@@ -1,6 +1,7 @@
 #include "auth/password_cipher.h"
 #include "auth/password_store.h"
 #include "program_fixture.h"
+#include "ui/forms/control_names.h"
 
 #include <fstream>
 #include <functional>
@@ -9,6 +10,8 @@
 
 namespace chengxi::testing {
 namespace {
+
+namespace mainw = ui::names::main;
 
 // The first password "p0", "p1", ... whose cipher output has the property.
 std::optional<std::string> findPassword(const std::function<bool(const std::string&)>& property) {
@@ -54,14 +57,14 @@ protected:
         EXPECT_TRUE(
             auth::writeStoredPassword(text::toPath(settingsFile), auth::passwordCipher("abc")));
         ui::Window& main = openMainWindow();
-        main.control("高级选择夹1").setCurrentPage(0);
+        main.control(mainw::kTabs).setCurrentPage(0);
         return main;
     }
 
     void change(ui::Window& main, const std::string& oldPassword, const std::string& newPassword) {
-        main.control("编辑框_旧密码").setText(oldPassword);
-        main.control("编辑框_新密码").setText(newPassword);
-        program->fire("main", "按钮_修改登录信息", ui::Event::Clicked);
+        main.control(mainw::kOldPassword).setText(oldPassword);
+        main.control(mainw::kNewPassword).setText(newPassword);
+        program->fire(mainw::kWindow, mainw::kSavePassword, ui::Event::Clicked);
     }
 };
 
@@ -114,7 +117,7 @@ TEST_F(PasswordRefusal, CharactersTheCodePageLacksAreNamedNotReplaced) {
     // A Chinese password is enciphered as its code page 936 bytes and works.
     change(main, "abc", "图书馆2015");
     EXPECT_EQ(screen.messages().back().message.text, "修改密码成功！");
-    EXPECT_EQ(auth::readStoredPassword(text::toPath(settingsFile)),
+    EXPECT_EQ(auth::readStoredPassword(text::toPath(settingsFile)).value(),
               auth::passwordCipher("\xCD\xBC\xCA\xE9\xB9\xDD"
                                    "2015"));
 }

@@ -4,6 +4,7 @@
 #include "scripted_screen.h"
 #include "temp_folder.h"
 #include "text/file_path.h"
+#include "ui/forms/control_names.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -23,14 +24,14 @@ protected:
         program = std::make_unique<app::Program>(
             app::ProgramPaths{programFolder.utf8(), settingsFile}, screen, clock);
         program->start();
-        program->activated("login");
+        program->activated(ui::names::login::kWindow);
         return *program;
     }
 
     // The main window as a correct login opens it.
     ui::Window& openMainWindow() {
         startProgram().showMainWindow();
-        return *program->window("main");
+        return *program->window(ui::names::main::kWindow);
     }
 
     std::vector<std::string> messageTexts() {

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <gtest/gtest.h>
+#include <set>
 
 using namespace chengxi::auth;
 using namespace chengxi::auth::testing;
@@ -109,4 +110,25 @@ TEST(SettingsFile, LinkedFileIsUpdatedThroughTheLink) {
     ASSERT_TRUE(writeSettingsValue(link, "login", "pass", "new"));
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(readBytes(real), "[login]\r\npass=new\r\n");
+}
+
+// A write cut short (the program killed) leaves its temporary behind; the
+// next write removes the program's own temporaries and nothing else.
+TEST(SettingsFile, StaleTemporariesOfThisFileAreRemovedByTheNextWrite) {
+    TestFolder folder;
+    const fs::path file = folder / "mzqk.ini";
+    writeBytes(folder / "mzqk.ini.~123456.tmp", "[login]\r\npass=half");
+    writeBytes(folder / "mzqk.ini.~7.tmp", "");
+    writeBytes(folder / "mzqk.ini.~notmine.tmp", "keep");
+    writeBytes(folder / "other.ini.~123.tmp", "keep");
+    fs::create_directory(folder / "mzqk.ini.~9.tmp");
+    ASSERT_TRUE(writeSettingsValue(file, "login", "pass", "new"));
+
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder.path())) {
+        names.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, (std::set<std::string>{"mzqk.ini", "mzqk.ini.~notmine.tmp",
+                                            "other.ini.~123.tmp", "mzqk.ini.~9.tmp"}));
+    EXPECT_EQ(readBytes(file), "[login]\r\npass=new\r\n");
 }

@@ -16,7 +16,8 @@ std::vector<std::string> titles(const std::string& file) {
     Connection db;
     RecordSet records;
     std::vector<std::string> found;
-    if (db.open(file, false) && records.open(db, "SELECT 书名 FROM 图书数据") && records.toFirst()) {
+    if (db.open(file, false) && records.open(db, "SELECT 书名 FROM 图书数据") &&
+        records.toFirst()) {
         while (records.nextRow()) {
             found.push_back(records.read("书名"));
         }
