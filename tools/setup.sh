@@ -3,7 +3,7 @@
 # Safe to run again: it only installs what is missing.
 set -eu
 
-packages="cmake g++ clang make pkg-config libgtest-dev libgmock-dev qt6-base-dev libsqlite3-dev nettle-dev \
+packages="cmake g++ clang clang-format make pkg-config libgtest-dev libgmock-dev qt6-base-dev libsqlite3-dev nettle-dev \
 fonts-wqy-microhei fonts-arphic-ukai python3-xlrd libclang-rt-14-dev"
 
 missing=""

@@ -1,9 +1,13 @@
 #!/bin/sh
-# Sets up the machine, then builds and runs the whole test suite twice:
-# in a normal build and in a build with address and undefined-behaviour sanitizers.
+# Sets up the machine, checks the sources (formatting, layers), then builds
+# and runs the whole test suite twice, warnings as errors: in the optimised
+# build and in a build with address and undefined-behaviour sanitizers.
 set -eu
 cd "$(dirname "$0")/.."
 tools/setup.sh
+echo "== source checks"
+tools/check-format.sh
+tools/check-layers.sh
 for variant in normal sanitize; do
     echo "== $variant build"
     tools/build.sh "$variant"
