@@ -1,0 +1,183 @@
+#include "operations.h"
+
+#include "auth/password_cipher.h"
+#include "auth/password_store.h"
+#include "sample_library.h"
+#include "store/connection.h"
+#include "text/file_path.h"
+#include "ui/forms/control_names.h"
+
+#include <filesystem>
+
+namespace chengxi::trials {
+namespace {
+
+namespace mainw = ui::names::main;
+namespace fs = std::filesystem;
+
+constexpr const char* kNewPassword = "新的密码2016";
+
+void prepareLibrary(const TrialFolder& folder, const bench::LibrarySize& size) {
+    fs::create_directories(folder.program());
+    writeBytes(folder.settings(), settingsHoldingAbc());
+    store::Connection connection;
+    if (!connection.open(text::fromPath(folder.database()), true)) {
+        throw std::runtime_error("cannot create the trial database");
+    }
+    bench::fillLibrary(connection, size);
+}
+
+void prepareSmallLibrary(const TrialFolder& folder) {
+    prepareLibrary(folder, {.books = 20000, .readers = 1000, .reportRows = 5000});
+}
+
+int count(const TrialFolder& folder, const std::string& table) {
+    const std::string value = queryValue(folder.database(), "select count(*) from " + table);
+    return value.empty() ? -1 : std::stoi(value);
+}
+
+std::vector<fs::path> backupFiles(const TrialFolder& folder) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(folder.program())) {
+        const std::string name = text::fromPath(entry.path().filename());
+        if (name.starts_with("数据库") && name.ends_with(".sdb") && name != "数据库.sdb") {
+            files.push_back(entry.path());
+        }
+    }
+    return files;
+}
+
+// A backup made during the trial is a whole database holding `rows` rows of
+// `table`, or there is none.
+Finding verifyBackup(const TrialFolder& folder, const std::string& table, int rows) {
+    const std::vector<fs::path> files = backupFiles(folder);
+    if (files.empty()) {
+        return {"", "absent"};
+    }
+    if (files.size() > 1) {
+        return {"more than one backup file", ""};
+    }
+    if (queryValue(files.front(), "pragma integrity_check") != "ok") {
+        return {"the backup " + text::fromPath(files.front().filename()) + " is damaged", ""};
+    }
+    const std::string found = queryValue(files.front(), "select count(*) from " + table);
+    if (found != std::to_string(rows)) {
+        return {"the backup holds " + found + " rows of " + table + ", not " + std::to_string(rows),
+                ""};
+    }
+    return {"", "complete"};
+}
+
+Operation passwordChange() {
+    return {
+        "password change",
+        prepareSmallLibrary,
+        [](Session& session, const std::function<void()>& ready) {
+            session.tab(mainw::kPagePassword);
+            session.type(mainw::kOldPassword, "abc");
+            session.type(mainw::kNewPassword, kNewPassword);
+            ready();
+            session.click(mainw::kSavePassword);
+        },
+        [](const TrialFolder& folder) -> Finding {
+            const std::string old = settingsHoldingAbc();
+            const std::string bytes = readBytes(folder.settings());
+            if (bytes == old) {
+                return {"", "absent"};
+            }
+            const std::string stored = auth::readStoredPassword(folder.settings()).value_or("");
+            if (stored == auth::asReadBack(auth::cipherOfTypedPassword(kNewPassword).text())) {
+                return {"", "complete"};
+            }
+            return {"the settings file is neither the old one nor the new one", ""};
+        },
+    };
+}
+
+Operation backup() {
+    return {
+        "backup",
+        prepareSmallLibrary,
+        [](Session& session, const std::function<void()>& ready) {
+            session.tab(mainw::kPageData);
+            ready();
+            session.click(mainw::kBackup);
+        },
+        [](const TrialFolder& folder) { return verifyBackup(folder, "图书数据", 20000); },
+    };
+}
+
+Operation clearing(std::string_view button, std::string table, int rows) {
+    return {
+        "clear " + table,
+        prepareSmallLibrary,
+        [button](Session& session, const std::function<void()>& ready) {
+            session.tab(mainw::kPageData);
+            ready();
+            session.click(button);
+        },
+        [table, rows](const TrialFolder& folder) -> Finding {
+            const int left = count(folder, table);
+            const Finding backup = verifyBackup(folder, table, rows);
+            if (!backup.fault.empty()) {
+                return backup;
+            }
+            if (left == rows) {
+                return {"", "absent"};
+            }
+            if (left != 0) {
+                return {table + " holds " + std::to_string(left) + " rows: neither all nor none",
+                        ""};
+            }
+            if (backup.outcome != "complete") {
+                return {table + " was cleared without a backup of its rows", ""};
+            }
+            return {"", "complete"};
+        },
+    };
+}
+
+} // namespace
+
+const std::vector<Operation>& operations() {
+    static const std::vector<Operation> all = {
+        passwordChange(),
+        backup(),
+        clearing(mainw::kClearBooks, "图书数据", 20000),
+        clearing(mainw::kClearReaders, "读者数据", 1000),
+        clearing(mainw::kClearLendState, "借出数据", 150),
+    };
+    return all;
+}
+
+std::string verifyDatabaseAndNextStart(const TrialFolder& folder) {
+    if (queryValue(folder.database(), "pragma integrity_check") != "ok") {
+        return "the database fails its integrity check";
+    }
+    if (queryValue(folder.database(), "pragma journal_mode") != "delete") {
+        return "the database left the rollback journal";
+    }
+    Session next(folder.programUtf8(), folder.settingsUtf8());
+    // The password may have been changed by the trial.
+    const std::string stored = auth::readStoredPassword(folder.settings()).value_or("");
+    const bool changed = stored != auth::asReadBack(auth::passwordCipher("abc"));
+    if (changed) {
+        writeBytes(folder.settings(), settingsHoldingAbc());
+    }
+    if (!next.logIn()) {
+        return "the next start does not reach the main window";
+    }
+    next.close();
+    if (!next.messages().empty()) {
+        return "the next start shows \"" + next.messages().front() + "\"";
+    }
+    // A journal cut short before its header was written is not hot: SQLite
+    // ignores it and replaces it at the next write. A hot one must be gone.
+    const std::string journal = readBytes(fs::path(folder.database()) += "-journal");
+    if (journal.starts_with("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7")) {
+        return "a hot journal is left after the next start";
+    }
+    return {};
+}
+
+} // namespace chengxi::trials

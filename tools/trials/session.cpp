@@ -1,0 +1,78 @@
+#include "session.h"
+
+#include "ui/forms/control_names.h"
+
+namespace chengxi::trials {
+
+namespace login = ui::names::login;
+namespace mainw = ui::names::main;
+
+std::string settingsHoldingAbc() {
+    return "[login]\r\npass=\x11\x86\xe0\x79\xe1\xeb\x96\x13\r\n";
+}
+
+Session::Session(const std::string& programFolder, const std::string& settingsFile)
+    : screen_(programFolder),
+      program_(std::make_unique<app::Program>(app::ProgramPaths{programFolder, settingsFile},
+                                              screen_, clock_)) {
+    clock_.set({2016, 3, 14, 10, 30, 0});
+    for (int i = 0; i < 64; ++i) {
+        screen_.queueAnswer(ui::Answer::Ok);
+    }
+    program_->start();
+    program_->activated(login::kWindow);
+}
+
+bool Session::logIn() {
+    ui::Window* window = program_->window(login::kWindow);
+    if (window == nullptr) {
+        return false;
+    }
+    window->control(login::kPassword).setText("abc");
+    window->control(login::kCode).setText(program_->library().login.currentCode);
+    program_->fire(login::kWindow, login::kLogIn, ui::Event::Clicked);
+    program_->activated(mainw::kWindow);
+    return program_->window(mainw::kWindow) != nullptr;
+}
+
+ui::Window& Session::main() {
+    return *program_->window(mainw::kWindow);
+}
+
+void Session::tab(int page) {
+    main().control(mainw::kTabs).setCurrentPage(page);
+    program_->fire(mainw::kWindow, mainw::kTabs, ui::Event::PageChanged);
+}
+
+void Session::type(std::string_view control, const std::string& text) {
+    main().control(control).setText(text);
+}
+
+void Session::click(std::string_view control) {
+    program_->fire(mainw::kWindow, control, ui::Event::Clicked);
+}
+
+void Session::select(std::string_view list, int row) {
+    main().control(list).listView().setSelected(row);
+    program_->fire(mainw::kWindow, list, ui::Event::RowSelected);
+}
+
+void Session::choose(const std::string& path) {
+    screen_.queueFile(path);
+}
+
+void Session::close() {
+    if (!program_->ended()) {
+        program_->endProgram(0);
+    }
+}
+
+std::vector<std::string> Session::messages() {
+    std::vector<std::string> texts;
+    for (const auto& shown : screen_.messages()) {
+        texts.push_back(shown.message.text);
+    }
+    return texts;
+}
+
+} // namespace chengxi::trials

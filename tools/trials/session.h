@@ -1,0 +1,44 @@
+#pragma once
+
+#include "app/program.h"
+#include "scripted_screen.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace chengxi::trials {
+
+// The whole program, headless, on a given program folder and settings file:
+// what a librarian does, as calls. Boxes offering Cancel are answered OK.
+class Session {
+public:
+    Session(const std::string& programFolder, const std::string& settingsFile);
+
+    // Logs in with the password "abc" (the settings file must hold it) and
+    // the code shown; true when the main window opened.
+    bool logIn();
+    void tab(int page);
+    void type(std::string_view control, const std::string& text);
+    void click(std::string_view control);
+    void select(std::string_view list, int row);
+    // The next file dialog returns this path.
+    void choose(const std::string& path);
+    void close();
+
+    app::Program& program() { return *program_; }
+    ui::Window& main();
+    // The texts of the message boxes shown so far.
+    std::vector<std::string> messages();
+
+private:
+    scenario::ScriptedScreen screen_;
+    scenario::ScriptedClock clock_;
+    std::unique_ptr<app::Program> program_;
+};
+
+// The settings file holding the password "abc".
+std::string settingsHoldingAbc();
+
+} // namespace chengxi::trials
