@@ -87,6 +87,7 @@ void clearTable(const ui::Services& services, std::string_view table) {
     }
     // The cleared rows stay in the backup; without one nothing is deleted.
     if (!backup(services)) {
+        services.screen.messageBox({std::string(kBackupFailedMessage) + "数据没有清空。", "提示"});
         return;
     }
     if (!store::deleteAllRows(services.database.connection, clearing->table)) {
@@ -96,9 +97,8 @@ void clearTable(const ui::Services& services, std::string_view table) {
 
 void bindEvents(ui::EventBinder& binder, const ui::Services& services) {
     binder.onClick(names::kWindow, names::kBackup, [&services] {
-        if (backup(services)) {
-            services.screen.messageBox({"备份数据库成功", "提示"});
-        }
+        services.screen.messageBox(
+            {backup(services) ? "备份数据库成功" : std::string(kBackupFailedMessage), "提示"});
     });
     for (const Clearing& clearing : kClearings) {
         binder.onClick(names::kWindow, clearing.button,

@@ -11,6 +11,11 @@ struct Services;
 // clearing of a table after a confirmation and a backup.
 namespace chengxi::backups {
 
+// Said when a backup could not be made, so the librarian is never left to
+// guess that nothing was saved.
+inline constexpr std::string_view kBackupFailedMessage =
+    "备份数据库失败：磁盘可能已满，或程序所在的文件夹不能写入。";
+
 // Copies the open database to 数据库<date-time>.sdb in the program's folder,
 // then refills the backup list. True only when this copy completed.
 bool backup(const ui::Services& services);

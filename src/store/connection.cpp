@@ -143,6 +143,10 @@ bool Connection::rollbackTransaction() {
     return execute("ROLLBACK TRANSACTION ");
 }
 
+bool Connection::isReadOnly() const {
+    return db_ != nullptr && sqlite3_db_readonly(db_, "main") == 1;
+}
+
 bool Connection::inTransaction() const {
     return db_ != nullptr && sqlite3_get_autocommit(db_) == 0;
 }

@@ -48,6 +48,8 @@ public:
     // Undoes an open transaction; true when none was open.
     bool rollbackTransaction();
     bool inTransaction() const;
+    // Open, but only for reading (the file or its folder is read-only).
+    bool isReadOnly() const;
 
     // Whether the last statement failed because another program held the
     // database locked for longer than the connection waits (a few seconds).

@@ -1,5 +1,6 @@
 #include "store/initialisation.h"
 
+#include "store/connection.h"
 #include "store/schema.h"
 
 namespace chengxi::store {
@@ -25,6 +26,9 @@ std::vector<std::string> initialiseDatabase(Connection& connection,
             return messages;
         }
         messages.emplace_back(table.failureMessage);
+    }
+    if (connection.isReadOnly()) {
+        messages.emplace_back(kReadOnlyMessage);
     }
     return messages;
 }

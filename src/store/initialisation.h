@@ -37,6 +37,9 @@ inline constexpr std::array<BuiltInTable, 4> kBuiltInTables{{
 inline constexpr std::string_view kOpenFailedMessage = "打开数据库失败";
 inline constexpr std::string_view kListsDisagreeMessage =
     "提供的字段名称个数与字段大小个数不一致！";
+inline constexpr std::string_view kReadOnlyMessage =
+    "数据库文件“数据库.sdb”是只读的：可以查看，但借书、还书、导入等修改都无法保存。"
+    "请去掉该文件的只读属性后重新启动本程序。";
 inline constexpr std::string_view kDatabaseInUseMessage =
     "数据库正被其他程序使用，暂时无法打开。请关闭使用“数据库.sdb”的其他程序后重新启动本程序。";
 
@@ -45,7 +48,8 @@ inline constexpr std::string_view kDatabaseInUseMessage =
 // order, each in its own box titled "提示" with an OK button; empty when every
 // table is ready. A failure does not stop the sequence, except a database
 // that another program keeps locked: that is said once, and the remaining
-// tables, which would only wait for the same lock, are not tried.
+// tables, which would only wait for the same lock, are not tried. A database
+// that opened for reading only is said too, since no change would be kept.
 std::vector<std::string> initialiseDatabase(Connection& connection,
                                             const std::string& databasePath);
 

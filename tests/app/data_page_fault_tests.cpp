@@ -1,0 +1,79 @@
+#include "backups/backups.h"
+#include "program_fixture.h"
+#include "store/connection.h"
+#include "store/initialisation.h"
+#include "store/record_set.h"
+#include "support/unprivileged.h"
+#include "ui/forms/control_names.h"
+
+#include <filesystem>
+
+namespace chengxi::testing {
+namespace {
+
+namespace mainw = ui::names::main;
+namespace fs = std::filesystem;
+
+class DataPageFault : public ProgramFixture {
+protected:
+    ui::Window& atDataPage() {
+        ui::Window& main = openMainWindow();
+        EXPECT_TRUE(program->library().database.connection.execute(
+            "insert into 读者数据 values(?,?,?,?,?,?)",
+            {"1班", "张三", "201409001", "0", "0", "0"}));
+        main.control(mainw::kTabs).setCurrentPage(mainw::kPageData);
+        program->fire(mainw::kWindow, mainw::kTabs, ui::Event::PageChanged);
+        return main;
+    }
+
+    // Something that is not a file stands where this second's backup goes.
+    void blockTheBackupName() {
+        clock.set({2015, 11, 16, 10, 30, 0});
+        fs::create_directory(programFolder.path() /
+                             text::toPath("数据库2015年11月16日10时30分.sdb"));
+    }
+
+    int readers() {
+        store::RecordSet records;
+        return records.open(program->library().database.connection, "select * from 读者数据") &&
+                       records.toFirst()
+                   ? records.rowCount()
+                   : -1;
+    }
+};
+
+// A name already taken must not let a failed backup pass for a made one.
+TEST_F(DataPageFault, AFailedBackupSaysSo) {
+    atDataPage();
+    blockTheBackupName();
+    program->fire(mainw::kWindow, mainw::kBackup, ui::Event::Clicked);
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{std::string(backups::kBackupFailedMessage)});
+}
+
+TEST_F(DataPageFault, AClearingWhoseBackupFailedDeletesNothing) {
+    atDataPage();
+    blockTheBackupName();
+    screen.queueAnswer(ui::Answer::Ok);
+    program->fire(mainw::kWindow, mainw::kClearReaders, ui::Event::Clicked);
+    EXPECT_EQ(messageTexts(), (std::vector<std::string>{"确定要清空读者数据吗？",
+                                                        std::string(backups::kBackupFailedMessage) +
+                                                            "数据没有清空。"}));
+    EXPECT_EQ(readers(), 1);
+}
+
+TEST_F(DataPageFault, AReadOnlyDatabaseIsSaidAtStart) {
+    {
+        store::Connection connection;
+        ASSERT_TRUE(connection.open(databasePath(), true));
+        ASSERT_TRUE(store::initialiseDatabase(connection, databasePath()).empty());
+    }
+    fs::permissions(text::toPath(databasePath()), fs::perms::owner_read);
+    runUnprivileged({programFolder.path(), settingsFolder.path()}, [&] {
+        openMainWindow();
+        EXPECT_EQ(messageTexts(), std::vector<std::string>{std::string(store::kReadOnlyMessage)});
+        EXPECT_TRUE(program->library().database.connection.isReadOnly());
+    });
+}
+
+} // namespace
+} // namespace chengxi::testing
