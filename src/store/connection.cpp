@@ -1,5 +1,6 @@
 #include "store/connection.h"
 
+#include "store/text_functions.h"
 #include "text/cp936.h"
 
 #include <sqlite3.h>
@@ -60,7 +61,8 @@ bool Connection::open(const std::string& path, bool allowCreate) {
     }
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(inMemory ? ":memory:" : path.c_str(), &db, flags, nullptr);
-    if (rc != SQLITE_OK) {
+    // The title search needs its function on every connection it may run on.
+    if (rc != SQLITE_OK || !registerTextFunctions(db)) {
         sqlite3_close_v2(db);
         return false;
     }
