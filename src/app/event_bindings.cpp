@@ -3,6 +3,8 @@
 #include "app/program.h"
 #include "auth/events.h"
 #include "backups/backups.h"
+#include "catalog/events.h"
+#include "readers/events.h"
 #include "ui/event_binder.h"
 #include "ui/forms/control_names.h"
 
@@ -25,6 +27,8 @@ void Program::bindEvents() {
 
     auth::bindEvents(binder, services_, library_.login);
     backups::bindEvents(binder, services_);
+    readers::bindEvents(binder, services_);
+    catalog::bindEvents(binder, services_, library_.catalogue);
 }
 
 } // namespace chengxi::app

@@ -1,5 +1,6 @@
 #include "store/connection.h"
 
+#include "store/text_functions.h"
 #include "text/cp936.h"
 
 #include <sqlite3.h>
@@ -53,14 +54,17 @@ bool Connection::open(const std::string& path, bool allowCreate) {
     }
     // File names go to SQLite as UTF-8 on every platform (its Windows VFS
     // converts them to the wide API). No SQLITE_OPEN_CREATE means a missing
-    // file fails instead of being created.
-    int flags = SQLITE_OPEN_READWRITE;
+    // file fails instead of being created. Only the user-interface thread uses
+    // a connection, so SQLite need not lock it around every call (a listing
+    // of 100,000 rows makes millions of them).
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
     if (allowCreate) {
         flags |= SQLITE_OPEN_CREATE;
     }
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(inMemory ? ":memory:" : path.c_str(), &db, flags, nullptr);
-    if (rc != SQLITE_OK) {
+    // The title search needs its function on every connection it may run on.
+    if (rc != SQLITE_OK || !registerTextFunctions(db)) {
         sqlite3_close_v2(db);
         return false;
     }

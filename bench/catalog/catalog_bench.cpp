@@ -1,0 +1,467 @@
+// Benchmark of the book search, readers and data pages on a generated library
+// of 100,000 books and 5,000 readers, each operation driven through the
+// program as a click would drive it (the control model, the shared record
+// set, the list of the page), and each figure set beside its floor: the same
+// statement stepped by SQLite alone, or a plain copy of the file.
+//
+//   chengxi-catalog-bench [--runs N] [--headless]
+//
+// With the Qt front end built, the clicks also go through the Qt screen on the
+// offscreen platform: its throttled repaints and its list models included.
+//
+// Targets: a title search of about 1,000 hits under 50 ms, a search of all
+// 100,000 books under 300 ms, a browse page of 500 and the reader listing of
+// 5,000 under 30 ms each, the backup of a 50 MB database under 0.2 s.
+#include "app/program.h"
+#include "platform/durable_file.h"
+#include "sample_library.h"
+#include "store/connection.h"
+#include "store/text_functions.h"
+#include "text/cp936.h"
+#include "text/file_path.h"
+#include "ui/controls/window.h"
+#include "ui/forms/control_names.h"
+
+#ifdef CHENGXI_BENCH_QT
+#include "app/qt/qt_screen.h"
+
+#include <QApplication>
+#endif
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <random>
+#include <sqlite3.h>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using namespace chengxi;
+namespace fs = std::filesystem;
+namespace names = ui::names::main;
+using Steady = std::chrono::steady_clock;
+
+constexpr int kBooks = 100000;
+constexpr int kReaders = 5000;
+constexpr std::uintmax_t kBackupBytes = 50u * 1000 * 1000;
+
+// Wall-clock and processor time of one piece of work, in seconds. The
+// processor time shows what the work costs when other programs share the
+// machine.
+struct Timing {
+    double wall = 0;
+    double processor = 0;
+};
+
+Timing timingOf(const std::function<void()>& work) {
+    const Steady::time_point start = Steady::now();
+    const std::clock_t startProcessor = std::clock();
+    work();
+    return {std::chrono::duration<double>(Steady::now() - start).count(),
+            static_cast<double>(std::clock() - startProcessor) / CLOCKS_PER_SEC};
+}
+
+// The medians of `runs` timings, after one run to warm the caches.
+Timing medianTiming(int runs, const std::function<void()>& work) {
+    work();
+    std::vector<double> walls;
+    std::vector<double> processors;
+    for (int i = 0; i < runs; ++i) {
+        const Timing timing = timingOf(work);
+        walls.push_back(timing.wall);
+        processors.push_back(timing.processor);
+    }
+    std::sort(walls.begin(), walls.end());
+    std::sort(processors.begin(), processors.end());
+    return {walls[walls.size() / 2], processors[processors.size() / 2]};
+}
+
+[[noreturn]] void fail(const std::string& what) {
+    std::fprintf(stderr, "catalog bench: %s\n", what.c_str());
+    std::exit(1);
+}
+
+class Folder {
+public:
+    explicit Folder(const std::string& name) {
+        std::random_device seed;
+        path_ = fs::temp_directory_path() / (name + "-" + std::to_string(seed()));
+        fs::create_directories(path_);
+    }
+    ~Folder() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    const fs::path& path() const { return path_; }
+    std::string utf8() const { return text::fromPath(path_); }
+    fs::path database() const { return path_ / text::toPath("数据库.sdb"); }
+
+private:
+    fs::path path_;
+};
+
+// The floor: the statement prepared and stepped by SQLite alone on its own
+// connection, every column of every row read as text, nothing converted.
+class BareDatabase {
+public:
+    explicit BareDatabase(const fs::path& file) {
+        // Opened as the program opens its connection: one thread, no mutexes.
+        if (sqlite3_open_v2(text::fromPath(file).c_str(), &db_,
+                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK ||
+            !store::registerTextFunctions(db_)) {
+            fail("cannot open the database bare");
+        }
+    }
+    ~BareDatabase() { sqlite3_close(db_); }
+    BareDatabase(const BareDatabase&) = delete;
+    BareDatabase& operator=(const BareDatabase&) = delete;
+
+    // Rows of one scan; the text values are UTF-8 and bound as code page 936.
+    int scan(const std::string& sql, const std::vector<std::string>& texts = {},
+             const std::vector<int>& numbers = {}) {
+        sqlite3_stmt* statement = nullptr;
+        const std::string bytes = text::toCp936(sql).bytes;
+        if (sqlite3_prepare_v2(db_, bytes.c_str(), static_cast<int>(bytes.size()), &statement,
+                               nullptr) != SQLITE_OK) {
+            fail("cannot prepare " + sql);
+        }
+        int parameter = 1;
+        for (const std::string& value : texts) {
+            const std::string encoded = text::toCp936(value).bytes;
+            sqlite3_bind_text(statement, parameter++, encoded.c_str(),
+                              static_cast<int>(encoded.size()), SQLITE_TRANSIENT);
+        }
+        for (const int value : numbers) {
+            sqlite3_bind_int(statement, parameter++, value);
+        }
+        int rows = 0;
+        std::size_t bytesRead = 0;
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            for (int column = 0; column < sqlite3_column_count(statement); ++column) {
+                bytesRead += static_cast<std::size_t>(sqlite3_column_bytes(statement, column));
+            }
+            ++rows;
+        }
+        sqlite3_finalize(statement);
+        bytesRead_ += bytesRead;
+        return rows;
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+    std::size_t bytesRead_ = 0;
+};
+
+class BenchScreen final : public ui::Screen {
+public:
+    ui::Answer messageBox(const ui::Message& message) override {
+        lastMessage = message.text;
+        return ui::Answer::Ok;
+    }
+    void repaintNow(const ui::Window&, const ui::Control&) override { ++repaints; }
+    bool showFileDialog(ui::FileDialogState&) override { return false; }
+    void setClipboardText(const std::string& text) override { clipboard_ = text; }
+    std::string clipboardText() override { return clipboard_; }
+    void windowOpened(ui::Window&) override {}
+    void windowClosing(ui::Window&) override {}
+    void programEnded(int) override {}
+
+    std::string lastMessage;
+    long long repaints = 0;
+
+private:
+    std::string clipboard_;
+};
+
+class FixedClock final : public ui::Clock {
+public:
+    text::DateTime now() override { return {2015, 11, 16, 10, 30, 0}; }
+    std::uint32_t ticks() override { return 1000; }
+};
+
+// How the program is shown and how a click reaches it: straight in with
+// nothing drawn, or through the Qt screen.
+struct Front {
+    ui::Screen& screen;
+    std::function<void(app::Program&)> attach; // before the program starts
+    std::function<void()> detach;              // before the program goes
+    std::function<void(app::Program&, std::string_view control, ui::Event event)> fire;
+};
+
+// The program on one library, its main window open, clicked as a person would.
+class Session {
+public:
+    Session(const Folder& folder, const Front& front)
+        : program_({folder.utf8(), text::joinPath(folder.utf8(), "mzqk.ini")}, front.screen,
+                   clock_),
+          front_(front) {}
+    ~Session() { front_.detach(); }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    app::Program& program() { return program_; }
+
+    void open() {
+        front_.attach(program_);
+        program_.start();
+        program_.showMainWindow();
+        if (program_.window(names::kWindow) == nullptr) {
+            fail("the main window did not open");
+        }
+    }
+
+    ui::Window& main() { return *program_.window(names::kWindow); }
+
+    void pickMode(std::string_view mode) {
+        ui::Control& combo = main().control(names::kSearchMode);
+        const auto& items = combo.items();
+        combo.setCurrentItem(
+            static_cast<int>(std::find(items.begin(), items.end(), mode) - items.begin()));
+        fire(names::kSearchMode, ui::Event::SelectionChanged);
+    }
+    void type(std::string_view control, std::string text) {
+        main().control(control).setText(std::move(text));
+    }
+    void fire(std::string_view control, ui::Event event) { front_.fire(program_, control, event); }
+    void click(std::string_view control) { fire(control, ui::Event::Clicked); }
+    int rows(std::string_view list) { return main().control(list).listView().rowCount(); }
+    const std::string& text(std::string_view control) { return main().control(control).text(); }
+
+private:
+    FixedClock clock_;
+    app::Program program_;
+    const Front& front_;
+};
+
+struct Figure {
+    std::string what;
+    Timing taken;
+    Timing floor;
+    std::string floorWhat;
+    double target = 0;
+    // A second floor where the first leaves out work the operation must do.
+    std::optional<Timing> fullerFloor = std::nullopt;
+    std::string fullerFloorWhat = {};
+};
+
+void printFigure(const Figure& figure) {
+    std::printf("  %-38s %7.1f ms (cpu %6.1f)  target < %3.0f ms  floor %6.1f ms (cpu %6.1f): "
+                "%s\n",
+                figure.what.c_str(), figure.taken.wall * 1000, figure.taken.processor * 1000,
+                figure.target * 1000, figure.floor.wall * 1000, figure.floor.processor * 1000,
+                figure.floorWhat.c_str());
+    if (figure.fullerFloor) {
+        std::printf("  %-38s %56s %6.1f ms (cpu %6.1f): %s\n", "", "floor",
+                    figure.fullerFloor->wall * 1000, figure.fullerFloor->processor * 1000,
+                    figure.fullerFloorWhat.c_str());
+    }
+}
+
+void requireRows(Session& session, std::string_view list, int expected, const char* what) {
+    if (session.rows(list) != expected) {
+        fail(std::string(what) + ": " + std::to_string(session.rows(list)) + " rows, expected " +
+             std::to_string(expected));
+    }
+}
+
+struct Libraries {
+    const Folder& catalogue;  // 100,000 books, 5,000 readers
+    const Folder& sameTitles; // the same, every title holding 馆藏
+    const Folder& large;      // about 50 MB
+};
+
+std::vector<Figure> measure(const Libraries& libraries, const Front& front, int runs) {
+    std::vector<Figure> figures;
+    BareDatabase bare(libraries.catalogue.database());
+    const std::string titleSql = "select * from 图书数据 where gbk_contains(书名, ?)";
+
+    {
+        Session session(libraries.catalogue, front);
+        session.open();
+
+        // Title search, about 1% of the catalogue.
+        session.pickMode("书名");
+        session.type(names::kSearchText, bench::kCommonTitleWord);
+        const int hits = bare.scan(titleSql, {bench::kCommonTitleWord});
+        Figure title{"title search \"" + std::string(bench::kCommonTitleWord) + "\" (" +
+                         std::to_string(hits) + " hits)",
+                     medianTiming(runs, [&] { session.click(names::kSearch); }),
+                     medianTiming(runs, [&] { bare.scan(titleSql, {bench::kCommonTitleWord}); }),
+                     "the same select stepped bare", 0.050};
+        requireRows(session, names::kSearchResults, hits, "title search");
+        figures.push_back(title);
+
+        // Browse pages of 500: the first, and one far into the catalogue.
+        const std::string pageSql = "select * from 图书数据 limit ? offset ?";
+        session.pickMode("全部图书");
+        session.type(names::kRowsPerPage, "500");
+        figures.push_back({"browse, first page of 500",
+                           medianTiming(runs, [&] { session.click(names::kSearch); }),
+                           medianTiming(runs,
+                                        [&] {
+                                            bare.scan(pageSql, {}, {500, 0});
+                                        }),
+                           "the same page stepped bare", 0.030});
+        requireRows(session, names::kSearchResults, 500, "first page");
+        catalog::CatalogueState& state = session.program().library().catalogue;
+        figures.push_back({"browse, page down to offset 99,500",
+                           medianTiming(runs,
+                                        [&] {
+                                            state.pageOffset = 99000;
+                                            session.click(names::kPageDown);
+                                        }),
+                           medianTiming(runs,
+                                        [&] {
+                                            bare.scan(pageSql, {}, {500, 99500});
+                                        }),
+                           "the same page stepped bare", 0.030});
+        requireRows(session, names::kSearchResults, 500, "far page");
+
+        // The reader listing: the first showing of the page, then refreshes.
+        session.main().control(names::kTabs).setCurrentPage(names::kPageReaders);
+        session.fire(names::kTabs, ui::Event::PageChanged);
+        figures.push_back({"reader listing of 5,000 (refresh)",
+                           medianTiming(runs, [&] { session.click(names::kRefreshReaders); }),
+                           medianTiming(runs, [&] { bare.scan("select * from 读者数据"); }),
+                           "the same select stepped bare", 0.030});
+        requireRows(session, names::kReaderList, kReaders, "reader listing");
+    }
+    {
+        Session session(libraries.sameTitles, front);
+        session.open();
+        BareDatabase sameBare(libraries.sameTitles.database());
+        session.pickMode("书名");
+        session.type(names::kSearchText, "馆藏");
+        figures.push_back({"title search matching all 100,000",
+                           medianTiming(runs, [&] { session.click(names::kSearch); }),
+                           medianTiming(runs, [&] { sameBare.scan(titleSql, {"馆藏"}); }),
+                           "the same select stepped bare", 0.300});
+        requireRows(session, names::kSearchResults, kBooks, "search of all");
+    }
+    {
+        Session session(libraries.large, front);
+        session.open();
+        const fs::path copy = libraries.large.path() / "plain-copy.sdb";
+        const auto plainCopy = [&] {
+            fs::copy_file(libraries.large.database(), copy, fs::copy_options::overwrite_existing);
+        };
+        char size[32];
+        std::snprintf(size, sizeof size, "%.1f",
+                      static_cast<double>(fs::file_size(libraries.large.database())) / 1e6);
+        Figure backup{"backup of a " + std::string(size) + " MB database (click)",
+                      medianTiming(runs, [&] { session.click(names::kBackup); }),
+                      medianTiming(runs, plainCopy), "plain copy of the file", 0.200};
+        // The backup is flushed to the disk before it takes its name.
+        backup.fullerFloor = medianTiming(runs, [&] {
+            plainCopy();
+            platform::flushFileToDisk(copy);
+        });
+        backup.fullerFloorWhat = "plain copy flushed to the disk";
+        if (session.main().control(names::kBackupList).items().size() != 1) {
+            fail("the backup list does not show the one backup");
+        }
+        figures.push_back(backup);
+    }
+    return figures;
+}
+
+void fill(const Folder& folder, const bench::LibrarySize& size) {
+    store::Connection connection;
+    if (!connection.open(text::fromPath(folder.database()), true)) {
+        fail("cannot create " + text::fromPath(folder.database()));
+    }
+    bench::fillLibrary(connection, size);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int runs = 7;
+    bool headlessOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--runs" && i + 1 < argc) {
+            runs = std::max(1, std::atoi(argv[++i]));
+        } else if (argument == "--headless") {
+            headlessOnly = true;
+        } else {
+            std::fprintf(stderr, "usage: chengxi-catalog-bench [--runs N] [--headless]\n");
+            return 2;
+        }
+    }
+
+    Folder catalogue("chengxi-bench-catalogue");
+    Folder sameTitles("chengxi-bench-same-titles");
+    Folder large("chengxi-bench-large");
+    const double generated =
+        timingOf([&] {
+            fill(catalogue, {kBooks, kReaders, 50000});
+            fs::copy_file(catalogue.database(), sameTitles.database());
+            store::Connection connection;
+            if (!connection.open(text::fromPath(sameTitles.database()), false) ||
+                !connection.execute("update 图书数据 set 书名 = '馆藏' || 书名")) {
+                fail("cannot prepare the library of equal titles");
+            }
+            // Enough books for the size the backup target names: what a book takes
+            // is the catalogue's size less that of the same library without books.
+            Folder bookless("chengxi-bench-bookless");
+            fill(bookless, {0, kReaders, 50000});
+            const auto rest = static_cast<double>(fs::file_size(bookless.database()));
+            const double perBook =
+                (static_cast<double>(fs::file_size(catalogue.database())) - rest) / kBooks;
+            fill(large, {static_cast<int>((static_cast<double>(kBackupBytes) - rest) / perBook) + 1,
+                         kReaders, 50000});
+        }).wall;
+    std::printf("generated the libraries in %.1f s (catalogue %.1f MB, large %.1f MB); "
+                "median of %d runs\n",
+                generated, static_cast<double>(fs::file_size(catalogue.database())) / 1e6,
+                static_cast<double>(fs::file_size(large.database())) / 1e6, runs);
+    const Libraries libraries{catalogue, sameTitles, large};
+
+    BenchScreen screen;
+    const Front headless{screen, [](app::Program&) {}, [] {},
+                         [](app::Program& program, std::string_view control, ui::Event event) {
+                             program.fire(names::kWindow, control, event);
+                         }};
+    std::printf("headless (the control model only, repaints counted):\n");
+    for (const Figure& figure : measure(libraries, headless, runs)) {
+        printFigure(figure);
+    }
+
+#ifdef CHENGXI_BENCH_QT
+    if (!headlessOnly) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        int qtArgc = 1;
+        QApplication application(qtArgc, argv);
+        qt::QtScreen qtScreen;
+        qtScreen.setMessageBoxHandler([](const ui::Message&) { return ui::Answer::Ok; });
+        std::printf("through the Qt screen (%s platform, throttled repaints, list models):\n",
+                    qPrintable(QGuiApplication::platformName()));
+        const Front onQt{qtScreen, [&qtScreen](app::Program& program) { qtScreen.attach(program); },
+                         [&qtScreen] { qtScreen.detach(); },
+                         [&qtScreen](app::Program&, std::string_view control, ui::Event event) {
+                             qtScreen.fire(names::kWindow, control, event);
+                         }};
+        for (const Figure& figure : measure(libraries, onQt, runs)) {
+            printFigure(figure);
+        }
+    }
+#else
+    (void)headlessOnly;
+#endif
+    return 0;
+}

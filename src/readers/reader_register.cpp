@@ -1,0 +1,117 @@
+#include "readers/reader_register.h"
+
+#include "readers/reader_listing.h"
+#include "store/database.h"
+#include "text/list_column.h"
+#include "ui/controls/window.h"
+#include "ui/forms/control_names.h"
+#include "ui/screen.h"
+#include "ui/services.h"
+#include "ui/typed_text.h"
+
+#include <string>
+
+namespace chengxi::readers {
+namespace {
+
+namespace names = ui::names::main;
+
+constexpr std::string_view kFindByCard = "select * from 读者数据 where 借书证号 = ?";
+
+void tell(const ui::Services& services, std::string text, std::string title = "提示") {
+    services.screen.messageBox({std::move(text), std::move(title)});
+}
+
+} // namespace
+
+void addReader(const ui::Services& services) {
+    ui::Window& main = services.mainWindow();
+    const std::string readerClass = main.control(names::kClass).text();
+    const std::string name = main.control(names::kName).text();
+    const std::string card = main.control(names::kAddCard).text();
+    if (readerClass.empty() || name.empty() || card.empty()) {
+        tell(services, "请输入完整的读者信息");
+        return;
+    }
+    if (!ui::checkStorable(services, {readerClass, name, card})) {
+        return;
+    }
+    store::Database& database = services.database;
+    store::RecordSet& records = database.records;
+    if (!records.open(database.connection, kFindByCard, {card})) {
+        return;
+    }
+    // Without a count it is unknown whether the card is free: add nothing.
+    const bool counted = records.toFirst();
+    const bool cardUsed = records.rowCount() > 0;
+    records.close();
+    if (!counted) {
+        return;
+    }
+    if (cardUsed) {
+        tell(services, "已读者人使用以下借书证号：" + card);
+        return;
+    }
+    if (!database.connection.execute("insert into 读者数据 values(?, ?, ?, '0', '0', '0')",
+                                     {readerClass, name, card})) {
+        tell(services, "添加读者表失败");
+        return;
+    }
+    listReaders(services);
+}
+
+void deleteReader(const ui::Services& services) {
+    ui::Window& main = services.mainWindow();
+    const std::string card = main.control(names::kLookupCard).text();
+    if (card.empty()) {
+        main.setFocus(names::kLookupCard);
+        tell(services, "请输入借书证号");
+        return;
+    }
+    if (!ui::checkStorable(services, {card})) {
+        return;
+    }
+    store::Database& database = services.database;
+    store::RecordSet& records = database.records;
+    if (!records.open(database.connection, kFindByCard, {card})) {
+        tell(services, "不存在以下借书证号" + card);
+        return;
+    }
+    records.toFirst();
+    if (records.rowCount() == 0) {
+        records.close();
+        tell(services, "不存在以下借书证号" + card);
+        return;
+    }
+    // Every row with the card is deleted, so every one of them must have
+    // returned its books: a second row holding loans would be lost otherwise.
+    bool holdsBooks = false;
+    while (records.nextRow()) {
+        holdsBooks = holdsBooks || records.read("图书编号串") != text::kEmptyList;
+    }
+    records.close();
+    if (holdsBooks) {
+        tell(services, "该读者有图书未还，不能删除！", "警告");
+        return;
+    }
+    const ui::Message question{"确定要删除读者吗？ " + card, "提示", ui::Buttons::OkCancel};
+    if (services.screen.messageBox(question) != ui::Answer::Ok) {
+        return;
+    }
+    if (database.connection.execute("delete from 读者数据 where 借书证号 = ?", {card})) {
+        listReaders(services);
+    }
+}
+
+void takeReader(const ui::Services& services) {
+    ui::Window& main = services.mainWindow();
+    const ui::ListView& list = main.control(names::kReaderList).listView();
+    const int row = list.selected();
+    main.control(names::kClass).setText(list.cell(row, 1));
+    main.control(names::kName).setText(list.cell(row, 2));
+    main.control(names::kAddCard).setText(list.cell(row, 3));
+    // Ready to be deleted or looked up at once.
+    main.control(names::kLookupCard).setText(main.control(names::kAddCard).text());
+}
+
+} // namespace chengxi::readers
