@@ -1,0 +1,34 @@
+#pragma once
+
+#include "circulation/circulation_state.h"
+#include "text/date_time.h"
+
+#include <string>
+#include <vector>
+
+namespace chengxi::circulation {
+
+// Days from the borrow date to the due date.
+inline constexpr int kLoanDays = 5;
+
+// One row of the loan list, its five columns.
+struct LoanRow {
+    std::string bookNumber;
+    std::string title;
+    std::string borrowDate; // as stored
+    std::string dueDate;    // empty when the borrow date cannot be read
+    std::string daysLeft;   // from today's midnight; negative when overdue
+
+    friend bool operator==(const LoanRow&, const LoanRow&) = default;
+};
+
+// The loans a reader's three list columns record, one per book-number item
+// except the items that are exactly "0". A date or title missing from a
+// shorter list reads as empty, and a date that cannot be read leaves the due
+// date and the days left empty: the row still shows what is stored.
+std::vector<LoanRow> loanRows(const ReaderRecord& reader, const text::DateTime& today);
+
+// The one-line summary of a reader above the loan list.
+std::string readerSummary(const ReaderRecord& reader, int loansShown);
+
+} // namespace chengxi::circulation
