@@ -8,11 +8,20 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
+#include <optional>
+#include <string_view>
 
 namespace chengxi::circulation {
 
 namespace names = ui::names::main;
 
+namespace {
+
+// The year box's text as the number the report compares 年份 with: an
+// optional sign and decimal digits, as a number literal in the statement
+// would read. Nothing for any other text, which such a statement would
+// refuse.
 std::optional<std::int64_t> reportYear(std::string_view text) {
     bool negative = false;
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
@@ -30,6 +39,8 @@ std::optional<std::int64_t> reportYear(std::string_view text) {
     }
     return negative ? -value : value;
 }
+
+} // namespace
 
 void listReport(const ui::Services& services) {
     ui::Window& main = services.mainWindow();

@@ -1,9 +1,5 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <string_view>
-
 namespace chengxi::ui {
 struct Services;
 }
@@ -13,12 +9,6 @@ namespace chengxi::circulation {
 // The spin buttons keep the report year within these.
 inline constexpr int kFirstReportYear = 2000;
 inline constexpr int kLastReportYear = 2100;
-
-// The year box's text as the number the report compares 年份 with: an
-// optional sign and decimal digits, as a number literal in the statement
-// would read. Nothing for any other text, which such a statement would
-// refuse.
-std::optional<std::int64_t> reportYear(std::string_view text);
 
 // Fills the report list with every loan of the year in the year box, in the
 // order the database returns them.
