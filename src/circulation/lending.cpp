@@ -1,5 +1,6 @@
 #include "circulation/lending.h"
 
+#include "circulation/loan_rows.h"
 #include "circulation/loan_status.h"
 #include "circulation/reader_lookup.h"
 #include "store/database.h"
@@ -39,12 +40,11 @@ std::string catalogueTitle(store::Database& database, std::string_view book) {
 // The reader's three list columns with one more loan, written back.
 bool appendLoan(const ui::Services& services, const CirculationState& state, std::string_view card,
                 std::string_view book, std::string_view today) {
-    const ReaderRecord& reader = *state.currentReader;
+    LoanLists lists =
+        listsWithLoan(*state.currentReader, book, today, titleListItem(state.currentBookTitle));
     return services.database.connection.execute(
         "update 读者数据 set 图书编号串=?,日期编号串=?,书名串=? where 借书证号=?",
-        {text::appendListItem(reader.bookNumbers, book),
-         text::appendListItem(reader.borrowDates, today),
-         text::appendListItem(reader.titles, titleListItem(state.currentBookTitle)),
+        {std::move(lists.bookNumbers), std::move(lists.borrowDates), std::move(lists.titles),
          store::Value(card)});
 }
 

@@ -2,6 +2,7 @@
 
 #include "text/list_column.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace chengxi::circulation {
@@ -20,7 +21,30 @@ std::string dayCount(std::int64_t seconds) {
     return buffer;
 }
 
+std::vector<std::string> itemsOf(std::string_view list) {
+    return list == text::kEmptyList ? std::vector<std::string>() : text::splitListColumn(list);
+}
+
+std::string joined(const std::vector<std::string>& items, std::size_t count,
+                   std::string_view last) {
+    std::string list;
+    for (std::size_t k = 0; k < count; ++k) {
+        list.append(itemOrEmpty(items, k)).append("|");
+    }
+    return list.append(last).append("|");
+}
+
 } // namespace
+
+LoanLists listsWithLoan(const ReaderRecord& reader, std::string_view book,
+                        std::string_view borrowDate, std::string_view title) {
+    const std::vector<std::string> numbers = itemsOf(reader.bookNumbers);
+    const std::vector<std::string> dates = itemsOf(reader.borrowDates);
+    const std::vector<std::string> titles = itemsOf(reader.titles);
+    const std::size_t count = std::max({numbers.size(), dates.size(), titles.size()});
+    return {joined(numbers, count, book), joined(dates, count, borrowDate),
+            joined(titles, count, title)};
+}
 
 std::vector<LoanRow> loanRows(const ReaderRecord& reader, const text::DateTime& today) {
     const std::vector<std::string> numbers = text::splitListColumn(reader.bookNumbers);

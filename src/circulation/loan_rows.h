@@ -4,6 +4,7 @@
 #include "text/date_time.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace chengxi::circulation {
@@ -27,6 +28,19 @@ struct LoanRow {
 // shorter list reads as empty, and a date that cannot be read leaves the due
 // date and the days left empty: the row still shows what is stored.
 std::vector<LoanRow> loanRows(const ReaderRecord& reader, const text::DateTime& today);
+
+// The reader's three lists with one more loan at the end. For lists as the
+// program writes them this appends one item to each. A list that lacks its
+// last "|" or holds fewer items than the others (written by other software)
+// is first completed with empty items, so the new loan takes the same place
+// in all three and no item runs into another.
+struct LoanLists {
+    std::string bookNumbers;
+    std::string borrowDates;
+    std::string titles;
+};
+LoanLists listsWithLoan(const ReaderRecord& reader, std::string_view book,
+                        std::string_view borrowDate, std::string_view title);
 
 // The one-line summary of a reader above the loan list.
 std::string readerSummary(const ReaderRecord& reader, int loansShown);
