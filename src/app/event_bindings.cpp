@@ -4,6 +4,7 @@
 #include "auth/events.h"
 #include "backups/backups.h"
 #include "catalog/events.h"
+#include "circulation/events.h"
 #include "readers/events.h"
 #include "ui/event_binder.h"
 #include "ui/forms/control_names.h"
@@ -29,6 +30,7 @@ void Program::bindEvents() {
     backups::bindEvents(binder, services_);
     readers::bindEvents(binder, services_);
     catalog::bindEvents(binder, services_, library_.catalogue);
+    circulation::bindEvents(binder, services_, library_.circulation);
 }
 
 } // namespace chengxi::app

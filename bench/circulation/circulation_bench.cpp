@@ -1,0 +1,339 @@
+// Benchmark of the lending page on a generated library of 100,000 books,
+// 5,000 readers and 50,000 loan-report rows (with the report of 2015 grown
+// to 20,000 rows): a lend and a return, each from the click to the committed
+// transaction and the refreshed loan list, and the report of 2015 into its
+// list. Each figure stands beside its floor: the same statements run on
+// SQLite directly, prepared once, without the program around them.
+//
+//   chengxi-circulation-bench [--runs N] [--keep]
+//
+// Targets: lend and return under 30 ms each, the report under 100 ms.
+#include "app/program.h"
+#include "sample_library.h"
+#include "scripted_screen.h"
+#include "store/connection.h"
+#include "store/record_set.h"
+#include "store/transaction.h"
+#include "temp_folder.h"
+#include "text/cp936.h"
+#include "text/file_path.h"
+#include "ui/forms/control_names.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <sqlite3.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace chengxi;
+namespace names = ui::names::main;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kReportYear = 2015;
+constexpr int kReportYearRows = 20000;
+// Readers with an index that is not a multiple of ten hold no loans (so at
+// most 500 runs); books from this index on were never lent.
+constexpr int kFirstFreeBook = 60000;
+
+[[noreturn]] void fail(const std::string& what) {
+    std::fprintf(stderr, "circulation bench: %s\n", what.c_str());
+    std::exit(1);
+}
+
+struct Sample {
+    double wall = 0; // milliseconds
+    double cpu = 0;  // milliseconds of this process's processor time
+};
+
+Sample measure(const std::function<void()>& work) {
+    const std::clock_t cpuStart = std::clock();
+    const auto start = Clock::now();
+    work();
+    return {std::chrono::duration<double, std::milli>(Clock::now() - start).count(),
+            1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC};
+}
+
+class Figures {
+public:
+    void add(Sample sample) {
+        wall_.push_back(sample.wall);
+        cpu_.push_back(sample.cpu);
+    }
+    double wall() const { return median(wall_); }
+    double cpu() const { return median(cpu_); }
+    double worst() const { return *std::max_element(wall_.begin(), wall_.end()); }
+    std::size_t count() const { return wall_.size(); }
+
+private:
+    static double median(std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    }
+    std::vector<double> wall_, cpu_;
+};
+
+void print(const char* what, const Figures& program, const Figures& floor, double target) {
+    std::printf("  %-7s program %6.1f ms (cpu %5.1f, worst %6.1f)   floor %6.1f ms (cpu %5.1f)"
+                "   target < %.0f ms: %s\n",
+                what, program.wall(), program.cpu(), program.worst(), floor.wall(), floor.cpu(),
+                target, program.wall() < target ? "met" : "MISSED");
+}
+
+int countOf(store::Connection& connection, const char* sql) {
+    store::RecordSet records;
+    if (!records.open(connection, sql) || !records.toFirst() || !records.nextRow()) {
+        fail(std::string("cannot count with ") + sql);
+    }
+    return std::atoi(records.read(0).c_str());
+}
+
+void buildLibrary(const std::string& path) {
+    store::Connection connection;
+    if (!connection.open(path, true)) {
+        fail("cannot create " + path);
+    }
+    bench::fillLibrary(connection, {});
+    const std::string year = std::to_string(kReportYear);
+    const int missing =
+        kReportYearRows - countOf(connection, "select count(*) from 借阅报表 where 年份='2015'");
+    store::Transaction transaction(connection);
+    for (int i = 0; i < missing; ++i) {
+        if (!connection.execute("insert into 借阅报表 values(?,?,?,?,?,?)",
+                                {year, bench::bookNumber(i), "红楼梦（插图本）", "初一（3）班 张伟",
+                                 "2015年3月1日", "2015年3月5日"})) {
+            fail("cannot add report rows");
+        }
+    }
+    if (!transaction.commit()) {
+        fail("cannot commit the report rows");
+    }
+}
+
+// ---- The floor: the statements of each operation on SQLite directly. -----
+
+class Bare {
+public:
+    explicit Bare(const std::string& path) {
+        if (sqlite3_open(path.c_str(), &db_) != SQLITE_OK) {
+            fail("cannot open the floor's connection");
+        }
+        // The program's connection keeps the same page cache.
+        run("PRAGMA cache_size=-65536");
+    }
+    ~Bare() {
+        for (auto& [sql, statement] : statements_) {
+            sqlite3_finalize(statement);
+        }
+        sqlite3_close(db_);
+    }
+
+    // Runs one statement with text values (given as UTF-8, bound as the code
+    // page bytes prepared beforehand) or one integer, reading every column of
+    // every row it returns; the number of rows.
+    int run(const std::string& sql, const std::vector<std::string>& values = {},
+            std::optional<sqlite3_int64> number = std::nullopt) {
+        sqlite3_stmt* statement = prepared(sql);
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            sqlite3_bind_text(statement, static_cast<int>(i + 1), values[i].data(),
+                              static_cast<int>(values[i].size()), SQLITE_STATIC);
+        }
+        if (number) {
+            sqlite3_bind_int64(statement, 1, *number);
+        }
+        int rows = 0, rc;
+        std::size_t bytes = 0;
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+            for (int c = 0; c < sqlite3_column_count(statement); ++c) {
+                sqlite3_column_text(statement, c);
+                bytes += static_cast<std::size_t>(sqlite3_column_bytes(statement, c));
+            }
+            ++rows;
+        }
+        if (rc != SQLITE_DONE) {
+            fail("floor statement failed: " + std::string(sqlite3_errmsg(db_)));
+        }
+        sqlite3_reset(statement);
+        sink_ += bytes;
+        return rows;
+    }
+
+private:
+    sqlite3_stmt* prepared(const std::string& sql) {
+        for (auto& [text, statement] : statements_) {
+            if (text == sql) {
+                return statement;
+            }
+        }
+        sqlite3_stmt* statement = nullptr;
+        const std::string bytes = text::toCp936(sql).bytes;
+        if (sqlite3_prepare_v2(db_, bytes.c_str(), static_cast<int>(bytes.size()), &statement,
+                               nullptr) != SQLITE_OK) {
+            fail("cannot prepare " + sql);
+        }
+        statements_.emplace_back(sql, statement);
+        return statement;
+    }
+
+    sqlite3* db_ = nullptr;
+    std::vector<std::pair<std::string, sqlite3_stmt*>> statements_;
+    std::size_t sink_ = 0;
+};
+
+std::string gbk(const std::string& utf8) {
+    return text::toCp936(utf8).bytes;
+}
+
+// A lend of a never-lent book to a reader without loans, then its return.
+void bareLend(Bare& bare, const std::string& card, const std::string& book) {
+    const std::string c = gbk(card), b = gbk(book);
+    bare.run("select * from 读者数据 where 借书证号 = ?", {c});
+    bare.run("select * from 图书数据 where 图书编号 = ?", {b});
+    bare.run("select * from 借出数据 where 图书编号 = ?", {b});
+    bare.run("BEGIN TRANSACTION ");
+    bare.run("update 读者数据 set 图书编号串=?,日期编号串=?,书名串=? where 借书证号=?",
+             {b + "|", gbk("2016年5月1日|"), gbk("红楼梦|"), c});
+    bare.run("insert into 借阅报表 values(?,?,?,?,?,'')",
+             {gbk("2016"), b, gbk("红楼梦"), gbk("初一（3）班 张伟"), gbk("2016年5月1日")});
+    bare.run("insert into 借出数据 values(?,?)", {b, c});
+    bare.run("select * from 读者数据 where 借书证号 = ?", {c});
+    bare.run("COMMIT TRANSACTION ");
+}
+
+void bareReturn(Bare& bare, const std::string& card, const std::string& book) {
+    const std::string c = gbk(card), b = gbk(book);
+    bare.run("BEGIN TRANSACTION ");
+    bare.run("update 读者数据 set 图书编号串=?,日期编号串=?,书名串=? where 借书证号=?",
+             {"0", "0", "0", c});
+    bare.run("update 借阅报表 set 还书日期=? where 图书编号=? and 还书日期=''",
+             {gbk("2016年5月1日"), b});
+    bare.run("update 借出数据 set 借书证号 = '0' where 图书编号=?", {b});
+    bare.run("select * from 读者数据 where 借书证号 = ?", {c});
+    bare.run("COMMIT TRANSACTION ");
+}
+
+// ---- The program: the real operations behind the real buttons. ----------
+
+class LendingPage {
+public:
+    explicit LendingPage(const std::string& folder, scenario::ScriptedScreen& screen)
+        : program_({folder, folder + "/mzqk.ini"}, screen, clock_), screen_(screen) {
+        clock_.set({2016, 5, 1, 10, 0, 0});
+        program_.start();
+        program_.activated(ui::names::login::kWindow);
+        program_.showMainWindow();
+        main_ = program_.window(names::kWindow);
+        if (main_ == nullptr || !screen_.messages().empty()) {
+            fail("the main window did not open cleanly");
+        }
+    }
+
+    ui::Control& control(std::string_view name) { return main_->control(name); }
+    store::Connection& database() { return program_.library().database.connection; }
+    void click(std::string_view button) {
+        program_.fire(names::kWindow, button, ui::Event::Clicked);
+        if (!screen_.messages().empty()) {
+            fail("a message box: " + screen_.messages().front().message.text);
+        }
+    }
+
+private:
+    scenario::ScriptedClock clock_;
+    app::Program program_;
+    scenario::ScriptedScreen& screen_;
+    ui::Window* main_ = nullptr;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int runs = 21;
+    bool keep = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
+            runs = std::clamp(std::atoi(argv[++i]), 1, 500);
+        } else if (std::strcmp(argv[i], "--keep") == 0) {
+            keep = true;
+        } else {
+            fail("usage: chengxi-circulation-bench [--runs N] [--keep]");
+        }
+    }
+    scenario::TempFolder folder("chengxi-circulation-bench");
+    if (keep) {
+        folder.keep();
+        std::printf("library kept in %s\n", folder.utf8().c_str());
+    }
+    const std::string database = text::joinPath(folder.utf8(), "数据库.sdb");
+    std::printf("generating the library ...\n");
+    buildLibrary(database);
+
+    // The floor works on a copy: two connections writing one file would make
+    // each throw its page cache away whenever the other has written.
+    const std::string floorCopy = text::joinPath(folder.utf8(), "floor.sdb");
+    std::filesystem::copy_file(text::toPath(database), text::toPath(floorCopy));
+
+    scenario::ScriptedScreen screen(folder.utf8());
+    LendingPage library(folder.utf8(), screen);
+    Bare bare(floorCopy);
+    const ui::ListView& loans = library.control(names::kLoanList).listView();
+    const ui::ListView& reportList = library.control(names::kReportList).listView();
+    library.control(names::kYear).setText(std::to_string(kReportYear));
+    std::printf("medians of %d runs; wall time, with this process's processor time\n", runs);
+
+    // The second round turns the disk flushes of the commit off on both
+    // connections, to show how much of each figure is the disk's.
+    for (const bool durable : {true, false}) {
+        if (!durable) {
+            library.database().execute("PRAGMA synchronous=OFF");
+            bare.run("PRAGMA synchronous=OFF");
+        }
+        std::printf(durable ? "as shipped (each commit flushed to disk):\n"
+                            : "without disk flushes (not how the program runs):\n");
+        Figures lend, giveBack, listing, bareLends, bareReturns, bareListing;
+        const int firstBook = kFirstFreeBook + (durable ? 0 : 2 * runs);
+        for (int run = 0; run < runs; ++run) {
+            library.control(names::kLoanCard).setText(bench::cardNumber(10 * run + 1));
+            library.control(names::kLoanBook).setText(bench::bookNumber(firstBook + run));
+            lend.add(measure([&] { library.click(names::kLend); }));
+            if (loans.rowCount() != 1 ||
+                library.control(names::kBookState).text() != "成功记录所借图书！") {
+                fail("the lend did not record the loan");
+            }
+            library.control(names::kLoanList).listView().setSelected(0);
+            giveBack.add(measure([&] { library.click(names::kReturn); }));
+            if (loans.rowCount() != 0) {
+                fail("the return did not take the loan off the list");
+            }
+            const std::string card = bench::cardNumber(10 * run + 2);
+            const std::string book = bench::bookNumber(firstBook + runs + run);
+            bareLends.add(measure([&] { bareLend(bare, card, book); }));
+            bareReturns.add(measure([&] { bareReturn(bare, card, book); }));
+        }
+        for (int run = 0; durable && run < std::max(3, runs / 2); ++run) {
+            listing.add(measure([&] { library.click(names::kShowReport); }));
+            if (reportList.rowCount() != kReportYearRows) {
+                fail("the report listed " + std::to_string(reportList.rowCount()) + " rows");
+            }
+            bareListing.add(measure([&] {
+                if (bare.run("select * from 借阅报表 where 年份=?", {}, kReportYear) !=
+                    kReportYearRows) {
+                    fail("the floor's report has another row count");
+                }
+            }));
+        }
+        print("lend", lend, bareLends, 30);
+        print("return", giveBack, bareReturns, 30);
+        if (durable) {
+            print("report", listing, bareListing, 100);
+        }
+    }
+    return 0;
+}

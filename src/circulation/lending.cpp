@@ -1,0 +1,183 @@
+#include "circulation/lending.h"
+
+#include "circulation/loan_rows.h"
+#include "circulation/loan_status.h"
+#include "circulation/reader_lookup.h"
+#include "store/database.h"
+#include "store/transaction.h"
+#include "text/date_time.h"
+#include "text/list_column.h"
+#include "ui/controls/window.h"
+#include "ui/forms/control_names.h"
+#include "ui/screen.h"
+#include "ui/services.h"
+#include "ui/typed_text.h"
+
+namespace chengxi::circulation {
+
+namespace names = ui::names::main;
+
+namespace {
+
+constexpr std::string_view kListSeparator = "|";
+constexpr std::string_view kFullWidthBar = "｜";
+
+// The title of the first catalogue row with this book number; empty when
+// there is none or the query fails.
+std::string catalogueTitle(store::Database& database, std::string_view book) {
+    store::RecordSet& records = database.records;
+    std::string title;
+    if (records.open(database.connection, "select * from 图书数据 where 图书编号 = ?",
+                     {store::Value(book)})) {
+        if (records.toFirst() && records.rowCount() > 0 && records.nextRow()) {
+            title = records.read("书名");
+        }
+        records.close();
+    }
+    return title;
+}
+
+// The reader's three list columns with one more loan, written back.
+bool appendLoan(const ui::Services& services, const CirculationState& state, std::string_view card,
+                std::string_view book, std::string_view today) {
+    LoanLists lists =
+        listsWithLoan(*state.currentReader, book, today, titleListItem(state.currentBookTitle));
+    return services.database.connection.execute(
+        "update 读者数据 set 图书编号串=?,日期编号串=?,书名串=? where 借书证号=?",
+        {std::move(lists.bookNumbers), std::move(lists.borrowDates), std::move(lists.titles),
+         store::Value(card)});
+}
+
+// Runs the lend's writes; false after the message of the step that failed.
+bool recordLoan(const ui::Services& services, const CirculationState& state, LendState lendState,
+                const std::string& card, const std::string& book) {
+    ui::Window& main = services.mainWindow();
+    store::Connection& connection = services.database.connection;
+    const text::DateTime now = services.clock.now();
+    const std::string today = text::formatDateTime(now.date());
+    if (!appendLoan(services, state, card, book, today)) {
+        services.screen.messageBox({"更新读者数据失败", "警告"});
+        return false;
+    }
+    main.control(names::kBookState).setText("成功记录所借图书！");
+
+    const ReaderRecord& reader = *state.currentReader;
+    if (!connection.execute("insert into 借阅报表 values(?,?,?,?,?,'')",
+                            {std::to_string(now.year), book, state.currentBookTitle,
+                             reader.group + " " + reader.name, today})) {
+        services.screen.messageBox({"记录借阅报表失败", "提示"});
+        return false;
+    }
+
+    const bool written =
+        lendState == LendState::NeverLent
+            ? connection.execute("insert into 借出数据 values(?,?)", {book, card})
+            : connection.execute("update 借出数据 set 借书证号 = ? where 图书编号=?", {card, book});
+    if (!written) {
+        services.screen.messageBox({"写入<是否借出>失败，请重新尝试借书操作！"});
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string titleListItem(std::string_view title) {
+    std::string item;
+    item.reserve(title.size());
+    for (const char c : title) {
+        if (c == kListSeparator.front()) {
+            item += kFullWidthBar;
+        } else {
+            item += c;
+        }
+    }
+    return item;
+}
+
+LendState lookUpLendState(const ui::Services& services, CirculationState& state,
+                          std::string_view book) {
+    store::Database& database = services.database;
+    state.currentBookTitle = catalogueTitle(database, book);
+    if (state.currentBookTitle.empty()) {
+        return LendState::Unknown;
+    }
+    store::RecordSet& records = database.records;
+    if (!records.open(database.connection, "select * from 借出数据 where 图书编号 = ?",
+                      {store::Value(book)})) {
+        return LendState::Unknown;
+    }
+    records.toFirst();
+    LendState result = LendState::NeverLent;
+    std::string borrower;
+    if (records.rowCount() > 0) {
+        records.nextRow();
+        const std::string holder = records.read("借书证号");
+        if (holder == text::kEmptyList) {
+            result = LendState::OnShelf;
+        } else {
+            result = LendState::Out;
+            borrower = "借阅者证号：" + holder;
+        }
+    }
+    records.close();
+    services.mainWindow().control(names::kBorrower).setText(std::move(borrower));
+    return result;
+}
+
+void lend(const ui::Services& services, CirculationState& state) {
+    ui::Window& main = services.mainWindow();
+    const std::string book = main.control(names::kLoanBook).text();
+    const std::string card = main.control(names::kLoanCard).text();
+    if (book.empty()) {
+        main.setFocus(names::kLoanBook);
+        services.screen.messageBox({"请输入图书编号", "提示"});
+        return;
+    }
+    if (!ui::checkStorable(services, {card, book})) {
+        return;
+    }
+    // The book number is an item of the reader's number list, where a "|"
+    // would split it in two.
+    if (book.find(kListSeparator) != std::string::npos) {
+        services.screen.messageBox(
+            {"图书编号中含有“|”，无法记入读者的借书记录，请先更改该图书的编号。", "提示"});
+        return;
+    }
+    if (!lookUpReader(services, state, card)) {
+        services.screen.messageBox({"无该借书证号", "提示"});
+        return;
+    }
+
+    ui::Control& bookState = main.control(names::kBookState);
+    bookState.setText("查询图书是否可借。。。");
+    services.screen.repaintNow(main, bookState);
+    const LendState lendState = lookUpLendState(services, state, book);
+    if (lendState == LendState::Unknown) {
+        bookState.setText("无该图书编号！");
+        return;
+    }
+    if (lendState == LendState::Out) {
+        bookState.setText("该图书已借出！");
+        return;
+    }
+    bookState.setText("该图书可借！");
+
+    store::Transaction transaction(services.database.connection);
+    if (!transaction.began()) {
+        services.screen.messageBox({"更新读者数据失败", "警告"});
+        return;
+    }
+    if (!recordLoan(services, state, lendState, card, book)) {
+        return; // the guard rolls every step of this loan back
+    }
+    refreshLoanStatus(services, state);
+    if (!transaction.commit()) {
+        transaction.rollback();
+        refreshLoanStatus(services, state);
+        bookState.setText("借书未能保存！");
+        services.screen.messageBox({"借书记录未能保存，请重新尝试借书操作！", "提示"});
+    }
+}
+
+} // namespace chengxi::circulation

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "circulation/circulation_state.h"
+#include "text/date_time.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace chengxi::circulation {
+
+// Days from the borrow date to the due date.
+inline constexpr int kLoanDays = 5;
+
+// One row of the loan list, its five columns.
+struct LoanRow {
+    std::string bookNumber;
+    std::string title;
+    std::string borrowDate; // as stored
+    std::string dueDate;    // empty when the borrow date cannot be read
+    std::string daysLeft;   // from today's midnight; negative when overdue
+
+    friend bool operator==(const LoanRow&, const LoanRow&) = default;
+};
+
+// The loans a reader's three list columns record, one per book-number item
+// except the items that are exactly "0". A date or title missing from a
+// shorter list reads as empty, and a date that cannot be read leaves the due
+// date and the days left empty: the row still shows what is stored.
+std::vector<LoanRow> loanRows(const ReaderRecord& reader, const text::DateTime& today);
+
+// The reader's three lists with one more loan at the end. For lists as the
+// program writes them this appends one item to each. A list that lacks its
+// last "|" or holds fewer items than the others (written by other software)
+// is first completed with empty items, so the new loan takes the same place
+// in all three and no item runs into another.
+struct LoanLists {
+    std::string bookNumbers;
+    std::string borrowDates;
+    std::string titles;
+};
+LoanLists listsWithLoan(const ReaderRecord& reader, std::string_view book,
+                        std::string_view borrowDate, std::string_view title);
+
+// The one-line summary of a reader above the loan list.
+std::string readerSummary(const ReaderRecord& reader, int loansShown);
+
+} // namespace chengxi::circulation

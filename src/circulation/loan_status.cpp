@@ -1,0 +1,44 @@
+#include "circulation/loan_status.h"
+
+#include "circulation/loan_rows.h"
+#include "circulation/reader_lookup.h"
+#include "ui/controls/window.h"
+#include "ui/forms/control_names.h"
+#include "ui/screen.h"
+#include "ui/services.h"
+#include "ui/typed_text.h"
+
+namespace chengxi::circulation {
+
+namespace names = ui::names::main;
+
+void refreshLoanStatus(const ui::Services& services, CirculationState& state) {
+    ui::Window& main = services.mainWindow();
+    state.currentCard = main.control(names::kLoanCard).text();
+    ui::ListView& list = main.control(names::kLoanList).listView();
+    list.clearRows();
+    ui::Control& summary = main.control(names::kReaderSummary);
+    const std::optional<ReaderRecord> reader = lookUpReader(services, state, state.currentCard);
+    if (!reader) {
+        summary.setText("无该借书证号！");
+        return;
+    }
+    for (LoanRow& loan : loanRows(*reader, services.clock.now())) {
+        const int row = list.appendRow();
+        list.setCell(row, 0, std::move(loan.bookNumber));
+        list.setCell(row, 1, std::move(loan.title));
+        list.setCell(row, 2, std::move(loan.borrowDate));
+        list.setCell(row, 3, std::move(loan.dueDate));
+        list.setCell(row, 4, std::move(loan.daysLeft));
+    }
+    summary.setText(readerSummary(*reader, list.rowCount()));
+}
+
+void showLoans(const ui::Services& services, CirculationState& state) {
+    if (!ui::checkStorable(services, {services.mainWindow().control(names::kLoanCard).text()})) {
+        return;
+    }
+    refreshLoanStatus(services, state);
+}
+
+} // namespace chengxi::circulation

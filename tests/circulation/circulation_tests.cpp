@@ -1,0 +1,101 @@
+#include "app/program_fixture.h"
+#include "store/connection.h"
+#include "store/record_set.h"
+#include "ui/forms/control_names.h"
+
+namespace chengxi::testing {
+namespace {
+
+namespace names = ui::names::main;
+
+class Circulation : public ProgramFixture {
+protected:
+    ui::Window& openLibrary() {
+        ui::Window& main = openMainWindow();
+        store::Connection& connection = program->library().database.connection;
+        EXPECT_TRUE(connection.execute(
+            "insert into 读者数据 values('1班','张三','201409001','0','0','0')"));
+        EXPECT_TRUE(
+            connection.execute("insert into 图书数据 (图书编号, 书名) values('A00001','红楼梦')"));
+        return main;
+    }
+
+    // The first column of the first row, read through a connection of its own.
+    std::string firstValue(const char* sql) {
+        store::Connection connection;
+        store::RecordSet records;
+        if (!connection.open(databasePath(), false) || !records.open(connection, sql) ||
+            !records.toFirst() || !records.nextRow()) {
+            return "<none>";
+        }
+        return records.read(0);
+    }
+
+    // Another program reading the database: its shared lock keeps any
+    // commit of ours from finishing.
+    void holdReadLock(store::Connection& other) {
+        ASSERT_TRUE(other.open(databasePath(), false));
+        ASSERT_TRUE(other.execute("BEGIN"));
+        ASSERT_TRUE(other.execute("select count(*) from 读者数据"));
+    }
+
+    void click(std::string_view button) {
+        program->fire(names::kWindow, button, ui::Event::Clicked);
+    }
+};
+
+TEST_F(Circulation, ACommitThatCannotFinishStoresNothingAndSaysSo) {
+    ui::Window& main = openLibrary();
+    const ui::ListView& loans = main.control(names::kLoanList).listView();
+    {
+        store::Connection other;
+        holdReadLock(other);
+        click(names::kLend);
+    }
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{"借书记录未能保存，请重新尝试借书操作！"});
+    EXPECT_EQ(main.control(names::kBookState).text(), "借书未能保存！");
+    EXPECT_EQ(loans.rowCount(), 0);
+    EXPECT_EQ(main.control(names::kReaderSummary).text(), "班别：1班  姓名：张三  已借图书：0 本");
+    EXPECT_EQ(firstValue("select count(*) from 借阅报表"), "0");
+    EXPECT_EQ(firstValue("select count(*) from 借出数据"), "0");
+    EXPECT_EQ(firstValue("select 图书编号串 from 读者数据"), "0");
+    EXPECT_FALSE(program->library().database.connection.inTransaction());
+
+    click(names::kLend);
+    ASSERT_EQ(loans.rowCount(), 1);
+    main.control(names::kLoanList).listView().setSelected(0);
+    {
+        store::Connection other;
+        holdReadLock(other);
+        click(names::kReturn);
+    }
+    EXPECT_EQ(messageTexts().back(), "还书记录未能保存，请重新尝试还书操作！");
+    EXPECT_EQ(main.control(names::kBookState).text(), "还书未能保存！");
+    EXPECT_EQ(loans.rowCount(), 1);
+    EXPECT_EQ(firstValue("select 还书日期 from 借阅报表"), "");
+    EXPECT_EQ(firstValue("select 借书证号 from 借出数据"), "201409001");
+    EXPECT_EQ(firstValue("select 图书编号串 from 读者数据"), "A00001|");
+    EXPECT_FALSE(program->library().database.connection.inTransaction());
+}
+
+TEST_F(Circulation, ReportYearMeetsTheTextColumnAsADecimalNumber) {
+    ui::Window& main = openLibrary();
+    store::Connection& connection = program->library().database.connection;
+    for (const char* year : {"2015", "02015", "2015.0", "2016"}) {
+        ASSERT_TRUE(connection.execute("insert into 借阅报表 values(?,'A1','书','1班 张三','','')",
+                                       {year}));
+    }
+    const ui::ListView& report = main.control(names::kReportList).listView();
+    main.control(names::kYear).setText("02015");
+    click(names::kShowReport);
+    EXPECT_EQ(report.rowCount(), 1);
+    // Text that is no decimal number runs no statement and lists nothing.
+    for (const char* year : {"2015 or 1=1", "", "2015.0", "99999999999999999999"}) {
+        main.control(names::kYear).setText(year);
+        click(names::kShowReport);
+        EXPECT_EQ(report.rowCount(), 0) << year;
+    }
+}
+
+} // namespace
+} // namespace chengxi::testing
