@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,9 +58,9 @@ public:
         std::string name = "chengxi-xls-";
         name +=
             info != nullptr ? std::string(info->test_suite_name()) + "-" + info->name() : "test";
-        name += "-" + std::to_string(counter++);
+        // A random part too: the same test may run in another checkout at once.
+        name += "-" + std::to_string(counter++) + "-" + std::to_string(std::random_device{}());
         path_ = std::filesystem::temp_directory_path() / name;
-        std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
     ~TempDir() {

@@ -25,7 +25,7 @@ namespace {
 struct Options {
     int trials = 100;
     unsigned seed = 1;
-    fs::path work = fs::temp_directory_path() / "chengxi-trials";
+    fs::path work = fs::temp_directory_path() / ("chengxi-trials-" + std::to_string(::getpid()));
     std::vector<std::string> only;
     bool list = false;
 };
