@@ -39,6 +39,8 @@ TabControl::TabControl(const QStringList& captions, const QFont& tabFont, QWidge
     }
     // The pages lie below the strip so that its tabs stay clickable.
     bar_->raise();
+    // Focus given to the control (a page without an edit box) lands on its tabs.
+    setFocusProxy(bar_);
     connect(bar_, &QTabBar::currentChanged, this, [this](int index) {
         showPage(index);
         if (!settingPage_) {
