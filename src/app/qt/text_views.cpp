@@ -172,10 +172,10 @@ std::unique_ptr<ControlView> makeLabelView(ui::Control& control, QWidget* parent
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, parent->isWindow() ? textOnWindow() : textOnPage());
     if (control.kind() == ui::ControlKind::Label) {
-        // A label proper has a background of its own: a status strip.
-        palette.setColor(QPalette::Window, QColor(Qt::white));
+        // A label proper has a background of its own: a flat status strip in
+        // a tint of the page, not a white sunken box that looks editable.
+        palette.setColor(QPalette::Window, statusBackground());
         label->setAutoFillBackground(true);
-        label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         label->setIndent(4);
     }
     label->setPalette(palette);
@@ -185,9 +185,16 @@ std::unique_ptr<ControlView> makeLabelView(ui::Control& control, QWidget* parent
 std::unique_ptr<ControlView> makeGroupBoxView(ui::Control& control, QWidget* parent,
                                               FormInput& input) {
     auto* box = new QGroupBox(parent);
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::WindowText, parent->isWindow() ? textOnWindow() : textOnPage());
-    box->setPalette(palette);
+    const QColor text = parent->isWindow() ? textOnWindow() : textOnPage();
+    const QColor behind = parent->isWindow() ? windowBackground() : pageBackground();
+    // A frame that stands out from the page, its caption set into the top
+    // line: the title straddles the line and hides it behind the text.
+    box->setStyleSheet(
+        QStringLiteral(
+            "QGroupBox { border: 1px solid %1; border-radius: 3px; margin-top: 7px; }"
+            "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+            " left: 8px; padding: 0px 3px; color: %2; background-color: %3; }")
+            .arg(frameLine().name(), text.name(), behind.name()));
     return std::make_unique<GroupBoxView>(control, box, input);
 }
 
