@@ -103,13 +103,16 @@ protected:
     }
 
 private:
-    // The forms were laid out for a face slightly narrower than some: a
-    // caption a little too long for one line is drawn a little narrower
-    // rather than broken before its last character; a longer one wraps.
+    // The forms give some captions less than their full advance: the blank
+    // half of a closing full-width colon may stand outside the label, as it
+    // does on the system the forms were drawn for, so what must fit is the
+    // ink. A caption whose ink is a little too long for one line is drawn a
+    // little narrower rather than broken before its last character; a longer
+    // one wraps.
     void fit(const QString& text) {
         QFont font = font_;
         const int room = label_->contentsRect().width() - std::max(label_->indent(), 0);
-        const int needed = QFontMetrics(font_).horizontalAdvance(text);
+        const int needed = QFontMetrics(font_).tightBoundingRect(text).right() + 1;
         bool wrap = false;
         if (needed > room && room > 0) {
             const int stretch = room * 100 / needed;
