@@ -17,6 +17,8 @@ helper=$2
 # draws the codes with the program's rule.
 fixed_time="2015-11-16 10:30:00"
 export TZ=UTC
+# A sanitizer runtime cannot come first before the fixed clock's library.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0"
 screen_width=1280
 screen_height=1024
 
@@ -92,10 +94,10 @@ xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || abort "the window 
 
 # --- helpers ------------------------------------------------------------------
 
-# wait_window NAME: the id of the visible window titled exactly NAME.
+# wait_window NAME [TRIES]: the id of the visible window titled exactly NAME.
 wait_window() {
     local id
-    for _ in $(seq 150); do
+    for _ in $(seq "${2:-100}"); do
         id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
@@ -142,8 +144,21 @@ click_control() {
     click_at "$1" $((left + width / 2)) $((top + height / 2))
 }
 
-# capture FILE [ID X Y W H]: a capture of the screen, or of an area of a window.
+# capture FILE [ID X Y W H]: a capture of the screen, or of an area of a
+# window, once two captures in a row agree (the program has done painting).
 capture() {
+    local previous="$work/previous.png" tries
+    for tries in $(seq 20); do
+        capture_once "$@" || return 1
+        if [ "$tries" -gt 1 ] && [ "$(differing "$1" "$previous")" -eq 0 ]; then
+            return 0
+        fi
+        cp "$1" "$previous"
+        sleep 0.2
+    done
+}
+
+capture_once() {
     import -window root "$work/screen.png" 2>/dev/null || return 1
     if [ $# -eq 1 ]; then
         cp "$work/screen.png" "$1"
@@ -155,15 +170,12 @@ capture() {
         +repage "$1"
 }
 
-# count_colour FILE R G B TOLERANCE: pixels of FILE within TOLERANCE of the colour.
+# count_colour FILE R G B TOLERANCE: pixels of FILE within about TOLERANCE
+# (per channel, 0-255) of the colour.
 count_colour() {
-    convert "$1" -depth 8 txt:- | awk -v r="$2" -v g="$3" -v b="$4" -v t="$5" '
-        /^[0-9]/ {
-            rgb = $2; gsub(/[()]/, "", rgb); split(rgb, c, ",")
-            if (c[1] - r <= t && r - c[1] <= t && c[2] - g <= t && g - c[2] <= t &&
-                c[3] - b <= t && b - c[3] <= t) n++
-        }
-        END { print n + 0 }'
+    local fuzz=$(($5 * 100 / 255))
+    convert "$1" -alpha off -fuzz "$fuzz%" -fill black +opaque "rgb($2,$3,$4)" \
+        -fill white -opaque "rgb($2,$3,$4)" -format '%[fx:round(mean*w*h)]' info:
 }
 
 # differing FILE1 FILE2: how many pixels differ.
@@ -190,9 +202,7 @@ start_program() {
     shift
     mkdir -p "$folder"
     cp "$program" "$folder/chengxi"
-    # A sanitizer runtime cannot come first before the fixed clock's library.
-    env "$@" QT_QPA_PLATFORM=xcb ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0" \
-        faketime -f "$fixed_time" "$folder/chengxi" >"$folder/out.log" 2>&1 &
+    env "$@" QT_QPA_PLATFORM=xcb faketime -f "$fixed_time" "$folder/chengxi" >"$folder/out.log" 2>&1 &
     program_pid=$!
     pids+=("$program_pid")
 }
@@ -348,14 +358,14 @@ else
 fi
 
 # Copying a book number puts it on the X clipboard.
-echo "before" | xclip -selection clipboard
+echo "before" | xclip -loops 1 -selection clipboard
 read -r tab_x tab_y <<<"$("$helper" tab 6)"
 click_at "$main" "$tab_x" "$tab_y"
 click_control "$main" main 按钮_搜索图书
 read -r left top width height <<<"$(place main 超级列表框_显示图书搜索结果)"
 click_at "$main" $((left + 100)) $((top + 30))
 click_control "$main" main 按钮_复制图书编号
-if notice=$(wait_window "剪辑板的内容"); then
+if notice=$(wait_window "剪辑板的内容" 25); then
     xdotool key Return
     window_gone "$notice"
     text=$(clipboard)
