@@ -35,6 +35,8 @@ void Program::mainWindowStartUp() {
     };
     library_.login.failureCounter = 0;
     main.control(mainw::kTabs).setCurrentPage(mainw::kPageLending);
+    // The librarian (or a card scanner) types at once, without a click first.
+    main.focusFirstEntry(mainw::kTabs);
     for (const std::string& failure :
          store::initialiseDatabase(library_.database.connection, databasePath())) {
         screen_.messageBox({failure, "提示"});
@@ -47,6 +49,8 @@ void Program::mainWindowRelease() {
 
 void Program::pageChanged() {
     const ui::Control& tabs = main_->control(mainw::kTabs);
+    // The keyboard follows the page: its first box, or the tabs themselves.
+    main_->focusFirstEntry(mainw::kTabs);
     // The reader list stays pending until a listing has really run, so a
     // database that was busy the first time is listed at the next showing.
     if (tabs.currentPage() == mainw::kPageReaders && library_.readers.listPending &&

@@ -23,6 +23,7 @@ Program::~Program() = default;
 
 void Program::start() {
     login_ = std::make_unique<ui::Window>(ui::loginForm());
+    login_->focusFirstEntry();
     screen_.windowOpened(*login_);
 }
 

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabBar>
@@ -227,6 +228,36 @@ TEST_F(ProgramOnQtTest, RepaintNowShowsTheControlAtOnce) {
     caption.setText("第二步");
     screen.repaintNow(login, caption);
     EXPECT_TRUE(QTest::qWaitFor([&] { return label->text() == QStringLiteral("第二步"); }));
+}
+
+// A Chinese input method composes a text (shown in the box, not yet typed)
+// and then commits it: the committed text is what the box and the model hold.
+TEST_F(ProgramOnQtTest, InputMethodTextReachesTheBoxAndTheModel) {
+    openMainWindow();
+    ui::Window& main = *program->window(mainw::kWindow);
+    main.control(mainw::kTabs).setCurrentPage(mainw::kPageReaders);
+    screen.syncAll();
+    settle();
+    auto* name = widget<QLineEdit>(mainw::kWindow, mainw::kName);
+    ASSERT_NE(name, nullptr);
+    EXPECT_TRUE(name->testAttribute(Qt::WA_InputMethodEnabled));
+    EXPECT_TRUE(name->inputMethodQuery(Qt::ImEnabled).toBool());
+
+    QInputMethodEvent composing(QStringLiteral("zhang'san"), {});
+    QCoreApplication::sendEvent(name, &composing);
+    EXPECT_EQ(main.control(mainw::kName).text(), "");
+
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("张三"));
+    QCoreApplication::sendEvent(name, &commit);
+    EXPECT_EQ(name->text(), QStringLiteral("张三"));
+    EXPECT_EQ(main.control(mainw::kName).text(), "张三");
+
+    // A second word goes after the first, as typed.
+    QInputMethodEvent more;
+    more.setCommitString(QStringLiteral("丰"));
+    QCoreApplication::sendEvent(name, &more);
+    EXPECT_EQ(main.control(mainw::kName).text(), "张三丰");
 }
 
 TEST_F(ProgramOnQtTest, ClipboardCarriesChineseTextBothWays) {

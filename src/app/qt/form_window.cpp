@@ -21,7 +21,7 @@ FormWindow::FormWindow(ui::Window& model, FormHost& host)
       id_(model.id()) {
     setObjectName(toQString(id_));
     setWindowTitle(toQString(model.caption()));
-    setWindowIcon(QIcon(drawPicture(ui::Picture::Icon, QSize(32, 32))));
+    setWindowIcon(programIcon());
     setFixedSize(model.width(), model.height());
     setFont(defaultFont());
     // The blue is painted here rather than set in the palette, which every
@@ -80,49 +80,16 @@ void FormWindow::buildControls() {
 }
 
 void FormWindow::arrangeTabOrder() {
-    struct Placed {
-        ControlView* view;
-        QPoint at;
-    };
-    std::vector<Placed> placed;
-    for (auto& each : views_) {
-        if (each->widget()->focusPolicy() & Qt::TabFocus) {
-            placed.push_back({each.get(), each->widget()->mapTo(this, QPoint(0, 0))});
+    QWidget* previous = nullptr;
+    for (const ui::Control* control : model_->readingOrder()) {
+        ControlView* each = view(control->name());
+        if (each == nullptr || !(each->widget()->focusPolicy() & Qt::TabFocus)) {
+            continue;
         }
-    }
-    std::stable_sort(placed.begin(), placed.end(),
-                     [](const Placed& a, const Placed& b) { return a.at.y() < b.at.y(); });
-    // Controls whose tops are this close stand in one row.
-    constexpr int kRowTolerance = 10;
-    for (auto row = placed.begin(); row != placed.end();) {
-        auto end = row;
-        while (end != placed.end() && end->at.y() - row->at.y() <= kRowTolerance) {
-            ++end;
+        if (previous != nullptr) {
+            setTabOrder(previous, each->widget());
         }
-        std::stable_sort(row, end,
-                         [](const Placed& a, const Placed& b) { return a.at.x() < b.at.x(); });
-        row = end;
-    }
-    readingOrder_.clear();
-    for (const Placed& each : placed) {
-        readingOrder_.push_back(each.view);
-    }
-    for (std::size_t i = 1; i < readingOrder_.size(); ++i) {
-        setTabOrder(readingOrder_[i - 1]->widget(), readingOrder_[i]->widget());
-    }
-}
-
-void FormWindow::focusFirstEntry() {
-    if (model_ == nullptr) {
-        return;
-    }
-    for (ControlView* each : readingOrder_) {
-        const ui::Control* control = each->control();
-        if (control != nullptr && control->kind() == ui::ControlKind::EditBox &&
-            control->inputMode() != ui::InputMode::ReadOnly && model_->isUsable(*control)) {
-            each->widget()->setFocus(Qt::OtherFocusReason);
-            return;
-        }
+        previous = each->widget();
     }
 }
 

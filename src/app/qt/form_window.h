@@ -50,8 +50,6 @@ public:
     std::string_view controlOf(const QWidget* widget) const;
     // A person moved the keyboard focus to `widget` inside this window.
     void personFocused(QWidget* widget);
-    // Puts the keyboard in the first box a person can type into, in reading order.
-    void focusFirstEntry();
 
     // FormInput
     bool acceptsInput() const override;
@@ -69,7 +67,7 @@ protected:
 
 private:
     void buildControls();
-    // The Tab key visits the controls in reading order: by rows, then left to right.
+    // The Tab key visits the controls in the model's reading order.
     void arrangeTabOrder();
     ControlView* view(std::string_view control) const;
     void pressDefaultButton();
@@ -81,7 +79,6 @@ private:
     std::string id_;
     std::vector<std::unique_ptr<ControlView>> views_;
     std::unordered_map<std::string_view, ControlView*> byName_;
-    std::vector<ControlView*> readingOrder_;
     bool dragging_ = false;
     QPoint dragOffset_;
 };

@@ -14,6 +14,14 @@ QColor pageBackground() {
     return QColor(236, 245, 255);
 }
 
+QColor statusBackground() {
+    return QColor(214, 229, 247);
+}
+
+QColor frameLine() {
+    return QColor(105, 140, 185);
+}
+
 QColor textOnWindow() {
     return QColor(Qt::white);
 }
@@ -24,9 +32,11 @@ QColor textOnPage() {
 
 QFont defaultFont() {
     QFont font;
-    // SimSun is the face the forms were drawn with on Windows; elsewhere the
-    // WenQuanYi face is the Chinese face the setup installs.
-    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei")});
+    // SimSun is the face the forms were drawn with on Windows. Elsewhere AR
+    // PL UMing is the Song face closest to it: its digits are as narrow, so
+    // the widths the forms give hold their texts. WenQuanYi is the last resort.
+    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
+                      QStringLiteral("WenQuanYi Micro Hei")});
     font.setPixelSize(12);
     return font;
 }

@@ -11,6 +11,10 @@ namespace chengxi::qt {
 QColor windowBackground();
 // The page area of the tab control, light so that lists and edits sit calmly on it.
 QColor pageBackground();
+// The strip behind a status label, a tint of the page.
+QColor statusBackground();
+// The lines of frames on a page: group boxes and the page area's border.
+QColor frameLine();
 // Text drawn straight on the blue window, and text on a page or in a frame.
 QColor textOnWindow();
 QColor textOnPage();

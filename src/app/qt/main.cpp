@@ -1,4 +1,5 @@
 // 澄溪图书管理系统: the program on the Qt front end.
+#include "app/data_folder.h"
 #include "app/program.h"
 #include "app/qt/look.h"
 #include "app/qt/qt_clock.h"
@@ -15,22 +16,28 @@
 int main(int argc, char* argv[]) {
     using namespace chengxi;
     QApplication application(argc, argv);
+    // Ties the windows to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("chengxi"));
     QApplication::setFont(qt::defaultFont());
 
-    // The database and its backups live beside the program, and relative
-    // paths resolve there.
-    const std::string programFolder = qt::toUtf8(QCoreApplication::applicationDirPath());
+    // The database and its backups live beside the program, or in the
+    // user's data folder when the program is installed where the user cannot
+    // write; relative paths resolve there.
+    const app::DataFolder data = app::chooseDataFolder(
+        qt::toUtf8(QCoreApplication::applicationDirPath()), app::processEnvironment);
+    if (!data.error.empty()) {
+        std::fprintf(stderr, "chengxi: %s\n", data.error.c_str());
+    }
     std::error_code error;
-    std::filesystem::current_path(text::toPath(programFolder), error);
+    std::filesystem::current_path(text::toPath(data.path), error);
     if (error) {
-        std::fprintf(stderr, "chengxi: cannot enter %s: %s\n", programFolder.c_str(),
+        std::fprintf(stderr, "chengxi: cannot enter %s: %s\n", data.path.c_str(),
                      error.message().c_str());
     }
 
     qt::QtClock clock;
     qt::QtScreen screen;
-    app::Program program({programFolder, text::fromPath(auth::defaultSettingsPath())}, screen,
-                         clock);
+    app::Program program({data.path, text::fromPath(auth::defaultSettingsPath())}, screen, clock);
     screen.attach(program);
     program.start();
     if (program.ended()) {

@@ -20,7 +20,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        QPainter(this).drawPixmap(0, 0, drawPicture(picture_, size()));
+        QPainter painter(this);
+        paintPicture(painter, picture_, QSizeF(size()));
     }
 
 private:
@@ -47,7 +48,8 @@ protected:
         } else if (underMouse()) {
             state = PictureState::Hover;
         }
-        QPainter(this).drawPixmap(0, 0, drawPicture(picture_, size(), state));
+        QPainter painter(this);
+        paintPicture(painter, picture_, QSizeF(size()), state);
     }
 
     void enterEvent(QEnterEvent* event) override {

@@ -86,12 +86,9 @@ void drawOrnament(QPainter& p, QSizeF size) {
 
 } // namespace
 
-QPixmap drawPicture(ui::Picture picture, QSize size, PictureState state) {
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+void paintPicture(QPainter& p, ui::Picture picture, QSizeF area, PictureState state) {
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    const QSizeF area(size);
     switch (picture) {
     case ui::Picture::Icon:
         drawIcon(p, area);
@@ -108,7 +105,24 @@ QPixmap drawPicture(ui::Picture picture, QSize size, PictureState state) {
     case ui::Picture::None:
         break;
     }
+    p.restore();
+}
+
+QPixmap drawPicture(ui::Picture picture, QSize size, PictureState state, qreal devicePixelRatio) {
+    QPixmap pixmap(size * devicePixelRatio);
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    paintPicture(p, picture, QSizeF(size), state);
     return pixmap;
+}
+
+QIcon programIcon() {
+    QIcon icon;
+    for (const int side : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        icon.addPixmap(drawPicture(ui::Picture::Icon, QSize(side, side)));
+    }
+    return icon;
 }
 
 } // namespace chengxi::qt

@@ -3,6 +3,7 @@
 #include "app/program.h"
 #include "app/qt/file_dialog.h"
 #include "app/qt/message_box.h"
+#include "app/qt/placement.h"
 #include "app/qt/qt_text.h"
 
 #include <QApplication>
@@ -181,13 +182,12 @@ void QtScreen::windowOpened(ui::Window& window) {
     SyncScope scope(*this);
     auto form = std::make_unique<FormWindow>(window, *this);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        form->move(screen->availableGeometry().center() - form->rect().center());
+        form->move(placeWindow(screen->availableGeometry(), form->size()));
     }
     FormWindow* shown = form.get();
     windows_.push_back(std::move(form));
     shown->sync();
     shown->show();
-    shown->focusFirstEntry();
     shown->activateWindow();
 }
 

@@ -36,9 +36,12 @@ bool save(QWidget* window, const QString& path) {
 
 } // namespace
 
-int renderScreens(int argc, char* argv[], const std::string& outDir) {
+int renderScreens(int argc, char* argv[], const std::string& outDir, double scale) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    if (scale != 1.0) {
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(scale));
     }
     QApplication application(argc, argv);
     QApplication::setFont(defaultFont());

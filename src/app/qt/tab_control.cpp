@@ -39,6 +39,8 @@ TabControl::TabControl(const QStringList& captions, const QFont& tabFont, QWidge
     }
     // The pages lie below the strip so that its tabs stay clickable.
     bar_->raise();
+    // Focus given to the control (a page without an edit box) lands on its tabs.
+    setFocusProxy(bar_);
     connect(bar_, &QTabBar::currentChanged, this, [this](int index) {
         showPage(index);
         if (!settingPage_) {
@@ -93,6 +95,20 @@ void TabControl::paintEvent(QPaintEvent*) {
     }
     style()->drawPrimitive(QStyle::PE_FrameTabWidget, &frame, &painter, this);
     painter.fillRect(frame.rect.adjusted(1, 1, -1, -1), pageBackground());
+    // The style's own outline fades into the blue window at the bottom: the
+    // page area gets a border that shows on every side, open under the tab
+    // in front so that the tab and its page stay one piece.
+    const QRect area = frame.rect;
+    painter.setPen(frameLine());
+    painter.drawLine(area.topLeft(), area.bottomLeft());
+    painter.drawLine(area.bottomLeft(), area.bottomRight());
+    painter.drawLine(area.bottomRight(), area.topRight());
+    const int gapLeft =
+        frame.selectedTabRect.isNull() ? area.right() : frame.selectedTabRect.left();
+    const int gapRight =
+        frame.selectedTabRect.isNull() ? area.right() : frame.selectedTabRect.right();
+    painter.drawLine(QPoint(area.left(), area.top()), QPoint(gapLeft, area.top()));
+    painter.drawLine(QPoint(gapRight, area.top()), QPoint(area.right(), area.top()));
 }
 
 } // namespace chengxi::qt

@@ -103,13 +103,16 @@ protected:
     }
 
 private:
-    // The forms were laid out for a face slightly narrower than some: a
-    // caption a little too long for one line is drawn a little narrower
-    // rather than broken before its last character; a longer one wraps.
+    // The forms give some captions less than their full advance: the blank
+    // half of a closing full-width colon may stand outside the label, as it
+    // does on the system the forms were drawn for, so what must fit is the
+    // ink. A caption whose ink is a little too long for one line is drawn a
+    // little narrower rather than broken before its last character; a longer
+    // one wraps.
     void fit(const QString& text) {
         QFont font = font_;
         const int room = label_->contentsRect().width() - std::max(label_->indent(), 0);
-        const int needed = QFontMetrics(font_).horizontalAdvance(text);
+        const int needed = QFontMetrics(font_).tightBoundingRect(text).right() + 1;
         bool wrap = false;
         if (needed > room && room > 0) {
             const int stretch = room * 100 / needed;
@@ -172,10 +175,10 @@ std::unique_ptr<ControlView> makeLabelView(ui::Control& control, QWidget* parent
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, parent->isWindow() ? textOnWindow() : textOnPage());
     if (control.kind() == ui::ControlKind::Label) {
-        // A label proper has a background of its own: a status strip.
-        palette.setColor(QPalette::Window, QColor(Qt::white));
+        // A label proper has a background of its own: a flat status strip in
+        // a tint of the page, not a white sunken box that looks editable.
+        palette.setColor(QPalette::Window, statusBackground());
         label->setAutoFillBackground(true);
-        label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         label->setIndent(4);
     }
     label->setPalette(palette);
@@ -185,9 +188,16 @@ std::unique_ptr<ControlView> makeLabelView(ui::Control& control, QWidget* parent
 std::unique_ptr<ControlView> makeGroupBoxView(ui::Control& control, QWidget* parent,
                                               FormInput& input) {
     auto* box = new QGroupBox(parent);
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::WindowText, parent->isWindow() ? textOnWindow() : textOnPage());
-    box->setPalette(palette);
+    const QColor text = parent->isWindow() ? textOnWindow() : textOnPage();
+    const QColor behind = parent->isWindow() ? windowBackground() : pageBackground();
+    // A frame that stands out from the page, its caption set into the top
+    // line: the title straddles the line and hides it behind the text.
+    box->setStyleSheet(
+        QStringLiteral(
+            "QGroupBox { border: 1px solid %1; border-radius: 3px; margin-top: 7px; }"
+            "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+            " left: 8px; padding: 0px 3px; color: %2; background-color: %3; }")
+            .arg(frameLine().name(), text.name(), behind.name()));
     return std::make_unique<GroupBoxView>(control, box, input);
 }
 

@@ -1,5 +1,6 @@
 #include "ui/controls/window.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -41,7 +42,67 @@ void Window::setWindowState(int state) {
 }
 
 void Window::setFocus(std::string_view name) {
-    focus_ = control(name).name();
+    const Control& target = control(name);
+    if (isShown(target)) {
+        focus_ = target.name();
+    }
+}
+
+bool Window::focusFirstEntry(std::string_view otherwise) {
+    for (const Control* each : readingOrder()) {
+        if (each->kind() == ControlKind::EditBox && each->inputMode() != InputMode::ReadOnly &&
+            isUsable(*each)) {
+            focus_ = each->name();
+            return true;
+        }
+    }
+    focus_.clear();
+    if (!otherwise.empty()) {
+        setFocus(otherwise);
+    }
+    return false;
+}
+
+std::pair<int, int> Window::placeInWindow(const Control& control) const {
+    int left = 0;
+    int top = 0;
+    for (const Control* c = &control; c != nullptr;
+         c = c->parent().empty() ? nullptr : &this->control(c->parent())) {
+        left += c->left();
+        top += c->top();
+    }
+    return {left, top};
+}
+
+std::vector<const Control*> Window::readingOrder() const {
+    struct Placed {
+        const Control* control;
+        std::pair<int, int> at; // left, top
+    };
+    std::vector<Placed> placed;
+    placed.reserve(controls_.size());
+    for (const Control& each : controls_) {
+        placed.push_back({&each, placeInWindow(each)});
+    }
+    std::stable_sort(placed.begin(), placed.end(),
+                     [](const Placed& a, const Placed& b) { return a.at.second < b.at.second; });
+    // Controls whose tops are this close stand in one row.
+    constexpr int kRowTolerance = 10;
+    for (auto row = placed.begin(); row != placed.end();) {
+        auto end = row;
+        while (end != placed.end() && end->at.second - row->at.second <= kRowTolerance) {
+            ++end;
+        }
+        std::stable_sort(row, end,
+                         [](const Placed& a, const Placed& b) { return a.at.first < b.at.first; });
+        row = end;
+    }
+    std::vector<const Control*> order;
+    order.reserve(placed.size());
+    for (const Placed& each : placed) {
+        order.push_back(each.control);
+    }
+    return order;
 }
 
 bool Window::isShown(const Control& control) const {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace chengxi::ui {
@@ -37,7 +38,19 @@ public:
 
     // The control holding the keyboard focus (empty: none).
     const std::string& focus() const { return focus_; }
+    // A control a person cannot see (a box on a page behind) never takes it.
     void setFocus(std::string_view name);
+    // Puts the focus in the first edit box a person can type into, in reading
+    // order; read-only and disabled boxes and those not shown are passed
+    // over. Without one the focus goes to `otherwise` when it is shown, else
+    // to no control. Returns whether a box took it.
+    bool focusFirstEntry(std::string_view otherwise = {});
+
+    // The controls as a person reads the window: by rows from the top, then
+    // left to right, by their places in the window's client area.
+    std::vector<const Control*> readingOrder() const;
+    // The control's top left corner (left, top) in the window's client area.
+    std::pair<int, int> placeInWindow(const Control& control) const;
 
     // Whether a person can see the control: it and its parents are visible and
     // every tab page on the way is the one in front.
