@@ -30,4 +30,4 @@ fi
 echo "setup: installing$missing"
 $sudo apt-get -o DPkg::Lock::Timeout=300 update -qq
 # shellcheck disable=SC2086
-DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=300 install -y -qq --no-install-recommends $missing
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 install -y -qq --no-install-recommends $missing
