@@ -137,10 +137,94 @@ Operation clearing(std::string_view button, std::string table, int rows) {
     };
 }
 
+// The one loan of the trials: a book no one holds, to a reader without loans.
+const std::string kLoanCard = bench::cardNumber(1);
+const std::string kLoanBook = bench::bookNumber(15000);
+
+struct LoanTraces {
+    int lendState = 0;   // 借出数据 rows giving the book to the reader
+    int openReport = 0;  // 借阅报表 rows of the book without a return date
+    int readerLists = 0; // the reader's book list holding the book
+};
+
+LoanTraces loanTraces(const TrialFolder& folder) {
+    const auto number = [&](const std::string& sql) {
+        const std::string value = queryValue(folder.database(), sql);
+        return value.empty() ? -1 : std::stoi(value);
+    };
+    return {
+        number("select count(*) from 借出数据 where 图书编号='" + kLoanBook + "' and 借书证号='" +
+               kLoanCard + "'"),
+        number("select count(*) from 借阅报表 where 图书编号='" + kLoanBook + "' and 还书日期=''"),
+        number("select count(*) from 读者数据 where 借书证号='" + kLoanCard +
+               "' and instr(图书编号串, '" + kLoanBook + "|') > 0"),
+    };
+}
+
+// A loan is in all three tables or in none.
+Finding verifyLoan(const TrialFolder& folder, bool lentAfterwards) {
+    const LoanTraces traces = loanTraces(folder);
+    if (traces.lendState == 1 && traces.openReport == 1 && traces.readerLists == 1) {
+        return {"", lentAfterwards ? "complete" : "absent"};
+    }
+    if (traces.lendState == 0 && traces.openReport == 0 && traces.readerLists == 0) {
+        return {"", lentAfterwards ? "absent" : "complete"};
+    }
+    return {"half a loan: lend state " + std::to_string(traces.lendState) + ", open report rows " +
+                std::to_string(traces.openReport) + ", reader lists " +
+                std::to_string(traces.readerLists),
+            ""};
+}
+
+void typeLoan(Session& session) {
+    session.tab(mainw::kPageLending);
+    session.type(mainw::kLoanCard, kLoanCard);
+    session.type(mainw::kLoanBook, kLoanBook);
+}
+
+Operation lend() {
+    return {
+        "lend",
+        prepareSmallLibrary,
+        [](Session& session, const std::function<void()>& ready) {
+            typeLoan(session);
+            ready();
+            session.click(mainw::kLend);
+        },
+        [](const TrialFolder& folder) { return verifyLoan(folder, true); },
+    };
+}
+
+Operation giveBack() {
+    return {
+        "return",
+        [](const TrialFolder& folder) {
+            prepareSmallLibrary(folder);
+            Session session(folder.programUtf8(), folder.settingsUtf8());
+            if (!session.logIn()) {
+                throw std::runtime_error("cannot log in to lend the book to return");
+            }
+            typeLoan(session);
+            session.click(mainw::kLend);
+            session.close();
+        },
+        [](Session& session, const std::function<void()>& ready) {
+            typeLoan(session);
+            session.click(mainw::kShowLoans);
+            session.select(mainw::kLoanList, 0);
+            ready();
+            session.click(mainw::kReturn);
+        },
+        [](const TrialFolder& folder) { return verifyLoan(folder, false); },
+    };
+}
+
 } // namespace
 
 const std::vector<Operation>& operations() {
     static const std::vector<Operation> all = {
+        lend(),
+        giveBack(),
         passwordChange(),
         backup(),
         clearing(mainw::kClearBooks, "图书数据", 20000),
