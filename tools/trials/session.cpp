@@ -2,6 +2,8 @@
 
 #include "ui/forms/control_names.h"
 
+#include <algorithm>
+
 namespace chengxi::trials {
 
 namespace login = ui::names::login;
@@ -55,6 +57,20 @@ void Session::click(std::string_view control) {
 void Session::select(std::string_view list, int row) {
     main().control(list).listView().setSelected(row);
     program_->fire(mainw::kWindow, list, ui::Event::RowSelected);
+}
+
+void Session::pick(std::string_view combo, std::string_view item) {
+    ui::Control& box = main().control(combo);
+    const auto& items = box.items();
+    const auto found = std::find(items.begin(), items.end(), item);
+    if (found != items.end()) {
+        box.setCurrentItem(static_cast<int>(found - items.begin()));
+        program_->fire(mainw::kWindow, combo, ui::Event::SelectionChanged);
+    }
+}
+
+void Session::spin(std::string_view box, int direction) {
+    program_->fire(mainw::kWindow, box, ui::Event::Spin, direction);
 }
 
 void Session::choose(const std::string& path) {

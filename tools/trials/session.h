@@ -23,6 +23,9 @@ public:
     void type(std::string_view control, const std::string& text);
     void click(std::string_view control);
     void select(std::string_view list, int row);
+    // Picks the item of a combo box with this text.
+    void pick(std::string_view combo, std::string_view item);
+    void spin(std::string_view box, int direction);
     // The next file dialog returns this path.
     void choose(const std::string& path);
     void close();
