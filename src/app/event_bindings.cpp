@@ -3,6 +3,7 @@
 #include "app/program.h"
 #include "auth/events.h"
 #include "backups/backups.h"
+#include "exchange/events.h"
 #include "ui/event_binder.h"
 #include "ui/forms/control_names.h"
 
@@ -25,6 +26,7 @@ void Program::bindEvents() {
 
     auth::bindEvents(binder, services_, library_.login);
     backups::bindEvents(binder, services_);
+    exchange::bindEvents(binder, services_, library_.exchange, library_.catalogue);
 }
 
 } // namespace chengxi::app

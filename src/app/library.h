@@ -2,6 +2,7 @@
 
 #include "auth/login_state.h"
 #include "catalog/catalogue_state.h"
+#include "exchange/exchange_state.h"
 #include "readers/readers_state.h"
 #include "store/database.h"
 
@@ -16,6 +17,7 @@ struct Library {
     auth::LoginState login;
     catalog::CatalogueState catalogue;
     readers::ReadersState readers;
+    exchange::ExchangeState exchange;
 };
 
 } // namespace chengxi::app
