@@ -4,7 +4,7 @@
 set -eu
 
 packages="cmake g++ clang make pkg-config libgtest-dev libgmock-dev qt6-base-dev libsqlite3-dev nettle-dev \
-fonts-wqy-microhei fonts-arphic-ukai python3-xlrd libclang-rt-14-dev"
+fonts-wqy-microhei fonts-arphic-ukai python3-xlrd python3-xlwt libclang-rt-14-dev"
 
 missing=""
 for p in $packages; do

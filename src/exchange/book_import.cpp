@@ -5,6 +5,7 @@
 #include "exchange/workbook_steps.h"
 #include "store/database.h"
 #include "store/transaction.h"
+#include "store/value.h"
 #include "text/date_time.h"
 #include "ui/controls/window.h"
 #include "ui/forms/control_names.h"
@@ -121,11 +122,12 @@ void importBooks(const ui::Services& services, ExchangeState& state,
     showText(services, status, "开始事务");
 
     const auto columns = xls::templateHeaders(xls::TemplateKind::Books);
-    std::vector<std::string> values(columns.size());
+    // Filled by moving each cell's text in, so no text is copied on its way.
+    std::vector<store::Value> values(columns.size(), store::Value(std::string()));
     LeftOutRows leftOut;
     while (!workbook.atEnd(query)) {
         for (std::size_t i = 0; i < columns.size(); ++i) {
-            values[i] = workbook.read(query, columns[i]);
+            values[i] = store::Value(workbook.read(query, columns[i]));
         }
         if (!database.execute(kInsertBook, values)) {
             // A value the code page lacks stores nothing and loses only its

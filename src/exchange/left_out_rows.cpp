@@ -6,9 +6,12 @@
 
 namespace chengxi::exchange {
 
-std::optional<std::string> firstUnstorableCharacter(std::span<const std::string> values) {
-    for (const std::string& value : values) {
-        text::Cp936Bytes bytes = text::toCp936(value);
+std::optional<std::string> firstUnstorableCharacter(std::span<const store::Value> values) {
+    for (const store::Value& value : values) {
+        if (!value.isText()) {
+            continue;
+        }
+        text::Cp936Bytes bytes = text::toCp936(value.text());
         if (!bytes.ok()) {
             return std::move(bytes.unencodable);
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/value.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -11,9 +13,9 @@ struct Services;
 
 namespace chengxi::exchange {
 
-// The first character among `values` that code page 936 cannot hold (as
-// UTF-8); nothing when every value can be stored as it is.
-std::optional<std::string> firstUnstorableCharacter(std::span<const std::string> values);
+// The first character among the texts of `values` that code page 936 cannot
+// hold (as UTF-8); nothing when every value can be stored as it is.
+std::optional<std::string> firstUnstorableCharacter(std::span<const store::Value> values);
 
 // Sheet rows an import leaves out because a cell holds a character the
 // database cannot store: such a row is never stored with "?" in its place.

@@ -5,6 +5,7 @@
 #include "readers/reader_listing.h"
 #include "store/database.h"
 #include "store/transaction.h"
+#include "store/value.h"
 #include "text/cp936.h"
 #include "text/list_column.h"
 #include "ui/controls/window.h"
@@ -87,18 +88,17 @@ void importReaders(const ui::Services& services, ExchangeState& state) {
     }
 
     const auto columns = xls::templateHeaders(xls::TemplateKind::Readers);
-    std::vector<std::string> values(columns.size());
+    std::vector<store::Value> values(columns.size(), store::Value(std::string()));
     LeftOutRows leftOut;
     for (; !workbook.atEnd(query); workbook.moveNext(query)) {
         for (std::size_t i = 0; i < columns.size(); ++i) {
-            values[i] = workbook.read(query, columns[i]);
-        }
-        for (std::size_t i = kFirstLoanColumn; i < values.size(); ++i) {
-            if (values[i].empty()) {
-                values[i] = text::kEmptyList;
+            std::string value = workbook.read(query, columns[i]);
+            if (i >= kFirstLoanColumn && value.empty()) {
+                value = text::kEmptyList;
             }
+            values[i] = store::Value(std::move(value));
         }
-        text::Cp936Bytes card = text::toCp936(values[kCardColumn]);
+        text::Cp936Bytes card = text::toCp936(values[kCardColumn].text());
         if (card.ok() && cards.contains(card.bytes)) {
             continue;
         }
