@@ -106,9 +106,9 @@ std::optional<store::Value> yearParameter(std::string_view yearText) {
         std::from_chars(yearText.data(), yearText.data() + yearText.size(), year);
     if (error != std::errc{} || end != yearText.data() + yearText.size()) {
         // Beyond any integer: matches no stored year, as the number did.
-        return store::Value(yearText);
+        return std::optional<store::Value>(std::in_place, yearText);
     }
-    return store::Value(year);
+    return std::optional<store::Value>(std::in_place, year);
 }
 
 void exportBooks(const ui::Services& services, ExchangeState& state) {

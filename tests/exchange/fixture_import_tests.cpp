@@ -1,12 +1,11 @@
-// Every workbook of the fixtures, imported through the pages, gives the
-// table its expected text says (written by the fixtures' own model of the
+// Every catalogue workbook of the fixtures, imported through the page, gives
+// the table its expected text says (written by the fixtures' own model of the
 // value-to-text rule, and checked against xlrd): every cell, every writer.
 #include "exchange_test.h"
 #include "xls/templates.h"
 #include "xls/test_support.h"
 
 #include <algorithm>
-#include <set>
 
 namespace chengxi::testing {
 namespace {
@@ -65,39 +64,6 @@ INSTANTIATE_TEST_SUITE_P(
                       "books_sst_continue_lo.xls", "books_sst_continue_xlwt.xls",
                       "books_builtin_formats_xlwt.xls", "books_date1904_xlwt.xls",
                       "formulas_lo.xls", "formulas_xlwt.xls"));
-
-class ReaderFixture : public ExchangeTest, public ::testing::WithParamInterface<const char*> {};
-
-// A reader per card number, the first row that names it; loans "0" when empty.
-TEST_P(ReaderFixture, EachCardNumberIsAddedOnceWithItsLoans) {
-    clickChoosing(names::kChooseReaderFile, xls::testing::fixture(GetParam()));
-    click(names::kImportReaders);
-    const ExpectedSheet sheet = expectedSheet(GetParam());
-    Rows expected;
-    std::set<std::string> cards;
-    for (const auto& row : sheet.rows) {
-        const std::string card = sheet.cell(row, "借书证号");
-        if (card.empty() || !cards.insert(card).second) {
-            continue;
-        }
-        std::vector<std::string> reader;
-        for (const std::string_view column : xls::templateHeaders(xls::TemplateKind::Readers)) {
-            const std::string value = sheet.cell(row, column);
-            reader.push_back(value.empty() && column.ends_with("串") ? "0" : value);
-        }
-        expected.push_back(std::move(reader));
-    }
-    EXPECT_EQ(rowsOf("select * from 读者数据"), expected);
-    ASSERT_FALSE(screen.messages().empty());
-    EXPECT_EQ(screen.messages().back().message.text,
-              "共导入 " + std::to_string(expected.size()) + " 个读者信息");
-}
-
-INSTANTIATE_TEST_SUITE_P(Writers, ReaderFixture,
-                         ::testing::Values("readers_lo.xls", "readers_xlwt.xls",
-                                           "readers_sheetjs.xls", "readers_three_cols_xlwt.xls",
-                                           "readers_empty_text_cell_lo.xls",
-                                           "readers_header_only_lo.xls"));
 
 } // namespace
 } // namespace chengxi::testing
