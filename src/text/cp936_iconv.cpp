@@ -176,24 +176,46 @@ std::string_view appendCp936(std::string_view utf8, std::string& out) {
         return {};
     }
     EncodeTable& table = encodeTable();
-    out.reserve(out.size() + utf8.size());
+    // A character never takes more bytes in code page 936 than in UTF-8, so
+    // the bytes are written into room made once and the rest cut off after.
+    const std::size_t base = out.size();
+    out.resize(base + utf8.size());
+    char* write = out.data() + base;
+    const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
     std::size_t pos = 0;
     while (pos < utf8.size()) {
-        const auto lead = static_cast<unsigned char>(utf8[pos]);
+        const unsigned char lead = in[pos];
         if (lead < 0x80) {
-            out += static_cast<char>(lead);
+            *write++ = static_cast<char>(lead);
             ++pos;
             continue;
         }
         const std::size_t start = pos;
-        const char32_t code = decodeUtf8(utf8, pos);
+        char32_t code = 0;
+        // Chinese text is three-byte sequences: decoded here without a call.
+        if ((lead & 0xF0) == 0xE0 && pos + 2 < utf8.size() && (in[pos + 1] & 0xC0) == 0x80 &&
+            (in[pos + 2] & 0xC0) == 0x80) {
+            code = (lead & 0x0Fu) << 12 | (in[pos + 1] & 0x3Fu) << 6 | (in[pos + 2] & 0x3Fu);
+            pos += 3;
+            if (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF)) {
+                pos = start;
+                code = decodeUtf8(utf8, pos); // overlong or a surrogate: malformed
+            }
+        } else {
+            code = decodeUtf8(utf8, pos);
+        }
         // A malformed sequence decodes as U+FFFD, which the code page lacks too.
         const EncodeTable::Bytes* bytes = code < 0x10000 ? &table.of(code) : nullptr;
         if (bytes == nullptr || bytes->length == 0) {
+            out.resize(static_cast<std::size_t>(write - out.data()));
             return utf8.substr(start, pos - start);
         }
-        out.append(bytes->bytes.data(), bytes->length);
+        *write++ = bytes->bytes[0];
+        if (bytes->length == 2) {
+            *write++ = bytes->bytes[1];
+        }
     }
+    out.resize(static_cast<std::size_t>(write - out.data()));
     return {};
 }
 

@@ -37,6 +37,10 @@ TEST(Cp936, MalformedUtf8IsUnencodable) {
                                        "cd");
     EXPECT_FALSE(encoded.ok());
     EXPECT_EQ(encoded.unencodable, "\xFF");
+    // A surrogate and an overlong form look like three-byte characters.
+    EXPECT_EQ(toCp936("图\xED\xA0\x80").unencodable, "\xED");
+    EXPECT_EQ(toCp936("图\xE0\x80\x80").unencodable, "\xE0");
+    EXPECT_EQ(toCp936("图\xE5\x9B").unencodable, "\xE5");
 }
 
 TEST(Cp936, InvalidGbkBytesBecomeReplacementCharacters) {
