@@ -5,6 +5,7 @@
 #include "backups/backups.h"
 #include "catalog/events.h"
 #include "circulation/events.h"
+#include "exchange/events.h"
 #include "readers/events.h"
 #include "ui/event_binder.h"
 #include "ui/forms/control_names.h"
@@ -31,6 +32,7 @@ void Program::bindEvents() {
     readers::bindEvents(binder, services_);
     catalog::bindEvents(binder, services_, library_.catalogue);
     circulation::bindEvents(binder, services_, library_.circulation);
+    exchange::bindEvents(binder, services_, library_.exchange, library_.catalogue);
 }
 
 } // namespace chengxi::app

@@ -3,6 +3,7 @@
 #include "auth/login_state.h"
 #include "catalog/catalogue_state.h"
 #include "circulation/circulation_state.h"
+#include "exchange/exchange_state.h"
 #include "readers/readers_state.h"
 #include "store/database.h"
 
@@ -18,6 +19,7 @@ struct Library {
     catalog::CatalogueState catalogue;
     readers::ReadersState readers;
     circulation::CirculationState circulation;
+    exchange::ExchangeState exchange;
 };
 
 } // namespace chengxi::app

@@ -44,6 +44,7 @@ void Program::mainWindowStartUp() {
 }
 
 void Program::mainWindowRelease() {
+    library_.exchange.workbook.close();
     library_.database.closeAll();
 }
 

@@ -108,7 +108,7 @@ bool Connection::execute(std::string_view sql, std::span<const Value> values) {
         return false;
     }
     // Encoded before anything runs, so a value the code page lacks stores nothing.
-    std::vector<detail::EncodedValue> encoded;
+    std::vector<detail::EncodedValue>& encoded = encoded_;
     if (!detail::encodeValues(values, encoded)) {
         return false;
     }

@@ -64,11 +64,12 @@ bool encodeValues(std::span<const Value> values, std::vector<EncodedValue>& enco
             target.integer = values[i].integer();
             continue;
         }
-        text::Cp936Bytes bytes = text::toCp936(values[i].text());
-        if (!bytes.ok()) {
+        // Into the buffer of the last statement's value, so that a caller
+        // reusing `encoded` converts row after row without allocating.
+        target.bytes.clear();
+        if (!text::appendCp936(values[i].text(), target.bytes).empty()) {
             return false;
         }
-        target.bytes = std::move(bytes.bytes);
     }
     return true;
 }

@@ -18,6 +18,12 @@ struct Cp936Bytes {
 // Strict: never substitutes "?" for a character the code page lacks.
 Cp936Bytes toCp936(std::string_view utf8);
 
+// The same, appended to `out` so that a caller converting many texts can
+// reuse one buffer. Returns the first character code page 936 cannot hold
+// (or the first malformed bytes), a view into `utf8`; empty when the whole
+// text was encoded. On failure `out` holds the bytes before that character.
+std::string_view appendCp936(std::string_view utf8, std::string& out);
+
 // True when every character of the text has a code page 936 form.
 bool isCp936Encodable(std::string_view utf8);
 

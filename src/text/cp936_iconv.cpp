@@ -1,13 +1,23 @@
 // Code page 936 through the C library's iconv (glibc's CP936 is the GBK table).
+//
+// The code page maps every character on its own, with no shift state, so the
+// characters are converted through tables filled from iconv a block at a time
+// as texts need them: the same bytes as iconv gives, without one iconv call
+// per text (an import converts a million cell texts).
 #include "text/cp936.h"
 #include "text/utf8.h"
 
+#include <array>
 #include <cerrno>
+#include <cstdint>
 #include <iconv.h>
+#include <memory>
 #include <stdexcept>
 
 namespace chengxi::text {
 namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
 
 bool isAscii(std::string_view text) {
     for (const char c : text) {
@@ -18,8 +28,8 @@ bool isAscii(std::string_view text) {
     return true;
 }
 
-// One conversion descriptor per direction and thread, opened once: opening
-// costs far more than converting a short text.
+// One conversion descriptor, opened once: opening costs far more than
+// converting a short text.
 class Converter {
 public:
     Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {
@@ -31,54 +41,187 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    // Converts as much as possible. Returns the number of input bytes consumed;
-    // stops at the first byte sequence the target cannot take.
-    std::size_t convert(std::string_view in, std::string& out) {
+    // The whole of `in` converted; false when iconv cannot take all of it.
+    bool convertAll(std::string_view in, std::string& out) {
         iconv(handle_, nullptr, nullptr, nullptr, nullptr);
         char* inPtr = const_cast<char*>(in.data());
         std::size_t inLeft = in.size();
-        char buffer[4096];
-        while (inLeft > 0) {
-            char* outPtr = buffer;
-            std::size_t outLeft = sizeof buffer;
-            const std::size_t result = iconv(handle_, &inPtr, &inLeft, &outPtr, &outLeft);
-            out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-            if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
-                break;
-            }
-        }
-        return in.size() - inLeft;
+        char buffer[16];
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        const std::size_t result = iconv(handle_, &inPtr, &inLeft, &outPtr, &outLeft);
+        out.assign(buffer, static_cast<std::size_t>(outPtr - buffer));
+        return result != static_cast<std::size_t>(-1) && inLeft == 0;
     }
 
 private:
     iconv_t handle_;
 };
 
-Converter& encoder() {
-    thread_local Converter converter("CP936", "UTF-8");
-    return converter;
+// The GBK bytes of each character of the basic plane, a block of 256 filled
+// the first time one of its characters is met.
+class EncodeTable {
+public:
+    struct Bytes {
+        std::uint8_t length = 0; // 0: the code page lacks the character
+        std::array<char, 2> bytes{};
+    };
+
+    const Bytes& of(char32_t code) {
+        std::unique_ptr<Block>& block = blocks_[code >> 8];
+        if (!block) {
+            block = build(code >> 8);
+        }
+        return (*block)[code & 0xFF];
+    }
+
+private:
+    using Block = std::array<Bytes, 256>;
+
+    std::unique_ptr<Block> build(char32_t high) {
+        auto block = std::make_unique<Block>();
+        std::string character;
+        std::string out;
+        for (char32_t low = 0; low < 256; ++low) {
+            const char32_t code = high << 8 | low;
+            if (code >= 0xD800 && code <= 0xDFFF) {
+                continue; // surrogates are not characters
+            }
+            character.clear();
+            appendUtf8(character, code);
+            if (converter_.convertAll(character, out) && (out.size() == 1 || out.size() == 2)) {
+                Bytes& entry = (*block)[low];
+                entry.length = static_cast<std::uint8_t>(out.size());
+                std::copy(out.begin(), out.end(), entry.bytes.begin());
+            }
+        }
+        return block;
+    }
+
+    Converter converter_{"CP936", "UTF-8"};
+    std::array<std::unique_ptr<Block>, 256> blocks_;
+};
+
+// The character of each GBK byte pair, a lead byte's 256 pairs filled the
+// first time the lead byte is met; and the characters of single high bytes.
+class DecodeTable {
+public:
+    // 0 when the pair is not a character.
+    char32_t pair(unsigned char lead, unsigned char trail) {
+        std::unique_ptr<Block>& block = pairs_[lead];
+        if (!block) {
+            block = build(lead);
+        }
+        return (*block)[trail];
+    }
+
+    // A byte from 0x80 that is a character on its own (0x80, the euro sign);
+    // 0 when it is not.
+    char32_t single(unsigned char byte) {
+        if (!singlesBuilt_) {
+            std::string out;
+            for (int b = 0x80; b < 0x100; ++b) {
+                const char in = static_cast<char>(b);
+                singles_[b - 0x80] = converter_.convertAll(std::string_view(&in, 1), out)
+                                         ? decodedCharacter(out)
+                                         : 0;
+            }
+            singlesBuilt_ = true;
+        }
+        return byte < 0x80 ? byte : singles_[byte - 0x80];
+    }
+
+private:
+    using Block = std::array<char32_t, 256>;
+
+    // The one character `utf8` holds; 0 when it holds another number of them.
+    static char32_t decodedCharacter(std::string_view utf8) {
+        std::size_t pos = 0;
+        const char32_t code = utf8.empty() ? 0 : decodeUtf8(utf8, pos);
+        return pos == utf8.size() ? code : 0;
+    }
+
+    std::unique_ptr<Block> build(unsigned char lead) {
+        auto block = std::make_unique<Block>();
+        std::string out;
+        for (int trail = 0; trail < 256; ++trail) {
+            const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            (*block)[trail] =
+                converter_.convertAll(std::string_view(in, 2), out) ? decodedCharacter(out) : 0;
+        }
+        return block;
+    }
+
+    Converter converter_{"UTF-8", "CP936"};
+    std::array<std::unique_ptr<Block>, 256> pairs_;
+    std::array<char32_t, 128> singles_{};
+    bool singlesBuilt_ = false;
+};
+
+EncodeTable& encodeTable() {
+    thread_local EncodeTable table;
+    return table;
 }
 
-Converter& decoder() {
-    thread_local Converter converter("UTF-8", "CP936");
-    return converter;
+DecodeTable& decodeTable() {
+    thread_local DecodeTable table;
+    return table;
 }
 
 } // namespace
 
+std::string_view appendCp936(std::string_view utf8, std::string& out) {
+    if (isAscii(utf8)) {
+        out += utf8;
+        return {};
+    }
+    EncodeTable& table = encodeTable();
+    // A character never takes more bytes in code page 936 than in UTF-8, so
+    // the bytes are written into room made once and the rest cut off after.
+    const std::size_t base = out.size();
+    out.resize(base + utf8.size());
+    char* write = out.data() + base;
+    const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const unsigned char lead = in[pos];
+        if (lead < 0x80) {
+            *write++ = static_cast<char>(lead);
+            ++pos;
+            continue;
+        }
+        const std::size_t start = pos;
+        char32_t code = 0;
+        // Chinese text is three-byte sequences: decoded here without a call.
+        if ((lead & 0xF0) == 0xE0 && pos + 2 < utf8.size() && (in[pos + 1] & 0xC0) == 0x80 &&
+            (in[pos + 2] & 0xC0) == 0x80) {
+            code = (lead & 0x0Fu) << 12 | (in[pos + 1] & 0x3Fu) << 6 | (in[pos + 2] & 0x3Fu);
+            pos += 3;
+            if (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF)) {
+                pos = start;
+                code = decodeUtf8(utf8, pos); // overlong or a surrogate: malformed
+            }
+        } else {
+            code = decodeUtf8(utf8, pos);
+        }
+        // A malformed sequence decodes as U+FFFD, which the code page lacks too.
+        const EncodeTable::Bytes* bytes = code < 0x10000 ? &table.of(code) : nullptr;
+        if (bytes == nullptr || bytes->length == 0) {
+            out.resize(static_cast<std::size_t>(write - out.data()));
+            return utf8.substr(start, pos - start);
+        }
+        *write++ = bytes->bytes[0];
+        if (bytes->length == 2) {
+            *write++ = bytes->bytes[1];
+        }
+    }
+    out.resize(static_cast<std::size_t>(write - out.data()));
+    return {};
+}
+
 Cp936Bytes toCp936(std::string_view utf8) {
     Cp936Bytes result;
-    if (isAscii(utf8)) {
-        result.bytes = utf8;
-        return result;
-    }
-    result.bytes.reserve(utf8.size());
-    const std::size_t consumed = encoder().convert(utf8, result.bytes);
-    if (consumed < utf8.size()) {
-        std::size_t pos = consumed;
-        decodeUtf8(utf8, pos);
-        result.unencodable = utf8.substr(consumed, pos - consumed);
-    }
+    result.unencodable = appendCp936(utf8, result.bytes);
     return result;
 }
 
@@ -90,15 +233,30 @@ std::string fromCp936(std::string_view bytes) {
     if (isAscii(bytes)) {
         return std::string(bytes);
     }
+    DecodeTable& table = decodeTable();
     std::string out;
     out.reserve(bytes.size() * 3 / 2);
-    while (!bytes.empty()) {
-        const std::size_t consumed = decoder().convert(bytes, out);
-        if (consumed == bytes.size()) {
-            break;
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        const auto byte = static_cast<unsigned char>(bytes[pos]);
+        if (byte < 0x80) {
+            out += static_cast<char>(byte);
+            ++pos;
+            continue;
         }
-        appendUtf8(out, 0xFFFD);
-        bytes.remove_prefix(consumed + 1);
+        if (pos + 1 < bytes.size()) {
+            if (const char32_t code =
+                    table.pair(byte, static_cast<unsigned char>(bytes[pos + 1]))) {
+                appendUtf8(out, code);
+                pos += 2;
+                continue;
+            }
+        }
+        // A byte that starts no character stands for itself as U+FFFD, so
+        // nothing is dropped silently.
+        const char32_t single = table.single(byte);
+        appendUtf8(out, single != 0 ? single : kReplacement);
+        ++pos;
     }
     return out;
 }

@@ -35,11 +35,10 @@ bool isAscii(std::string_view text) {
 
 } // namespace
 
-Cp936Bytes toCp936(std::string_view utf8) {
-    Cp936Bytes result;
+std::string_view appendCp936(std::string_view utf8, std::string& out) {
     if (isAscii(utf8)) {
-        result.bytes = utf8;
-        return result;
+        out += utf8;
+        return {};
     }
     // Character by character, so the first one the code page lacks can be named.
     std::size_t pos = 0;
@@ -48,8 +47,7 @@ Cp936Bytes toCp936(std::string_view utf8) {
         const char32_t c = decodeUtf8(utf8, pos);
         const std::string_view character = utf8.substr(start, pos - start);
         if (c == 0xFFFD && character != "\xEF\xBF\xBD") {
-            result.unencodable = character;
-            return result;
+            return character;
         }
         const std::wstring wide = toWide(character);
         char buffer[8];
@@ -58,11 +56,16 @@ Cp936Bytes toCp936(std::string_view utf8) {
                                           static_cast<int>(wide.size()), buffer, sizeof buffer,
                                           nullptr, &usedDefault);
         if (n <= 0 || usedDefault) {
-            result.unencodable = character;
-            return result;
+            return character;
         }
-        result.bytes.append(buffer, static_cast<std::size_t>(n));
+        out.append(buffer, static_cast<std::size_t>(n));
     }
+    return {};
+}
+
+Cp936Bytes toCp936(std::string_view utf8) {
+    Cp936Bytes result;
+    result.unencodable = appendCp936(utf8, result.bytes);
     return result;
 }
 

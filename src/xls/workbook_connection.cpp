@@ -146,6 +146,11 @@ std::size_t WorkbookConnection::rowCount(QueryHandle handle) const {
     return q == nullptr ? 0 : q->rows.size();
 }
 
+std::uint32_t WorkbookConnection::sheetRow(QueryHandle handle) const {
+    const Query* q = query(handle);
+    return q == nullptr || q->position >= q->rows.size() ? 0 : q->rows[q->position];
+}
+
 std::string WorkbookConnection::read(QueryHandle handle, std::string_view column) const {
     const Query* q = query(handle);
     if (q == nullptr || q->position >= q->rows.size() || q->headers.empty()) {

@@ -46,6 +46,10 @@ public:
     // True once the query is past its last row, or for an empty result.
     bool atEnd(QueryHandle query) const;
     std::size_t rowCount(QueryHandle query) const;
+    // Where the current row stands in the sheet (0-based, row 0 holding the
+    // column names), so a caller can tell the librarian which row it means;
+    // 0 when the query has no current row.
+    std::uint32_t sheetRow(QueryHandle query) const;
     // The current row's cell in the column whose header is exactly `column`,
     // as text by the value-to-text rule; empty when there is no such column
     // or no cell.

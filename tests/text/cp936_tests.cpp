@@ -1,7 +1,9 @@
 #include "text/cp936.h"
 #include "text/utf8.h"
 
+#include <cstdint>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace chengxi::text;
 
@@ -35,6 +37,10 @@ TEST(Cp936, MalformedUtf8IsUnencodable) {
                                        "cd");
     EXPECT_FALSE(encoded.ok());
     EXPECT_EQ(encoded.unencodable, "\xFF");
+    // A surrogate and an overlong form look like three-byte characters.
+    EXPECT_EQ(toCp936("图\xED\xA0\x80").unencodable, "\xED");
+    EXPECT_EQ(toCp936("图\xE0\x80\x80").unencodable, "\xE0");
+    EXPECT_EQ(toCp936("图\xE5\x9B").unencodable, "\xE5");
 }
 
 TEST(Cp936, InvalidGbkBytesBecomeReplacementCharacters) {
@@ -64,3 +70,92 @@ TEST(Utf8, DecodesAndRejectsMalformedSequences) {
     EXPECT_EQ(decodeUtf8(out, pos), char32_t{0x1F600});
     EXPECT_EQ(pos, 4u);
 }
+
+#ifndef _WIN32
+#include <iconv.h>
+#include <random>
+
+namespace {
+
+// What iconv makes of a whole text in one call: the converted bytes, or
+// nothing when it refuses any part of it.
+std::optional<std::string> iconvWhole(iconv_t converter, std::string_view in) {
+    iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    char* inPtr = const_cast<char*>(in.data());
+    std::size_t inLeft = in.size();
+    char buffer[256];
+    char* outPtr = buffer;
+    std::size_t outLeft = sizeof buffer;
+    if (iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) ||
+        inLeft != 0) {
+        return std::nullopt;
+    }
+    return std::string(buffer, static_cast<std::size_t>(outPtr - buffer));
+}
+
+// GBK bytes decoded by iconv alone, U+FFFD for each byte it refuses.
+std::string iconvDecode(iconv_t converter, std::string_view bytes) {
+    std::string out;
+    while (!bytes.empty()) {
+        iconv(converter, nullptr, nullptr, nullptr, nullptr);
+        char* inPtr = const_cast<char*>(bytes.data());
+        std::size_t inLeft = bytes.size();
+        char buffer[256];
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft);
+        out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+        if (inLeft == 0) {
+            break;
+        }
+        out += "\xEF\xBF\xBD";
+        bytes.remove_prefix(bytes.size() - inLeft + 1);
+    }
+    return out;
+}
+
+} // namespace
+
+// The conversion goes through tables filled from iconv; every character of
+// the basic plane, every byte pair and random byte strings must come out as
+// iconv itself converts them.
+TEST(Cp936, EveryCharacterAndBytePairConvertsAsIconvDoes) {
+    iconv_t encoder = iconv_open("CP936", "UTF-8");
+    iconv_t decoder = iconv_open("UTF-8", "CP936");
+    ASSERT_NE(encoder, reinterpret_cast<iconv_t>(-1));
+    ASSERT_NE(decoder, reinterpret_cast<iconv_t>(-1));
+    for (char32_t code = 1; code < 0x10000; ++code) {
+        if (code >= 0xD800 && code <= 0xDFFF) {
+            continue;
+        }
+        std::string text = "a";
+        appendUtf8(text, code);
+        const std::optional<std::string> expected = iconvWhole(encoder, text);
+        const Cp936Bytes encoded = toCp936(text);
+        ASSERT_EQ(encoded.ok(), expected.has_value())
+            << std::hex << static_cast<std::uint32_t>(code);
+        if (expected) {
+            ASSERT_EQ(encoded.bytes, *expected) << std::hex << static_cast<std::uint32_t>(code);
+        } else {
+            ASSERT_EQ(encoded.unencodable, text.substr(1))
+                << std::hex << static_cast<std::uint32_t>(code);
+        }
+    }
+    for (int lead = 0x80; lead < 0x100; ++lead) {
+        for (int trail = 0; trail < 0x100; ++trail) {
+            const std::string pair = {static_cast<char>(lead), static_cast<char>(trail)};
+            ASSERT_EQ(fromCp936(pair), iconvDecode(decoder, pair)) << std::hex << lead << trail;
+        }
+    }
+    std::mt19937 random(936);
+    for (int i = 0; i < 20000; ++i) {
+        std::string bytes(1 + random() % 9, '\0');
+        for (char& byte : bytes) {
+            byte = static_cast<char>(random() % 3 == 0 ? random() % 0x80 : 0x80 + random() % 0x80);
+        }
+        ASSERT_EQ(fromCp936(bytes), iconvDecode(decoder, bytes));
+    }
+    iconv_close(encoder);
+    iconv_close(decoder);
+}
+#endif

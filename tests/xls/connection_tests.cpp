@@ -285,3 +285,19 @@ TEST(Connection, TheFirstOfTwoEqualColumnNamesAnswers) {
     ASSERT_TRUE(connection.close());
     EXPECT_EQ(readFirstSheet(path)->at(3, 0), "三国演义");
 }
+
+TEST(Connection, SheetRowNamesTheRowTheQueryStandsOn) {
+    WorkbookConnection connection;
+    ASSERT_TRUE(connection.open(connectString(fixture("books_basic_lo.xls"))));
+    const QueryHandle query =
+        connection.openQuery("select * from [Sheet1$]  where [图书编号] is not NULL");
+    ASSERT_TRUE(query);
+    // Sheet rows 2, 3, 5, 7, 9 and 10 carry a book number (0-based 1, 2, 4, ...).
+    std::vector<std::uint32_t> rows;
+    for (connection.moveFirst(query); !connection.atEnd(query); connection.moveNext(query)) {
+        rows.push_back(connection.sheetRow(query));
+    }
+    EXPECT_EQ(rows, (std::vector<std::uint32_t>{1, 2, 4, 6, 8, 9}));
+    EXPECT_EQ(connection.sheetRow(query), 0u);
+    EXPECT_EQ(connection.sheetRow(QueryHandle{}), 0u);
+}

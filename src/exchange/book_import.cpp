@@ -1,0 +1,157 @@
+#include "exchange/book_import.h"
+
+#include "backups/backups.h"
+#include "exchange/left_out_rows.h"
+#include "exchange/workbook_steps.h"
+#include "store/database.h"
+#include "store/transaction.h"
+#include "store/value.h"
+#include "text/date_time.h"
+#include "ui/controls/window.h"
+#include "ui/forms/control_names.h"
+#include "ui/screen.h"
+#include "ui/services.h"
+#include "xls/sheet_text.h"
+#include "xls/templates.h"
+#include "xls/workbook_file.h"
+
+#include <string>
+#include <vector>
+
+namespace chengxi::exchange {
+namespace {
+
+namespace names = ui::names::main;
+
+constexpr std::string_view kInsertBook =
+    "insert into 图书数据 values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
+constexpr int kPreviewRows = 2;
+constexpr int kPreviewColumns = 26;
+
+// Cells A to Z of rows 1 and 2 of the first worksheet, by the value-to-text
+// rule; the reason when the file is not a workbook that can be read.
+xls::Result<std::vector<std::vector<std::string>>> previewCells(std::string_view path) {
+    const auto book = xls::loadWorkbook(path);
+    if (!book) {
+        return xls::fail(book.error());
+    }
+    std::vector<std::vector<std::string>> rows(kPreviewRows);
+    for (int row = 0; row < kPreviewRows; ++row) {
+        for (int column = 0; column < kPreviewColumns; ++column) {
+            const std::string reference = static_cast<char>('a' + column) + std::to_string(row + 1);
+            auto cell = xls::readCellText(*book, reference);
+            if (!cell) {
+                return xls::fail(cell.error());
+            }
+            rows[row].push_back(std::move(cell.value()));
+        }
+    }
+    return rows;
+}
+
+} // namespace
+
+void chooseBookFile(const ui::Services& services) {
+    const auto path = chooseFile(services, DialogMode::Open, services.programFolder);
+    if (!path) {
+        return;
+    }
+    ui::Window& main = services.mainWindow();
+    main.control(names::kBookFilePath).setText(*path);
+    // A new preview replaces the last one, and an unreadable file leaves none.
+    ui::ListView& preview = main.control(names::kPreviewList).listView();
+    preview.clearRows();
+    const auto cells = previewCells(*path);
+    if (!cells) {
+        showError(services, "无法预览所选文件：" + cells.error() + "。");
+        return;
+    }
+    for (const std::vector<std::string>& cellsOfRow : cells.value()) {
+        const int row = preview.appendRow();
+        for (int column = 0; column < kPreviewColumns; ++column) {
+            preview.setCell(row, column, cellsOfRow[column]);
+        }
+    }
+}
+
+void importBooksClick(const ui::Services& services, ExchangeState& state,
+                      catalog::CatalogueState& catalogue) {
+    if (services.mainWindow().control(names::kBookFilePath).text().empty()) {
+        services.screen.messageBox({"未选择文件", "提示"});
+        return;
+    }
+    const ui::Message question{std::string(kBookImportQuestion), "警告", ui::Buttons::OkCancel};
+    if (services.screen.messageBox(question) != ui::Answer::Ok) {
+        return;
+    }
+    // The catalogue as it was stays in the backup; without one nothing is imported.
+    if (!backups::backup(services)) {
+        return;
+    }
+    importBooks(services, state, catalogue);
+}
+
+void importBooks(const ui::Services& services, ExchangeState& state,
+                 catalog::CatalogueState& catalogue) {
+    ui::Control& status = services.mainWindow().control(names::kImportStatus);
+    catalogue.bookTotal = 0;
+    int rowCounter = 1;
+    showText(services, status, "开始连接数据库...");
+    const text::DateTime start = services.clock.now();
+
+    xls::WorkbookConnection& workbook = state.workbook;
+    if (!connectWorkbook(services, workbook, lastChosenPath(services))) {
+        return;
+    }
+    const ClosedAtEnd closeWorkbook(workbook);
+    showText(services, status, "正在查询图书编号不为空的内容");
+    const xls::QueryHandle query =
+        workbook.openQuery("select * from [Sheet1$]  where [图书编号] is not NULL");
+    showText(services, status, "查询结束");
+    if (!query) {
+        showError(services, "查询失败!");
+        return;
+    }
+    workbook.moveFirst(query);
+    store::Connection& database = services.database.connection;
+    store::Transaction transaction(database);
+    if (!transaction.began()) {
+        showError(services, "无法写入数据库，没有导入任何图书。");
+        return;
+    }
+    showText(services, status, "开始事务");
+
+    const auto columns = xls::templateHeaders(xls::TemplateKind::Books);
+    // Filled by moving each cell's text in, so no text is copied on its way.
+    std::vector<store::Value> values(columns.size(), store::Value(std::string()));
+    LeftOutRows leftOut;
+    while (!workbook.atEnd(query)) {
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            values[i] = store::Value(workbook.read(query, columns[i]));
+        }
+        if (!database.execute(kInsertBook, values)) {
+            // A value the code page lacks stores nothing and loses only its
+            // row; anything else means the database cannot take the import.
+            std::optional<std::string> character = firstUnstorableCharacter(values);
+            if (!character) {
+                showError(services, "写入数据库失败，本次导入的图书已全部撤销。");
+                return;
+            }
+            leftOut.add(workbook.sheetRow(query), std::move(*character));
+        }
+        showText(services, status, std::to_string(rowCounter));
+        ++rowCounter;
+        workbook.moveNext(query);
+    }
+    workbook.closeQueries();
+    if (!transaction.commit()) {
+        showError(services, "写入数据库失败，本次导入的图书已全部撤销。");
+        return;
+    }
+    showText(services, status, "事务结束");
+    const std::int64_t seconds = text::secondsBetween(start, services.clock.now());
+    showText(services, status, "导入图书数据结束，耗时 " + std::to_string(seconds) + " 秒");
+    leftOut.report(services);
+}
+
+} // namespace chengxi::exchange

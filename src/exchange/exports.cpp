@@ -1,0 +1,208 @@
+#include "exchange/exports.h"
+
+#include "exchange/workbook_steps.h"
+#include "store/database.h"
+#include "store/transaction.h"
+#include "ui/controls/window.h"
+#include "ui/forms/control_names.h"
+#include "ui/screen.h"
+#include "ui/services.h"
+#include "xls/sheet_statement.h"
+#include "xls/templates.h"
+
+#include <charconv>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace chengxi::exchange {
+namespace {
+
+namespace names = ui::names::main;
+
+constexpr std::string_view kExportFailed = "导出数据失败！";
+
+// Writes the template to the chosen path and opens the connection on it. A
+// template that could not be written stops the export as a failed connection
+// would: rows must not go into whatever file was there before.
+bool startWorkbook(const ui::Services& services, xls::WorkbookConnection& workbook,
+                   xls::TemplateKind kind, const std::string& path) {
+    if (!xls::writeTemplate(kind, path)) {
+        showError(services, "数据库连接失败！");
+        return false;
+    }
+    return connectWorkbook(services, workbook, path);
+}
+
+// Adds `count` rows of the open record set to the workbook, one sheet row per
+// database row, the template's columns read by name, calling `written` with
+// the number of rows written after each. False after "导出数据失败！" when
+// the workbook refuses a row; the rows before it are then in the file.
+bool writeRows(const ui::Services& services, xls::WorkbookConnection& workbook,
+               store::RecordSet& records, xls::TemplateKind kind, int count,
+               const std::function<void(int)>& written) {
+    const auto columns = xls::templateHeaders(kind);
+    std::vector<std::string> values(columns.size());
+    for (int i = 1; i <= count; ++i) {
+        records.nextRow();
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            values[c] = records.read(columns[c]);
+        }
+        if (!workbook.execute(xls::insertStatement(columns, values))) {
+            showError(services, std::string(kExportFailed));
+            workbook.close();
+            return false;
+        }
+        written(i);
+    }
+    return true;
+}
+
+// Closes the query and the workbook, which writes the rows to the file.
+// False after "导出数据失败！" when the file could not be written: an export
+// is never reported done without its rows on disk.
+bool finishWorkbook(const ui::Services& services, xls::WorkbookConnection& workbook,
+                    store::RecordSet& records) {
+    records.close();
+    if (!workbook.close()) {
+        showError(services, std::string(kExportFailed));
+        return false;
+    }
+    return true;
+}
+
+// The book and reader exports after their query has run and counted: the
+// progress bar runs from 0 to the row count, and goes back to 0 after the
+// success message.
+void exportCountedRows(const ui::Services& services, xls::WorkbookConnection& workbook,
+                       xls::TemplateKind kind, int count) {
+    store::Database& database = services.database;
+    ui::Control& bar = services.mainWindow().control(names::kExportProgress);
+    bar.setMaximum(count);
+    showPosition(services, bar, 0);
+    // Only reads run inside it; it is committed whatever the outcome.
+    store::Transaction transaction(database.connection);
+    const bool written = writeRows(services, workbook, database.records, kind, count,
+                                   [&](int rows) { showPosition(services, bar, rows); });
+    if (!written || !finishWorkbook(services, workbook, database.records)) {
+        database.records.close();
+        transaction.commit();
+        return;
+    }
+    transaction.commit();
+    showInformation(services, "恭喜您，导出成功！");
+    showPosition(services, bar, 0);
+}
+
+} // namespace
+
+std::optional<store::Value> yearParameter(std::string_view yearText) {
+    if (yearText.empty() || yearText.find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::int64_t year = 0;
+    const auto [end, error] =
+        std::from_chars(yearText.data(), yearText.data() + yearText.size(), year);
+    if (error != std::errc{} || end != yearText.data() + yearText.size()) {
+        // Beyond any integer: matches no stored year, as the number did.
+        return std::optional<store::Value>(std::in_place, yearText);
+    }
+    return std::optional<store::Value>(std::in_place, year);
+}
+
+void exportBooks(const ui::Services& services, ExchangeState& state) {
+    const auto path = chooseFile(services, DialogMode::Save);
+    if (!path) {
+        return;
+    }
+    showText(services, services.mainWindow().control(names::kBookExportPath), *path);
+    xls::WorkbookConnection& workbook = state.workbook;
+    if (!startWorkbook(services, workbook, xls::TemplateKind::Books, *path)) {
+        return;
+    }
+    const ClosedAtEnd closeWorkbook(workbook);
+    store::Database& database = services.database;
+    if (!database.counter.isOpen()) {
+        database.counter.open(database.connection, "图书数据");
+    }
+    store::RecordSet& records = database.records;
+    // A query can also fail at its first step (a table dropped by another program).
+    if (!records.open(database.connection, "select * from 图书数据") || !records.toFirst()) {
+        records.close();
+        services.screen.messageBox({"查询全部图书失败"});
+        return;
+    }
+    const int count = records.rowCount();
+    if (count == 0) {
+        records.close();
+        showInformation(services, "没有图书数据可导出！");
+        return;
+    }
+    exportCountedRows(services, workbook, xls::TemplateKind::Books, count);
+}
+
+void exportReaders(const ui::Services& services, ExchangeState& state) {
+    const auto path = chooseFile(services, DialogMode::Save);
+    if (!path) {
+        return;
+    }
+    showText(services, services.mainWindow().control(names::kReaderExportPath), *path);
+    xls::WorkbookConnection& workbook = state.workbook;
+    if (!startWorkbook(services, workbook, xls::TemplateKind::Readers, *path)) {
+        return;
+    }
+    const ClosedAtEnd closeWorkbook(workbook);
+    store::Database& database = services.database;
+    store::RecordSet& records = database.records;
+    const bool queried =
+        records.open(database.connection, "select * from 读者数据") && records.toFirst();
+    const int count = queried ? records.rowCount() : 0;
+    if (count == 0) {
+        records.close();
+        showInformation(services, "没有读者数据可导出！");
+        return;
+    }
+    exportCountedRows(services, workbook, xls::TemplateKind::Readers, count);
+}
+
+void exportLoanReport(const ui::Services& services, ExchangeState& state) {
+    ui::Window& main = services.mainWindow();
+    ui::Control& label = main.control(names::kReportExportProgress);
+    showText(services, label, "准备导出数据……");
+    const auto path = chooseFile(services, DialogMode::Save);
+    if (!path) {
+        return;
+    }
+    showText(services, main.control(names::kReaderExportPath), *path);
+    xls::WorkbookConnection& workbook = state.workbook;
+    if (!startWorkbook(services, workbook, xls::TemplateKind::LoanReport, *path)) {
+        return;
+    }
+    const ClosedAtEnd closeWorkbook(workbook);
+    store::Database& database = services.database;
+    store::RecordSet& records = database.records;
+    const std::optional<store::Value> year = yearParameter(main.control(names::kYear).text());
+    if (!year ||
+        !records.open(database.connection, "select * from 借阅报表 where 年份=?", {*year}) ||
+        !records.toFirst()) {
+        records.close();
+        showText(services, label, "操作失败，可能没有借阅数据！");
+        return;
+    }
+    const int count = records.rowCount();
+    store::Transaction transaction(database.connection);
+    const std::string ofCount = "/" + std::to_string(count);
+    const bool written =
+        writeRows(services, workbook, records, xls::TemplateKind::LoanReport, count,
+                  [&](int rows) { showText(services, label, std::to_string(rows) + ofCount); });
+    if (!written || !finishWorkbook(services, workbook, records)) {
+        records.close();
+        transaction.commit();
+        return;
+    }
+    transaction.commit();
+    showText(services, label, "导出借阅报表成功！");
+}
+
+} // namespace chengxi::exchange

@@ -1,0 +1,126 @@
+#include "exchange/reader_import.h"
+
+#include "exchange/left_out_rows.h"
+#include "exchange/workbook_steps.h"
+#include "readers/reader_listing.h"
+#include "store/database.h"
+#include "store/transaction.h"
+#include "store/value.h"
+#include "text/cp936.h"
+#include "text/list_column.h"
+#include "ui/controls/window.h"
+#include "ui/forms/control_names.h"
+#include "ui/screen.h"
+#include "ui/services.h"
+#include "xls/templates.h"
+
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace chengxi::exchange {
+namespace {
+
+namespace names = ui::names::main;
+
+constexpr std::string_view kInsertReader = "insert into 读者数据 values(?,?,?,?,?,?)";
+constexpr std::size_t kCardColumn = 2;
+constexpr std::size_t kFirstLoanColumn = 3;
+constexpr std::string_view kNotWritten = "写入数据库失败，本次导入的读者已全部撤销。";
+
+// The card numbers already in 读者数据, as the code page 936 bytes the
+// database compares. Read once instead of looked up once per sheet row: the
+// table has no index, and a scan per row would make an import of a few
+// thousand readers take seconds. Inside the import's transaction nothing else
+// changes the table, so the set stays exact as the import adds to it. False
+// when the table cannot be read.
+bool readCardNumbers(store::Database& database, std::unordered_set<std::string>& cards) {
+    store::RecordSet& records = database.records;
+    if (!records.open(database.connection, "select 借书证号 from 读者数据") || !records.toFirst()) {
+        records.close();
+        return false;
+    }
+    cards.reserve(static_cast<std::size_t>(records.rowCount()) * 2);
+    while (records.nextRow()) {
+        cards.insert(text::toCp936(records.read("借书证号")).bytes);
+    }
+    records.close();
+    return true;
+}
+
+} // namespace
+
+void chooseReaderFile(const ui::Services& services) {
+    if (const auto path = chooseFile(services, DialogMode::Open)) {
+        services.mainWindow().control(names::kReaderFilePath).setText(*path);
+    }
+}
+
+void importReadersClick(const ui::Services& services, ExchangeState& state) {
+    if (services.mainWindow().control(names::kReaderFilePath).text().empty()) {
+        services.screen.messageBox({"未指定读者信息文件", "提示"});
+        return;
+    }
+    importReaders(services, state);
+    readers::listReaders(services);
+}
+
+void importReaders(const ui::Services& services, ExchangeState& state) {
+    int imported = 0;
+    xls::WorkbookConnection& workbook = state.workbook;
+    if (!connectWorkbook(services, workbook, lastChosenPath(services))) {
+        return;
+    }
+    const ClosedAtEnd closeWorkbook(workbook);
+    const xls::QueryHandle query =
+        workbook.openQuery("select * from [Sheet1$]  where [借书证号] is not NULL");
+    if (!query) {
+        showError(services, "查询失败!");
+        return;
+    }
+    workbook.moveFirst(query);
+    store::Database& database = services.database;
+    store::Transaction transaction(database.connection);
+    std::unordered_set<std::string> cards;
+    if (!transaction.began() || !readCardNumbers(database, cards)) {
+        showError(services, "无法读写读者数据，没有导入任何读者。");
+        return;
+    }
+
+    const auto columns = xls::templateHeaders(xls::TemplateKind::Readers);
+    std::vector<store::Value> values(columns.size(), store::Value(std::string()));
+    LeftOutRows leftOut;
+    for (; !workbook.atEnd(query); workbook.moveNext(query)) {
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            std::string value = workbook.read(query, columns[i]);
+            if (i >= kFirstLoanColumn && value.empty()) {
+                value = text::kEmptyList;
+            }
+            values[i] = store::Value(std::move(value));
+        }
+        text::Cp936Bytes card = text::toCp936(values[kCardColumn].text());
+        if (card.ok() && cards.contains(card.bytes)) {
+            continue;
+        }
+        if (!database.connection.execute(kInsertReader, values)) {
+            std::optional<std::string> character = firstUnstorableCharacter(values);
+            if (!character) {
+                showError(services, std::string(kNotWritten));
+                return;
+            }
+            leftOut.add(workbook.sheetRow(query), std::move(*character));
+            continue;
+        }
+        cards.insert(std::move(card.bytes));
+        ++imported;
+    }
+    workbook.closeQueries();
+    if (!transaction.commit()) {
+        showError(services, std::string(kNotWritten));
+        return;
+    }
+    services.screen.messageBox({"共导入 " + std::to_string(imported) + " 个读者信息", "提示"});
+    leftOut.report(services);
+}
+
+} // namespace chengxi::exchange
