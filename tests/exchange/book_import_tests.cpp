@@ -1,5 +1,6 @@
 // What the book import does beyond the rows: the catalogue counts afresh,
-// the elapsed time is the clock's, and a failed backup stops it silently.
+// the elapsed time is the clock's, and a failed backup stops it, saying so.
+#include "backups/backups.h"
 #include "exchange_test.h"
 #include "xls/test_support.h"
 
@@ -37,12 +38,14 @@ TEST_F(BookImport, TheCatalogueIsCountedAfreshOnlyAfterAnImportRan) {
               (std::vector<std::vector<std::string>>{{"6"}}));
 }
 
-TEST_F(BookImport, AFailedBackupStopsWithoutAMessage) {
+TEST_F(BookImport, AFailedBackupStopsAndSaysSo) {
     // A folder in the way of the backup's file name (the clock reads 9:00).
     std::filesystem::create_directory(programFolder.path() /
                                       text::toPath("数据库2015年11月16日9时.sdb"));
     importBooks(xls::testing::fixture("books_basic_lo.xls"));
-    ASSERT_EQ(screen.messages().size(), 1u); // the confirmation only
+    ASSERT_EQ(screen.messages().size(), 2u); // the confirmation, then the failure
+    EXPECT_EQ(screen.messages().back().message.text,
+              std::string(backups::kBackupFailedMessage) + "图书没有导入。");
     EXPECT_EQ(rowsOf("select count(*) from 图书数据"),
               (std::vector<std::vector<std::string>>{{"0"}}));
     EXPECT_EQ(main->control(names::kImportStatus).text(), "状态");
