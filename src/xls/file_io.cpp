@@ -1,5 +1,7 @@
 #include "xls/file_io.h"
 
+#include "platform/durable_file.h"
+
 #include <cstdint>
 #include <fstream>
 #include <system_error>
@@ -44,22 +46,14 @@ Result<std::string> readFileBytes(const std::filesystem::path& path, std::size_t
 Status replaceFile(const std::filesystem::path& path, std::string_view bytes) {
     std::filesystem::path temporary = path;
     temporary += ".chengxi-tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            return fail("无法写入文件“" + pathToUtf8(path) + "”");
-        }
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return fail("写入文件“" + pathToUtf8(path) + "”失败，磁盘可能已满");
-        }
+    // Flushed before it takes the name: after a crash or a power cut the
+    // file is the old one or the new one, never a part of either.
+    if (!platform::writeFileDurably(temporary, bytes)) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        return fail("写入文件“" + pathToUtf8(path) + "”失败，磁盘可能已满");
     }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
+    if (!platform::renameDurably(temporary, path)) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
         return fail("无法替换文件“" + pathToUtf8(path) + "”，它可能正被其他程序使用");

@@ -136,6 +136,23 @@ Tally trial(const Operation& operation, const Options& options, std::mt19937& ra
     return tally;
 }
 
+// `name` followed by blanks up to `width` columns, a Chinese character
+// taking two columns as on a terminal.
+std::string padded(const std::string& name, std::size_t width) {
+    std::size_t columns = 0;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            ++columns;
+        } else if (byte >= 0xE0) {
+            columns += 2; // a three-byte character: Chinese
+        } else if (byte >= 0xC0) {
+            ++columns;
+        }
+    }
+    return name + std::string(width > columns ? width - columns : 1, ' ');
+}
+
 Options parse(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
@@ -170,7 +187,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::mt19937 random(options.seed);
-    std::printf("%-28s %7s %9s %7s %7s\n", "operation", "trials", "complete", "absent", "faults");
+    std::printf("%s %7s %9s %7s %7s\n", padded("operation", 28).c_str(), "trials", "complete",
+                "absent", "faults");
     bool allWell = true;
     for (const Operation& operation : operations()) {
         if (!options.only.empty() && std::find(options.only.begin(), options.only.end(),
@@ -178,7 +196,7 @@ int main(int argc, char** argv) {
             continue;
         }
         const Tally tally = trial(operation, options, random);
-        std::printf("%-28s %7d %9d %7d %7zu\n", operation.name.c_str(), tally.trials,
+        std::printf("%s %7d %9d %7d %7zu\n", padded(operation.name, 28).c_str(), tally.trials,
                     tally.complete, tally.absent, tally.faults.size());
         for (const std::string& fault : tally.faults) {
             std::printf("    %s\n", fault.c_str());

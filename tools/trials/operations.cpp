@@ -6,6 +6,7 @@
 #include "store/connection.h"
 #include "text/file_path.h"
 #include "ui/forms/control_names.h"
+#include "xls/workbook_file.h"
 
 #include <filesystem>
 
@@ -219,12 +220,139 @@ Operation giveBack() {
     };
 }
 
+// The sheet rows of a workbook the program wrote, the header row included;
+// -1 when it cannot be read.
+int workbookRows(const fs::path& file) {
+    const auto book = xls::loadWorkbook(text::fromPath(file));
+    if (!book.ok() || book->sheets.empty()) {
+        return -1;
+    }
+    return static_cast<int>(book->sheets.front().rowCount());
+}
+
+// Lays out a library of `books` books and `readers` readers, and the
+// workbooks of its books and readers, written by the program's own exports.
+void prepareWithWorkbooks(const TrialFolder& folder, int books, int readers) {
+    prepareLibrary(folder, {.books = books, .readers = readers, .reportRows = 2000});
+    Session session(folder.programUtf8(), folder.settingsUtf8());
+    if (!session.logIn()) {
+        throw std::runtime_error("cannot log in to export the trial workbooks");
+    }
+    session.tab(mainw::kPageExport);
+    session.choose(text::fromPath(folder.program() / "books.xls"));
+    session.click(mainw::kExportBooks);
+    session.choose(text::fromPath(folder.program() / "readers.xls"));
+    session.click(mainw::kExportReaders);
+    session.close();
+}
+
+Operation bookImport() {
+    return {
+        "book import (65,535 rows)",
+        [](const TrialFolder& folder) { prepareWithWorkbooks(folder, 65535, 100); },
+        [](Session& session, const std::function<void()>& ready) {
+            session.tab(mainw::kPageImportBooks);
+            session.choose(text::fromPath(session.folder() / "books.xls"));
+            session.click(mainw::kChooseBookFile);
+            ready();
+            session.click(mainw::kImportBooks);
+        },
+        [](const TrialFolder& folder) -> Finding {
+            const int books = count(folder, "图书数据");
+            if (books == 65535) {
+                return {"", "absent"};
+            }
+            if (books == 2 * 65535) {
+                return {"", "complete"};
+            }
+            return {"the catalogue holds " + std::to_string(books) + " books: neither all nor none",
+                    ""};
+        },
+    };
+}
+
+Operation readerImport() {
+    return {
+        "reader import",
+        [](const TrialFolder& folder) {
+            prepareWithWorkbooks(folder, 2000, 1000);
+            store::Connection connection;
+            if (!connection.open(text::fromPath(folder.database()), false) ||
+                !connection.execute("delete from 读者数据 where rowid > 500")) {
+                throw std::runtime_error("cannot remove half the readers");
+            }
+        },
+        [](Session& session, const std::function<void()>& ready) {
+            session.tab(mainw::kPageReaders);
+            session.choose(text::fromPath(session.folder() / "readers.xls"));
+            session.click(mainw::kChooseReaderFile);
+            ready();
+            session.click(mainw::kImportReaders);
+        },
+        [](const TrialFolder& folder) -> Finding {
+            const int readers = count(folder, "读者数据");
+            if (readers == 500) {
+                return {"", "absent"};
+            }
+            if (readers == 1000) {
+                return {"", "complete"};
+            }
+            return {"the register holds " + std::to_string(readers) +
+                        " readers: neither all nor none",
+                    ""};
+        },
+    };
+}
+
+// An export leaves no file, the bare template, or the whole workbook; never
+// a file that cannot be read.
+Operation exportTo(std::string name, int page, std::string_view button, std::string countQuery) {
+    return {
+        std::move(name),
+        [](const TrialFolder& folder) {
+            prepareLibrary(folder, {.books = 20000, .readers = 1000, .reportRows = 5000});
+        },
+        [page, button](Session& session, const std::function<void()>& ready) {
+            session.tab(page);
+            session.choose(text::fromPath(session.folder() / "export.xls"));
+            ready();
+            session.click(button);
+        },
+        [countQuery](const TrialFolder& folder) -> Finding {
+            const int rows = std::stoi(queryValue(folder.database(), countQuery));
+            const fs::path file = folder.program() / "export.xls";
+            if (!fs::exists(file)) {
+                return {"", "absent"};
+            }
+            const int found = workbookRows(file);
+            if (found == 1 || found == 2) { // the template; the books' has a blank row
+                return {"", "absent"};
+            }
+            if (found == rows + 1) {
+                return {"", "complete"};
+            }
+            return {"the exported workbook " + (found < 0
+                                                    ? std::string("cannot be read")
+                                                    : "holds " + std::to_string(found) + " rows"),
+                    ""};
+        },
+    };
+}
+
 } // namespace
 
 const std::vector<Operation>& operations() {
     static const std::vector<Operation> all = {
         lend(),
         giveBack(),
+        bookImport(),
+        readerImport(),
+        exportTo("book export", mainw::kPageExport, mainw::kExportBooks,
+                 "select count(*) from 图书数据"),
+        exportTo("reader export", mainw::kPageExport, mainw::kExportReaders,
+                 "select count(*) from 读者数据"),
+        exportTo("loan report export", mainw::kPageReport, mainw::kExportReport,
+                 "select count(*) from 借阅报表 where 年份='2015'"),
         passwordChange(),
         backup(),
         clearing(mainw::kClearBooks, "图书数据", 20000),

@@ -1,5 +1,6 @@
 #include "session.h"
 
+#include "text/file_path.h"
 #include "ui/forms/control_names.h"
 
 #include <algorithm>
@@ -14,7 +15,7 @@ std::string settingsHoldingAbc() {
 }
 
 Session::Session(const std::string& programFolder, const std::string& settingsFile)
-    : screen_(programFolder),
+    : programFolder_(programFolder), screen_(programFolder),
       program_(std::make_unique<app::Program>(app::ProgramPaths{programFolder, settingsFile},
                                               screen_, clock_)) {
     clock_.set({2016, 3, 14, 10, 30, 0});
@@ -35,6 +36,10 @@ bool Session::logIn() {
     program_->fire(login::kWindow, login::kLogIn, ui::Event::Clicked);
     program_->activated(mainw::kWindow);
     return program_->window(mainw::kWindow) != nullptr;
+}
+
+std::filesystem::path Session::folder() const {
+    return text::toPath(programFolder_);
 }
 
 ui::Window& Session::main() {

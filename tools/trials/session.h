@@ -3,6 +3,7 @@
 #include "app/program.h"
 #include "scripted_screen.h"
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,11 +32,14 @@ public:
     void close();
 
     app::Program& program() { return *program_; }
+    // The program folder.
+    std::filesystem::path folder() const;
     ui::Window& main();
     // The texts of the message boxes shown so far.
     std::vector<std::string> messages();
 
 private:
+    std::string programFolder_;
     scenario::ScriptedScreen screen_;
     scenario::ScriptedClock clock_;
     std::unique_ptr<app::Program> program_;
