@@ -10,6 +10,7 @@
 #include "text/file_path.h"
 #include "trial_folder.h"
 #include "ui/forms/control_names.h"
+#include "xls/workbook_file.h"
 
 #include <cstdio>
 #include <functional>
@@ -118,6 +119,48 @@ void checkCirculation(Session& session) {
     expect(rows > 16000, "the 2016 report lists its rows (" + std::to_string(rows) + ")");
 }
 
+int workbookRows(const fs::path& file) {
+    const auto book = xls::loadWorkbook(text::fromPath(file));
+    return book.ok() && !book->sheets.empty() ? static_cast<int>(book->sheets.front().rowCount())
+                                              : -1;
+}
+
+void checkExchange(Session& session) {
+    std::puts("exchange");
+    const fs::path books = session.folder() / "books.xls";
+    session.tab(mainw::kPageExport);
+    session.choose(text::fromPath(books));
+    session.click(mainw::kExportBooks);
+    expect(!session.messages().empty() && session.messages().back() == "导出数据失败！",
+           "exporting 100000 books stops at the sheet's last row");
+    expect(workbookRows(books) == 65536, "the workbook holds the header and 65535 books (" +
+                                             std::to_string(workbookRows(books)) + ")");
+    const fs::path readers = session.folder() / "readers.xls";
+    session.choose(text::fromPath(readers));
+    session.click(mainw::kExportReaders);
+    expect(session.messages().back() == "恭喜您，导出成功！" && workbookRows(readers) == 5002,
+           "the readers are exported");
+    session.tab(mainw::kPageReport);
+    const fs::path report = session.folder() / "report.xls";
+    session.choose(text::fromPath(report));
+    session.click(mainw::kExportReport);
+    expect(shown(session, mainw::kReportExportProgress) == "导出借阅报表成功！" &&
+               workbookRows(report) > 16000,
+           "the 2016 report is exported");
+
+    session.tab(mainw::kPageImportBooks);
+    session.choose(text::fromPath(books));
+    session.click(mainw::kChooseBookFile);
+    session.click(mainw::kImportBooks);
+    expect(shown(session, mainw::kImportStatus).starts_with("导入图书数据结束"),
+           "the 65535 books are imported back");
+    session.tab(mainw::kPageSearch);
+    session.pick(mainw::kSearchMode, "全部图书");
+    session.click(mainw::kSearch);
+    expect(shown(session, mainw::kSearchStatus) == "浏览全部图书，当前图书总数：165535",
+           "the catalogue counts them afresh");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -151,6 +194,7 @@ int main(int argc, char** argv) {
     checkCatalogue(session);
     checkReaders(session);
     checkCirculation(session);
+    checkExchange(session);
     session.close();
     const long peak = peakMemoryKb();
     expect(peak < kMemoryLimitKb,
