@@ -20,7 +20,9 @@ function(chengxi_fuzz_target name)
         endif()
         return()
     endif()
-    add_executable(chengxi_${name}_replay ${ARG_SOURCES} "${PROJECT_SOURCE_DIR}/tests/fuzz/replay_main.cpp")
+    add_executable(chengxi_${name}_replay ${ARG_SOURCES}
+        "${PROJECT_SOURCE_DIR}/tests/fuzz/replay_main.cpp"
+        "${PROJECT_SOURCE_DIR}/tests/fuzz/allocation_limit.cpp")
     target_link_libraries(chengxi_${name}_replay PRIVATE ${ARG_LIBS})
     target_include_directories(chengxi_${name}_replay PRIVATE "${PROJECT_SOURCE_DIR}/src")
     set(data "${CHENGXI_FUZZ_DATA}/${name}")

@@ -2,6 +2,8 @@
 // the command line, and every file in each folder named there. A failed
 // check inside the target aborts, which fails the test; a folder that is not
 // there (no crasher kept yet) is passed over, but no input at all is an error.
+// As under tools/fuzz.sh, a single allocation above the fuzzer's malloc
+// limit is a fault too (allocation_limit.cpp).
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
