@@ -22,9 +22,10 @@ function(chengxi_fuzz_target name)
     endif()
     add_executable(chengxi_${name}_replay ${ARG_SOURCES}
         "${PROJECT_SOURCE_DIR}/tests/fuzz/replay_main.cpp"
-        "${PROJECT_SOURCE_DIR}/tests/fuzz/allocation_limit.cpp")
+        "${PROJECT_SOURCE_DIR}/tests/support/allocation_watch.cpp")
     target_link_libraries(chengxi_${name}_replay PRIVATE ${ARG_LIBS})
-    target_include_directories(chengxi_${name}_replay PRIVATE "${PROJECT_SOURCE_DIR}/src")
+    target_include_directories(chengxi_${name}_replay PRIVATE
+        "${PROJECT_SOURCE_DIR}/src" "${PROJECT_SOURCE_DIR}/tests")
     set(data "${CHENGXI_FUZZ_DATA}/${name}")
     chengxi_add_test(chengxi_${name}_fuzz_replay chengxi_${name}_replay
         "${data}/seeds" "${data}/corpus" "${data}/crashers" ${ARG_INPUTS})

@@ -56,7 +56,7 @@ seeds_of() {
 # The longest input of each target, and the limits that make a hang (a
 # minute, as a busy machine can hold a process up for seconds) or a single
 # allocation far beyond any input's size a fault like a crash; the replay
-# tests (tests/fuzz/allocation_limit.cpp) use the same allocation limit.
+# tests (tests/fuzz/replay_main.cpp) use the same allocation limit.
 options_of() {
     case "$1" in
         workbook) echo "-max_len=65536" ;;

@@ -3,7 +3,9 @@
 // check inside the target aborts, which fails the test; a folder that is not
 // there (no crasher kept yet) is passed over, but no input at all is an error.
 // As under tools/fuzz.sh, a single allocation above the fuzzer's malloc
-// limit is a fault too (allocation_limit.cpp).
+// limit is a fault too.
+#include "support/allocation_watch.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -39,6 +41,8 @@ std::vector<fs::path> inputsIn(const fs::path& path) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // tools/fuzz.sh gives libFuzzer the same limit (-malloc_limit_mb=64).
+    chengxi::testing::abortOnAllocationsAbove(std::size_t{64} << 20);
     std::size_t count = 0;
     for (int i = 1; i < argc; ++i) {
         for (const fs::path& file : inputsIn(argv[i])) {

@@ -1,7 +1,7 @@
 // Damaged and hostile workbooks: every one fails with a reason or reads as
 // something, never crashes, hangs or allocates without bound. The sanitizer
 // build runs these under AddressSanitizer and UndefinedBehaviorSanitizer.
-#include "allocation_watch.h"
+#include "support/allocation_watch.h"
 #include "test_support.h"
 #include "xls/biff_records.h"
 #include "xls/byte_io.h"
@@ -154,7 +154,7 @@ TEST(Hostile, SheetPositionBeyondTheStreamReservesNothingForIt) {
         makeRecord(rec::kNumber, u16(0) + u16(0) + u16(15) + std::string(8, '\0')) +
         makeRecord(rec::kEof, "");
     for (const std::string& stream : {crasher, crafted}) {
-        LargestAllocation watch;
+        chengxi::testing::LargestAllocation watch;
         const auto book = parseWorkbookStream(asBytes(stream));
         EXPECT_LT(watch.bytes(), 16 * stream.size() + 1024 * 1024);
         EXPECT_FALSE(book.ok()); // the far sheet is not there
