@@ -14,4 +14,6 @@ for variant in normal sanitize; do
     echo "== $variant tests"
     ctest --test-dir "build/$variant" --output-on-failure -j "$(nproc)"
 done
+echo "== short fuzzing run"
+tools/fuzz.sh --seconds 15
 echo "== all tests passed in both builds"

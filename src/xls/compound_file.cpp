@@ -226,7 +226,9 @@ Result<std::vector<std::uint32_t>> CompoundFile::chain(std::uint32_t start,
 
 Result<std::string> CompoundFile::readRegular(std::uint32_t start, std::uint64_t size) const {
     const std::size_t sectorSize = std::size_t{1} << sectorShift_;
-    const std::uint64_t needed = (size + sectorSize - 1) / sectorSize;
+    // Rounded up without adding first: a version-4 size near 2^64 must not
+    // wrap round to a small count.
+    const std::uint64_t needed = size / sectorSize + (size % sectorSize != 0 ? 1 : 0);
     if (needed > sectorCount_) {
         return fail("工作簿已损坏：数据流大于文件");
     }

@@ -71,8 +71,12 @@ Result<Workbook> Parser::run() {
         if (entry.type != 0) {
             continue;
         }
+        // The sheet runs to the next sheet or the end of the stream; another
+        // sheet's position may lie beyond the stream, and must not make this
+        // one look larger than the stream when cells are reserved for it.
         const auto next = std::upper_bound(offsets.begin(), offsets.end(), entry.offset);
-        const std::size_t end = next == offsets.end() ? stream_.size() : *next;
+        const std::size_t end =
+            next == offsets.end() ? stream_.size() : std::min<std::size_t>(*next, stream_.size());
         if (Status sheet = parseSheet(entry, end); !sheet) {
             return fail(sheet.error());
         }

@@ -126,6 +126,29 @@ TEST(CompoundFile, StreamSizeBeyondTheFileFails) {
     EXPECT_FALSE(parsed->readStream("Workbook").ok());
 }
 
+TEST(CompoundFile, SixtyFourBitSizeNearItsTopFails) {
+    // Found by review and kept for the fuzz replay: a version-4 header makes
+    // sizes 64-bit, and a size within a sector of 2^64 once wrapped round to
+    // a count of no sectors, then asked for a string of that size.
+    const std::string crasher = readWholeFile(std::string(CHENGXI_TEST_DATA) +
+                                              "/fuzz/workbook/crashers/stream_size_wraps.xls");
+    ASSERT_FALSE(crasher.empty());
+    const auto book = parseWorkbookFile(asBytes(crasher));
+    ASSERT_FALSE(book.ok());
+    EXPECT_NE(book.error().find("数据流大于文件"), std::string::npos) << book.error();
+
+    // The same size on the root entry, which holds the mini stream.
+    std::string file = buildCompoundFile({{"Workbook", "small"}});
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(file.data());
+    const std::size_t directory = sectorOffset(readU32(bytes + 48));
+    patchU16(file, 26, 4);
+    patchU32(file, directory + 120, 0xFFFFFFFF);
+    patchU32(file, directory + 124, 0xFFFFFFFF);
+    const auto parsed = CompoundFile::parse(asBytes(file));
+    ASSERT_FALSE(parsed.ok());
+    EXPECT_NE(parsed.error().find("数据流大于文件"), std::string::npos) << parsed.error();
+}
+
 TEST(CompoundFile, WithoutWorkbookStreamTheFileIsNoWorkbook) {
     const std::string other = buildCompoundFile({{"WordDocument", pattern(5000, 11)}});
     const auto book = parseWorkbookFile(asBytes(other));

@@ -1,6 +1,7 @@
 // Damaged and hostile workbooks: every one fails with a reason or reads as
 // something, never crashes, hangs or allocates without bound. The sanitizer
 // build runs these under AddressSanitizer and UndefinedBehaviorSanitizer.
+#include "support/allocation_watch.h"
 #include "test_support.h"
 #include "xls/biff_records.h"
 #include "xls/byte_io.h"
@@ -134,6 +135,30 @@ TEST(Hostile, RecordAndSheetFaults) {
     EXPECT_NE(encrypted.find("密码"), std::string::npos) << encrypted;
     const std::string biff5 = readAnything(buildCompoundFile({{"Workbook", bof(5, 0x0500)}}));
     EXPECT_NE(biff5.find("Excel 5.0"), std::string::npos) << biff5;
+}
+
+TEST(Hostile, SheetPositionBeyondTheStreamReservesNothingForIt) {
+    // Found by the fuzzer: in a stream of 2.5 KB, a second sheet placed a
+    // gigabyte beyond its end made the first sheet look that long, and the
+    // reader reserved 268 MB of cells for it.
+    const std::string crasher = readWholeFile(
+        std::string(CHENGXI_TEST_DATA) + "/fuzz/workbook/crashers/sheet_position_beyond_stream");
+    ASSERT_FALSE(crasher.empty());
+    const std::string head = bof(rec::kBofGlobals);
+    const std::string tail = makeRecord(rec::kEof, "");
+    const std::size_t sheetOffset =
+        head.size() + boundSheet(0, "Sheet1").size() + boundSheet(0, "far").size() + tail.size();
+    const std::string crafted =
+        head + boundSheet(static_cast<std::uint32_t>(sheetOffset), "Sheet1") +
+        boundSheet(0x40000000, "far") + tail + bof(rec::kBofWorksheet) +
+        makeRecord(rec::kNumber, u16(0) + u16(0) + u16(15) + std::string(8, '\0')) +
+        makeRecord(rec::kEof, "");
+    for (const std::string& stream : {crasher, crafted}) {
+        chengxi::testing::LargestAllocation watch;
+        const auto book = parseWorkbookStream(asBytes(stream));
+        EXPECT_LT(watch.bytes(), 16 * stream.size() + 1024 * 1024);
+        EXPECT_FALSE(book.ok()); // the far sheet is not there
+    }
 }
 
 TEST(Hostile, ShortCellRecordsAreSkipped) {
