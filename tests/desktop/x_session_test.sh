@@ -207,18 +207,20 @@ start_program() {
     pids+=("$program_pid")
 }
 
-# end_code: waits for the program to end; prints its exit code.
-end_code() {
+# wait_end: waits for the program to end; sets code to its exit code. Not
+# run in a subshell: only the shell that started the program can wait for it
+# (a subshell's wait answers -1 when the program ends while it waits).
+wait_end() {
     for _ in $(seq 100); do
         kill -0 "$program_pid" 2>/dev/null || break
         sleep 0.1
     done
     if kill -0 "$program_pid" 2>/dev/null; then
-        echo "running"
+        code=running
         return
     fi
     wait "$program_pid"
-    echo $?
+    code=$?
 }
 
 # --- login --------------------------------------------------------------------
@@ -379,7 +381,7 @@ fi
 
 # The close button ends the program with code 0.
 click_control "$main" main 图形按钮_关闭
-code=$(end_code)
+wait_end
 [ "$code" = 0 ] && pass "the close button ends the program with code 0" ||
     fail "exit code 0 after the close button, found $code"
 
@@ -409,7 +411,7 @@ else
     fail "the header and close button on the screen, found the window at $x,$y"
 fi
 click_control "$main" main 图形按钮_关闭
-code=$(end_code)
+wait_end
 [ "$code" = 0 ] && pass "closed at scale 2 with code 0" ||
     fail "exit code 0 at scale 2, found $code"
 
