@@ -12,8 +12,9 @@ namespace chengxi::testing {
 namespace {
 
 using Rows = std::vector<std::vector<std::string>>;
-
-constexpr const char* kPython = "/usr/bin/python3";
+using xls::testing::kPython;
+using xls::testing::unescapeDumpCell;
+using xls::testing::xlrdAvailable;
 
 // Row count, then one line per row: each cell's type and text, escaped.
 constexpr std::string_view kDumpScript = R"PY(
@@ -32,24 +33,6 @@ with open(sys.argv[2], "w", encoding="utf-8", newline="\n") as out:
                                  "%s" % c.value if c.ctype == xlrd.XL_CELL_TEXT else "?not text?"))
                             for c in cells) + "\n")
 )PY";
-
-bool xlrdAvailable() {
-    return std::filesystem::exists(kPython) &&
-           std::system((std::string(kPython) + " -c \"import xlrd\" 2>/dev/null").c_str()) == 0;
-}
-
-std::string unescape(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size()) {
-            const char next = text[++i];
-            out += next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r' : next;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
 
 class ExportReadByXlrd : public ExchangeTest {
 protected:
@@ -75,7 +58,7 @@ protected:
         for (std::size_t i = 1; i < lines.size(); ++i) {
             std::vector<std::string> row;
             for (const std::string& cell : lines[i]) {
-                row.push_back(unescape(cell));
+                row.push_back(unescapeDumpCell(cell));
             }
             row.resize(std::max(width, row.size()));
             rows.push_back(std::move(row));

@@ -3,6 +3,7 @@
 #include "xls/file_io.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -75,5 +76,31 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// Python's xlrd, the independent reader the written workbooks are checked
+// with (Debian's python3-xlrd).
+inline constexpr const char* kPython = "/usr/bin/python3";
+
+inline bool xlrdAvailable() {
+    static const bool available =
+        std::filesystem::exists(kPython) &&
+        std::system((std::string(kPython) + " -c \"import xlrd\" 2>/dev/null").c_str()) == 0;
+    return available;
+}
+
+// A cell of the xlrd dump scripts' output: backslash, tab, LF and CR come
+// escaped so a row stays on one line.
+inline std::string unescapeDumpCell(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            const char next = text[++i];
+            out += next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
 
 } // namespace chengxi::xls::testing

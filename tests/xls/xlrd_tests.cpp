@@ -18,8 +18,6 @@ using namespace chengxi::xls::testing;
 
 namespace {
 
-constexpr const char* kPython = "/usr/bin/python3";
-
 // Dumps the first sheet the way the value-to-text rule reads it, with the
 // first font and the column widths, one escaped line per row.
 constexpr std::string_view kDumpScript = R"PY(
@@ -59,26 +57,6 @@ with open(sys.argv[2], "w", encoding="utf-8", newline="\n") as out:
         out.write("\t".join(esc(text(bk, sh.cell(r, c))) for c in range(sh.ncols)) + "\n")
 )PY";
 
-bool xlrdAvailable() {
-    static const bool available =
-        std::filesystem::exists(kPython) &&
-        std::system((std::string(kPython) + " -c \"import xlrd\" 2>/dev/null").c_str()) == 0;
-    return available;
-}
-
-std::string unescape(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size()) {
-            const char next = text[++i];
-            out += next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r' : next;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 struct XlrdView {
     std::string sheet;
     std::string font;
@@ -105,7 +83,7 @@ XlrdView readWithXlrd(const TempDir& dir, const std::string& workbook) {
     for (std::size_t i = 3; i < lines.size(); ++i) {
         std::vector<std::string> row;
         for (const std::string& cell : lines[i]) {
-            row.push_back(unescape(cell));
+            row.push_back(unescapeDumpCell(cell));
         }
         view.rows.push_back(std::move(row));
     }
