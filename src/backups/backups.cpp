@@ -59,13 +59,21 @@ void removeUnfinishedCopies(const std::string& folder) {
 
 } // namespace
 
-bool backup(const ui::Services& services) {
+BackupResult backup(const ui::Services& services) {
     removeUnfinishedCopies(services.programFolder);
     const std::string name = "数据库" + text::formatDateTime(services.clock.now()) + ".sdb";
-    const bool copied = store::backupDatabase(services.database.connection,
-                                              text::joinPath(services.programFolder, name));
+    const store::BackupOutcome outcome = store::backupDatabase(
+        services.database.connection, text::joinPath(services.programFolder, name));
     listBackups(services);
-    return copied;
+    switch (outcome) {
+    case store::BackupOutcome::Made:
+        return {true, {}};
+    case store::BackupOutcome::DatabaseBusy:
+        return {false, kBackupBusyMessage};
+    case store::BackupOutcome::Failed:
+        break;
+    }
+    return {false, kBackupFailedMessage};
 }
 
 void listBackups(const ui::Services& services) {
@@ -86,8 +94,8 @@ void clearTable(const ui::Services& services, std::string_view table) {
         return;
     }
     // The cleared rows stay in the backup; without one nothing is deleted.
-    if (!backup(services)) {
-        services.screen.messageBox({std::string(kBackupFailedMessage) + "数据没有清空。", "提示"});
+    if (const BackupResult saved = backup(services); !saved.made) {
+        services.screen.messageBox({std::string(saved.failure) + "数据没有清空。", "提示"});
         return;
     }
     if (!store::deleteAllRows(services.database.connection, clearing->table)) {
@@ -97,8 +105,9 @@ void clearTable(const ui::Services& services, std::string_view table) {
 
 void bindEvents(ui::EventBinder& binder, const ui::Services& services) {
     binder.onClick(names::kWindow, names::kBackup, [&services] {
+        const BackupResult saved = backup(services);
         services.screen.messageBox(
-            {backup(services) ? "备份数据库成功" : std::string(kBackupFailedMessage), "提示"});
+            {saved.made ? "备份数据库成功" : std::string(saved.failure), "提示"});
     });
     for (const Clearing& clearing : kClearings) {
         binder.onClick(names::kWindow, clearing.button,

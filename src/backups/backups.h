@@ -16,9 +16,19 @@ namespace chengxi::backups {
 inline constexpr std::string_view kBackupFailedMessage =
     "备份数据库失败：磁盘可能已满，或程序所在的文件夹不能写入。";
 
+// Said when another program kept the database locked through the backup.
+inline constexpr std::string_view kBackupBusyMessage =
+    "备份数据库失败：数据库正被其他程序使用，请关闭使用“数据库.sdb”的其他程序后再试。";
+
+struct BackupResult {
+    bool made = false;
+    // What the librarian is told when the backup was not made.
+    std::string_view failure;
+};
+
 // Copies the open database to 数据库<date-time>.sdb in the program's folder,
-// then refills the backup list. True only when this copy completed.
-bool backup(const ui::Services& services);
+// then refills the backup list. Made only when this copy completed.
+BackupResult backup(const ui::Services& services);
 
 // Refills the list of backup files (full paths) on the data page.
 void listBackups(const ui::Services& services);

@@ -85,9 +85,8 @@ void importBooksClick(const ui::Services& services, ExchangeState& state,
         return;
     }
     // The catalogue as it was stays in the backup; without one nothing is imported.
-    if (!backups::backup(services)) {
-        services.screen.messageBox(
-            {std::string(backups::kBackupFailedMessage) + "图书没有导入。", "提示"});
+    if (const backups::BackupResult saved = backups::backup(services); !saved.made) {
+        services.screen.messageBox({std::string(saved.failure) + "图书没有导入。", "提示"});
         return;
     }
     importBooks(services, state, catalogue);

@@ -4,6 +4,7 @@
 #include "store/connection.h"
 #include "text/file_path.h"
 
+#include <chrono>
 #include <memory>
 #include <sqlite3.h>
 #include <system_error>
@@ -16,13 +17,27 @@ struct DatabaseCloser {
 };
 using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
 
-bool copyInto(sqlite3* source, const std::string& path) {
+// The online backup does not call the source's busy handler: another
+// program's lock is waited out here, as long as a statement would wait.
+int stepThroughLocks(sqlite3_backup* backup) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMilliseconds);
+    int stepped = sqlite3_backup_step(backup, -1);
+    while ((stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED) &&
+           std::chrono::steady_clock::now() < deadline) {
+        sqlite3_sleep(20);
+        stepped = sqlite3_backup_step(backup, -1);
+    }
+    return stepped;
+}
+
+BackupOutcome copyInto(sqlite3* source, const std::string& path) {
     sqlite3* raw = nullptr;
     const int opened =
         sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     DatabaseHandle target(raw);
     if (opened != SQLITE_OK) {
-        return false;
+        return BackupOutcome::Failed;
     }
     // The file is a fresh copy under a temporary name: no journal is needed,
     // and the whole file is flushed once it is complete.
@@ -30,32 +45,39 @@ bool copyInto(sqlite3* source, const std::string& path) {
                  nullptr);
     sqlite3_backup* backup = sqlite3_backup_init(target.get(), "main", source, "main");
     if (backup == nullptr) {
-        return false;
+        return BackupOutcome::Failed;
     }
-    const int stepped = sqlite3_backup_step(backup, -1);
+    const int stepped = stepThroughLocks(backup);
     const int finished = sqlite3_backup_finish(backup);
+    if (stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED) {
+        return BackupOutcome::DatabaseBusy;
+    }
     return stepped == SQLITE_DONE && finished == SQLITE_OK &&
-           sqlite3_close(target.release()) == SQLITE_OK;
+                   sqlite3_close(target.release()) == SQLITE_OK
+               ? BackupOutcome::Made
+               : BackupOutcome::Failed;
 }
 
 } // namespace
 
-bool backupDatabase(Connection& connection, const std::string& targetPath) {
+BackupOutcome backupDatabase(Connection& connection, const std::string& targetPath) {
     if (!connection.isOpen()) {
-        return false;
+        return BackupOutcome::Failed;
     }
     const std::filesystem::path target = text::toPath(targetPath);
     std::filesystem::path temporary = target;
     temporary += ".part";
     std::error_code ignored;
     std::filesystem::remove(temporary, ignored);
-    const bool copied = copyInto(connection.handle(), text::fromPath(temporary)) &&
-                        platform::flushFileToDisk(temporary) &&
-                        platform::renameDurably(temporary, target);
-    if (!copied) {
+    BackupOutcome outcome = copyInto(connection.handle(), text::fromPath(temporary));
+    if (outcome == BackupOutcome::Made &&
+        !(platform::flushFileToDisk(temporary) && platform::renameDurably(temporary, target))) {
+        outcome = BackupOutcome::Failed;
+    }
+    if (outcome != BackupOutcome::Made) {
         std::filesystem::remove(temporary, ignored);
     }
-    return copied;
+    return outcome;
 }
 
 } // namespace chengxi::store

@@ -6,12 +6,21 @@ namespace chengxi::store {
 
 class Connection;
 
+enum class BackupOutcome {
+    Made,
+    // Another program held the database locked for longer than a statement
+    // would wait.
+    DatabaseBusy,
+    // Anything else: the folder cannot be written, the disk is full, ...
+    Failed,
+};
+
 // Copies the open database into a new database file at `targetPath` (UTF-8)
 // with SQLite's online backup, so the copy is consistent even while the
 // connection is in use. The copy is made under a temporary name, flushed to
 // the disk and then given the target's name, replacing a file of that name:
 // the target is always either a complete database or what it was before.
-// True only when this copy completed.
-bool backupDatabase(Connection& connection, const std::string& targetPath);
+// Made only when this copy completed.
+BackupOutcome backupDatabase(Connection& connection, const std::string& targetPath);
 
 } // namespace chengxi::store

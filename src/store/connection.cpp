@@ -9,8 +9,6 @@
 namespace chengxi::store {
 namespace {
 
-// How long a statement waits for a lock another program holds.
-constexpr int kBusyTimeoutMilliseconds = 3000;
 // The page cache, in KiB: large enough to keep a catalogue of 100,000 books
 // in memory, so a look-up that scans it (tables without indexes) does not
 // read every page from the system again. Only pages in use take memory.

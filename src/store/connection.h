@@ -13,6 +13,9 @@ struct sqlite3;
 
 namespace chengxi::store {
 
+// How long a statement waits for a lock another program holds.
+inline constexpr int kBusyTimeoutMilliseconds = 3000;
+
 // The program's one database connection. Every statement text and bound value
 // is handed to SQLite as code page 936 bytes; callers pass UTF-8.
 class Connection {

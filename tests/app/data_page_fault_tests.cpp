@@ -3,6 +3,7 @@
 #include "store/connection.h"
 #include "store/initialisation.h"
 #include "store/record_set.h"
+#include "support/locking_process.h"
 #include "support/unprivileged.h"
 #include "ui/forms/control_names.h"
 
@@ -73,6 +74,50 @@ TEST_F(DataPageFault, AReadOnlyDatabaseIsSaidAtStart) {
         EXPECT_EQ(messageTexts(), std::vector<std::string>{std::string(store::kReadOnlyMessage)});
         EXPECT_TRUE(program->library().database.connection.isReadOnly());
     });
+}
+
+// Another program holding the database locked: each step says so, nothing is
+// lost, and the same buttons work once the lock is gone.
+TEST_F(DataPageFault, ALockAnotherProgramHoldsIsSaidAndPassesOver) {
+    atDataPage();
+    LockingProcess other(databasePath());
+    if (!other.holding()) {
+        GTEST_SKIP() << "python3 with sqlite3 is needed to hold the lock";
+    }
+    program->fire(mainw::kWindow, mainw::kBackup, ui::Event::Clicked);
+    screen.queueAnswer(ui::Answer::Ok);
+    program->fire(mainw::kWindow, mainw::kClearReaders, ui::Event::Clicked);
+    EXPECT_EQ(messageTexts(),
+              (std::vector<std::string>{
+                  std::string(backups::kBackupBusyMessage), "确定要清空读者数据吗？",
+                  std::string(backups::kBackupBusyMessage) + "数据没有清空。"}));
+    other.release();
+    EXPECT_EQ(readers(), 1);
+
+    screen.queueAnswer(ui::Answer::Ok);
+    program->fire(mainw::kWindow, mainw::kClearReaders, ui::Event::Clicked);
+    EXPECT_EQ(messageTexts().size(), 4U) << messageTexts().back();
+    EXPECT_EQ(readers(), 0);
+}
+
+TEST_F(DataPageFault, ADatabaseLockedAtStartIsSaidOnceAndWorksAfterwards) {
+    {
+        store::Connection connection;
+        ASSERT_TRUE(connection.open(databasePath(), true));
+        ASSERT_TRUE(store::initialiseDatabase(connection, databasePath()).empty());
+    }
+    LockingProcess other(databasePath());
+    if (!other.holding()) {
+        GTEST_SKIP() << "python3 with sqlite3 is needed to hold the lock";
+    }
+    ui::Window& main = openMainWindow();
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{std::string(store::kDatabaseInUseMessage)});
+    other.release();
+
+    main.control(mainw::kTabs).setCurrentPage(mainw::kPageData);
+    program->fire(mainw::kWindow, mainw::kTabs, ui::Event::PageChanged);
+    program->fire(mainw::kWindow, mainw::kBackup, ui::Event::Clicked);
+    EXPECT_EQ(messageTexts().back(), "备份数据库成功");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "store/connection.h"
 #include "store/record_set.h"
 #include "store_test_support.h"
+#include "support/locking_process.h"
 
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 
 using namespace chengxi::store;
 using chengxi::store::testing::TempDir;
+using chengxi::testing::LockingProcess;
 
 namespace {
 
@@ -38,12 +40,12 @@ protected:
 
 TEST_F(BackupTest, CopiesTheOpenDatabaseWhole) {
     const std::string target = dir.file("数据库2015年11月16日.sdb");
-    ASSERT_TRUE(backupDatabase(db, target));
+    ASSERT_EQ(backupDatabase(db, target), BackupOutcome::Made);
     EXPECT_EQ(titles(target), std::vector<std::string>{"红楼梦"});
     EXPECT_FALSE(std::filesystem::exists(dir.at("数据库2015年11月16日.sdb.part")));
     // The connection is still usable, and a second backup replaces the first.
     ASSERT_TRUE(db.execute("INSERT INTO 图书数据 VALUES (?)", {"水浒传"}));
-    ASSERT_TRUE(backupDatabase(db, target));
+    ASSERT_EQ(backupDatabase(db, target), BackupOutcome::Made);
     EXPECT_EQ(titles(target), (std::vector<std::string>{"红楼梦", "水浒传"}));
 }
 
@@ -55,10 +57,11 @@ TEST_F(BackupTest, AFailedCopyIsAFailureWhateverStandsThere) {
         old << "an older file";
     }
     Connection closed;
-    EXPECT_FALSE(backupDatabase(closed, target));
-    EXPECT_FALSE(backupDatabase(db, dir.file("missing folder/数据库2015年11月16日.sdb")));
+    EXPECT_EQ(backupDatabase(closed, target), BackupOutcome::Failed);
+    EXPECT_EQ(backupDatabase(db, dir.file("missing folder/数据库2015年11月16日.sdb")),
+              BackupOutcome::Failed);
     std::filesystem::create_directory(dir.at("数据库2015年11月17日.sdb"));
-    EXPECT_FALSE(backupDatabase(db, dir.file("数据库2015年11月17日.sdb")));
+    EXPECT_EQ(backupDatabase(db, dir.file("数据库2015年11月17日.sdb")), BackupOutcome::Failed);
 
     std::ifstream old(dir.at("数据库2015年11月16日.sdb"));
     std::string content;
@@ -68,6 +71,22 @@ TEST_F(BackupTest, AFailedCopyIsAFailureWhateverStandsThere) {
                             std::filesystem::directory_iterator()),
               3)
         << "no half-made copy is left behind";
+}
+
+// The online backup skips the busy handler; the backup waits out another
+// program's lock itself, and says when the lock outlasted the wait.
+TEST_F(BackupTest, AnotherProgramsLockIsWaitedOutThenSaid) {
+    const std::string target = dir.file("数据库2015年11月16日.sdb");
+    LockingProcess other(dir.file("数据库.sdb"));
+    if (!other.holding()) {
+        GTEST_SKIP() << "python3 with sqlite3 is needed to hold the lock";
+    }
+    EXPECT_EQ(backupDatabase(db, target), BackupOutcome::DatabaseBusy);
+    EXPECT_FALSE(std::filesystem::exists(dir.at("数据库2015年11月16日.sdb.part")));
+    EXPECT_FALSE(std::filesystem::exists(dir.at("数据库2015年11月16日.sdb")));
+    other.release();
+    ASSERT_EQ(backupDatabase(db, target), BackupOutcome::Made);
+    EXPECT_EQ(titles(target), std::vector<std::string>{"红楼梦"});
 }
 
 } // namespace
