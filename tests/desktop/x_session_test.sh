@@ -17,6 +17,9 @@ helper=$2
 # draws the codes with the program's rule.
 fixed_time="2015-11-16 10:30:00"
 export TZ=UTC
+# Window titles are matched in Chinese, which the tools read through the
+# locale: C.UTF-8 is there on every Debian machine, whatever the user's is.
+export LC_ALL=C.UTF-8
 # A sanitizer runtime cannot come first before the fixed clock's library.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0"
 screen_width=1280
