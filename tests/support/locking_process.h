@@ -20,7 +20,12 @@ public:
 #ifndef _WIN32
         int toChild[2];
         int fromChild[2];
-        if (::pipe(toChild) != 0 || ::pipe(fromChild) != 0) {
+        if (::pipe(toChild) != 0) {
+            return;
+        }
+        if (::pipe(fromChild) != 0) {
+            ::close(toChild[0]);
+            ::close(toChild[1]);
             return;
         }
         pid_ = ::fork();
