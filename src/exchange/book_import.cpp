@@ -125,7 +125,7 @@ void importBooks(const ui::Services& services, ExchangeState& state,
     const auto columns = xls::templateHeaders(xls::TemplateKind::Books);
     // Filled by moving each cell's text in, so no text is copied on its way.
     std::vector<store::Value> values(columns.size(), store::Value(std::string()));
-    LeftOutRows leftOut;
+    LeftOutRows leftOut(columns);
     while (!workbook.atEnd(query)) {
         for (std::size_t i = 0; i < columns.size(); ++i) {
             values[i] = store::Value(workbook.read(query, columns[i]));
@@ -133,12 +133,12 @@ void importBooks(const ui::Services& services, ExchangeState& state,
         if (!database.execute(kInsertBook, values)) {
             // A value the code page lacks stores nothing and loses only its
             // row; anything else means the database cannot take the import.
-            std::optional<std::string> character = firstUnstorableCharacter(values);
+            const std::optional<UnstorableCharacter> character = firstUnstorableCharacter(values);
             if (!character) {
                 showError(services, "写入数据库失败，本次导入的图书已全部撤销。");
                 return;
             }
-            leftOut.add(workbook.sheetRow(query), std::move(*character));
+            leftOut.add(workbook, query, *character);
         }
         showText(services, status, std::to_string(rowCounter));
         ++rowCounter;
@@ -152,7 +152,7 @@ void importBooks(const ui::Services& services, ExchangeState& state,
     showText(services, status, "事务结束");
     const std::int64_t seconds = text::secondsBetween(start, services.clock.now());
     showText(services, status, "导入图书数据结束，耗时 " + std::to_string(seconds) + " 秒");
-    leftOut.report(services);
+    leftOut.report(services, workbook.workbookPath());
 }
 
 } // namespace chengxi::exchange

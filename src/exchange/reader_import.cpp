@@ -89,7 +89,7 @@ void importReaders(const ui::Services& services, ExchangeState& state) {
 
     const auto columns = xls::templateHeaders(xls::TemplateKind::Readers);
     std::vector<store::Value> values(columns.size(), store::Value(std::string()));
-    LeftOutRows leftOut;
+    LeftOutRows leftOut(columns);
     for (; !workbook.atEnd(query); workbook.moveNext(query)) {
         for (std::size_t i = 0; i < columns.size(); ++i) {
             std::string value = workbook.read(query, columns[i]);
@@ -103,12 +103,12 @@ void importReaders(const ui::Services& services, ExchangeState& state) {
             continue;
         }
         if (!database.connection.execute(kInsertReader, values)) {
-            std::optional<std::string> character = firstUnstorableCharacter(values);
+            const std::optional<UnstorableCharacter> character = firstUnstorableCharacter(values);
             if (!character) {
                 showError(services, std::string(kNotWritten));
                 return;
             }
-            leftOut.add(workbook.sheetRow(query), std::move(*character));
+            leftOut.add(workbook, query, *character);
             continue;
         }
         cards.insert(std::move(card.bytes));
@@ -120,7 +120,7 @@ void importReaders(const ui::Services& services, ExchangeState& state) {
         return;
     }
     services.screen.messageBox({"共导入 " + std::to_string(imported) + " 个读者信息", "提示"});
-    leftOut.report(services);
+    leftOut.report(services, workbook.workbookPath());
 }
 
 } // namespace chengxi::exchange

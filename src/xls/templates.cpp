@@ -41,14 +41,7 @@ TemplateLayout layoutOf(TemplateKind kind) {
     return {"Sheet1", kLoanReportHeaders, 240, kLoanReportWidths, false};
 }
 
-} // namespace
-
-std::span<const std::string_view> templateHeaders(TemplateKind kind) {
-    return layoutOf(kind).headers;
-}
-
-Workbook templateWorkbook(TemplateKind kind) {
-    const TemplateLayout layout = layoutOf(kind);
+Workbook workbookOf(const TemplateLayout& layout) {
     Workbook book;
     Font font;
     font.height = layout.fontHeight;
@@ -79,6 +72,20 @@ Workbook templateWorkbook(TemplateKind kind) {
     sheet.assignCells(std::move(cells));
     book.sheets.push_back(std::move(sheet));
     return book;
+}
+
+} // namespace
+
+std::span<const std::string_view> templateHeaders(TemplateKind kind) {
+    return layoutOf(kind).headers;
+}
+
+Workbook templateWorkbook(TemplateKind kind) {
+    return workbookOf(layoutOf(kind));
+}
+
+Workbook headedWorkbook(std::span<const std::string_view> headers) {
+    return workbookOf({"Sheet1", headers, 240, {}, false});
 }
 
 Status writeTemplate(TemplateKind kind, std::string_view path) {

@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-// The three workbooks an export starts from.
+// The three workbooks an export starts from, and sheets of the same make.
 namespace chengxi::xls {
 
 enum class TemplateKind { Books, Readers, LoanReport };
@@ -19,6 +19,11 @@ std::span<const std::string_view> templateHeaders(TemplateKind kind);
 // column widths, and for books a second row of 16 blank cells in the
 // header's format.
 Workbook templateWorkbook(TemplateKind kind);
+
+// A workbook of the program's own making laid out as the reader template:
+// one sheet `Sheet1` whose row 1 holds `headers` in 宋体 12 pt, default
+// column widths. The caller adds the rows.
+Workbook headedWorkbook(std::span<const std::string_view> headers);
 
 // Writes the template to the path, replacing the whole file.
 Status writeTemplate(TemplateKind kind, std::string_view path);
