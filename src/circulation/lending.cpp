@@ -21,6 +21,7 @@ namespace {
 
 constexpr std::string_view kListSeparator = "|";
 constexpr std::string_view kFullWidthBar = "｜";
+constexpr std::string_view kLendNotSaved = "借书未能保存！";
 
 // The title of the first catalogue row with this book number; empty when
 // there is none or the query fails.
@@ -163,19 +164,23 @@ void lend(const ui::Services& services, CirculationState& state) {
     }
     bookState.setText("该图书可借！");
 
+    // Whichever step fails, the label must not go on saying the book can be
+    // lent or was lent: nothing of this loan is kept.
     store::Transaction transaction(services.database.connection);
     if (!transaction.began()) {
+        bookState.setText(std::string(kLendNotSaved));
         services.screen.messageBox({"更新读者数据失败", "警告"});
         return;
     }
     if (!recordLoan(services, state, lendState, card, book)) {
+        bookState.setText(std::string(kLendNotSaved));
         return; // the guard rolls every step of this loan back
     }
     refreshLoanStatus(services, state);
     if (!transaction.commit()) {
         transaction.rollback();
         refreshLoanStatus(services, state);
-        bookState.setText("借书未能保存！");
+        bookState.setText(std::string(kLendNotSaved));
         services.screen.messageBox({"借书记录未能保存，请重新尝试借书操作！", "提示"});
     }
 }
