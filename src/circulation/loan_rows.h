@@ -30,10 +30,11 @@ struct LoanRow {
 std::vector<LoanRow> loanRows(const ReaderRecord& reader, const text::DateTime& today);
 
 // The reader's three lists with one more loan at the end. For lists as the
-// program writes them this appends one item to each. A list that lacks its
-// last "|" or holds fewer items than the others (written by other software)
-// is first completed with empty items, so the new loan takes the same place
-// in all three and no item runs into another.
+// program writes them this appends one item to each. Lists of other lengths
+// (written by other software) are first lined up to the book numbers: a
+// missing date or title becomes empty, one beyond the last book number is
+// dropped, so the new loan takes the same place in all three. A list that
+// lacks its last "|" gets it, so no item runs into another.
 struct LoanLists {
     std::string bookNumbers;
     std::string borrowDates;
