@@ -2,6 +2,7 @@
 
 #include "circulation/loan_rows.h"
 #include "circulation/loan_status.h"
+#include "circulation/reader_lists.h"
 #include "circulation/reader_lookup.h"
 #include "store/database.h"
 #include "store/transaction.h"
@@ -39,14 +40,12 @@ std::string catalogueTitle(store::Database& database, std::string_view book) {
 }
 
 // The reader's three list columns with one more loan, written back.
-bool appendLoan(const ui::Services& services, const CirculationState& state, std::string_view card,
-                std::string_view book, std::string_view today) {
-    LoanLists lists =
-        listsWithLoan(*state.currentReader, book, today, titleListItem(state.currentBookTitle));
-    return services.database.connection.execute(
-        "update 读者数据 set 图书编号串=?,日期编号串=?,书名串=? where 借书证号=?",
-        {std::move(lists.bookNumbers), std::move(lists.borrowDates), std::move(lists.titles),
-         store::Value(card)});
+bool appendLoan(const ui::Services& services, const CirculationState& state, std::string_view book,
+                std::string_view today) {
+    const ReaderRecord& reader = *state.currentReader;
+    return writeLoanLists(
+        services.database.connection, reader,
+        listsWithLoan(reader, book, today, titleListItem(state.currentBookTitle)));
 }
 
 // Runs the lend's writes; false after the message of the step that failed.
@@ -56,7 +55,7 @@ bool recordLoan(const ui::Services& services, const CirculationState& state, Len
     store::Connection& connection = services.database.connection;
     const text::DateTime now = services.clock.now();
     const std::string today = text::formatDateTime(now.date());
-    if (!appendLoan(services, state, card, book, today)) {
+    if (!appendLoan(services, state, book, today)) {
         services.screen.messageBox({"更新读者数据失败", "警告"});
         return false;
     }

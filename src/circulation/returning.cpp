@@ -1,6 +1,7 @@
 #include "circulation/returning.h"
 
 #include "circulation/loan_status.h"
+#include "circulation/reader_lists.h"
 #include "store/database.h"
 #include "store/transaction.h"
 #include "text/date_time.h"
@@ -16,18 +17,12 @@ namespace names = ui::names::main;
 
 namespace {
 
-struct ListColumns {
-    std::string bookNumbers;
-    std::string borrowDates;
-    std::string titles;
-};
-
 std::string orEmptyList(std::string list) {
     return list.empty() ? std::string(text::kEmptyList) : list;
 }
 
 // The reader's lists as the loan list shows them without row `skipped`.
-ListColumns listColumnsWithout(const ui::ListView& list, int skipped) {
+LoanLists listsWithout(const ui::ListView& list, int skipped) {
     std::string numbers, dates, titles;
     for (int row = 0; row < list.rowCount(); ++row) {
         if (row != skipped) {
@@ -41,15 +36,12 @@ ListColumns listColumnsWithout(const ui::ListView& list, int skipped) {
 }
 
 // Runs the return's writes; false after the message of the step that failed.
-bool recordReturn(const ui::Services& services, const std::string& card, const std::string& book,
+bool recordReturn(const ui::Services& services, const ReaderRecord& reader, const std::string& book,
                   int selected) {
     store::Connection& connection = services.database.connection;
-    ListColumns columns =
-        listColumnsWithout(services.mainWindow().control(names::kLoanList).listView(), selected);
-    if (!connection.execute(
-            "update 读者数据 set 图书编号串=?,日期编号串=?,书名串=? where 借书证号=?",
-            {std::move(columns.bookNumbers), std::move(columns.borrowDates),
-             std::move(columns.titles), card})) {
+    if (!writeLoanLists(
+            connection, reader,
+            listsWithout(services.mainWindow().control(names::kLoanList).listView(), selected))) {
         services.screen.messageBox({"更新还书信息失败", "提示"});
         return false;
     }
@@ -73,7 +65,7 @@ void returnBook(const ui::Services& services, CirculationState& state) {
     const ui::ListView& list = main.control(names::kLoanList).listView();
     const int selected = list.selected();
     const std::string book = list.cell(selected, 0);
-    if (book.empty()) {
+    if (book.empty() || !state.listedReader) {
         services.screen.messageBox({"未选择书本", "提示"});
         return;
     }
@@ -90,7 +82,7 @@ void returnBook(const ui::Services& services, CirculationState& state) {
         services.screen.messageBox({"更新还书信息失败", "提示"});
         return;
     }
-    if (!recordReturn(services, card, book, selected)) {
+    if (!recordReturn(services, *state.listedReader, book, selected)) {
         return; // the guard rolls every step of this return back
     }
     refreshLoanStatus(services, state);
