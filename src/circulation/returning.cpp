@@ -35,6 +35,22 @@ LoanLists listsWithout(const ui::ListView& list, int skipped) {
             orEmptyList(std::move(titles))};
 }
 
+// Stamps the book's open report rows that name this reader. After the lend
+// states were cleared the book may have been lent again, and that loan's row
+// is not this return's. Only when no open row names the reader (the rows were
+// written otherwise) is every open row of the book stamped.
+bool stampReport(store::Connection& connection, const ReaderRecord& reader, const std::string& book,
+                 const std::string& today) {
+    if (!connection.execute("update 借阅报表 set 还书日期=? where 图书编号=? and 还书日期='' "
+                            "and 借阅者=?",
+                            {today, book, reader.group + " " + reader.name})) {
+        return false;
+    }
+    return connection.changes() > 0 ||
+           connection.execute("update 借阅报表 set 还书日期=? where 图书编号=? and 还书日期=''",
+                              {today, book});
+}
+
 // Runs the return's writes; false after the message of the step that failed.
 bool recordReturn(const ui::Services& services, const ReaderRecord& reader, const std::string& book,
                   int selected) {
@@ -46,12 +62,13 @@ bool recordReturn(const ui::Services& services, const ReaderRecord& reader, cons
         return false;
     }
     const std::string today = text::formatDateTime(services.clock.now().date());
-    if (!connection.execute("update 借阅报表 set 还书日期=? where 图书编号=? and 还书日期=''",
-                            {today, book})) {
+    if (!stampReport(connection, reader, book, today)) {
         services.screen.messageBox({"记录借阅报表失败", "提示"});
         return false;
     }
-    if (!connection.execute("update 借出数据 set 借书证号 = '0' where 图书编号=?", {book})) {
+    // A book lent again to someone else since stays with that reader.
+    if (!connection.execute("update 借出数据 set 借书证号 = '0' where 图书编号=? and 借书证号=?",
+                            {book, reader.card})) {
         services.screen.messageBox({"写入借出数据失败，请重新尝试借书操作！"});
         return false;
     }
