@@ -144,8 +144,22 @@ void lend(const ui::Services& services, CirculationState& state) {
             {"图书编号中含有“|”，无法记入读者的借书记录，请先更改该图书的编号。", "提示"});
         return;
     }
+    // "0" is the empty number list: a loan of book 0 would vanish from it.
+    if (book == text::kEmptyList) {
+        services.screen.messageBox(
+            {"图书编号“0”无法记入读者的借书记录，请先更改该图书的编号。", "提示"});
+        return;
+    }
     if (!lookUpReader(services, state, card)) {
         services.screen.messageBox({"无该借书证号", "提示"});
+        return;
+    }
+    // "0" in the lend state means "on the shelf": a book lent to card 0 would
+    // look free and could be lent twice.
+    if (card == text::kEmptyList) {
+        services.screen.messageBox({"借书证号“0”无法记入图书的借出状态，请先删除该读者，"
+                                    "再以其他借书证号添加。",
+                                    "提示"});
         return;
     }
 

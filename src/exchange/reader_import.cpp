@@ -98,8 +98,10 @@ void importReaders(const ui::Services& services, ExchangeState& state) {
             }
             values[i] = store::Value(std::move(value));
         }
+        // A card taken, or card "0", which would make the reader's books look
+        // free: the row is skipped like a card already in the table.
         text::Cp936Bytes card = text::toCp936(values[kCardColumn].text());
-        if (card.ok() && cards.contains(card.bytes)) {
+        if (card.ok() && (card.bytes == text::kEmptyList || cards.contains(card.bytes))) {
             continue;
         }
         if (!database.connection.execute(kInsertReader, values)) {
