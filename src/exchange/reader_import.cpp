@@ -68,7 +68,10 @@ void importReadersClick(const ui::Services& services, ExchangeState& state) {
 void importReaders(const ui::Services& services, ExchangeState& state) {
     int imported = 0;
     xls::WorkbookConnection& workbook = state.workbook;
-    if (!connectWorkbook(services, workbook, lastChosenPath(services))) {
+    // The file the page shows: the shared dialog may have chosen another
+    // since, for an export or the other import.
+    const std::string& path = services.mainWindow().control(names::kReaderFilePath).text();
+    if (!connectWorkbook(services, workbook, path)) {
         return;
     }
     const ClosedAtEnd closeWorkbook(workbook);
