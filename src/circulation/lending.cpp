@@ -21,7 +21,6 @@ namespace names = ui::names::main;
 namespace {
 
 constexpr std::string_view kListSeparator = "|";
-constexpr std::string_view kFullWidthBar = "｜";
 constexpr std::string_view kLendNotSaved = "借书未能保存！";
 
 // The title of the first catalogue row with this book number; empty when
@@ -81,19 +80,6 @@ bool recordLoan(const ui::Services& services, const CirculationState& state, Len
 }
 
 } // namespace
-
-std::string titleListItem(std::string_view title) {
-    std::string item;
-    item.reserve(title.size());
-    for (const char c : title) {
-        if (c == kListSeparator.front()) {
-            item += kFullWidthBar;
-        } else {
-            item += c;
-        }
-    }
-    return item;
-}
 
 LendState lookUpLendState(const ui::Services& services, CirculationState& state,
                           std::string_view book) {

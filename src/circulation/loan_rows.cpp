@@ -1,11 +1,14 @@
 #include "circulation/loan_rows.h"
 
+#include "text/byte_escape.h"
 #include "text/list_column.h"
 
 #include <cstdio>
 
 namespace chengxi::circulation {
 namespace {
+
+constexpr std::string_view kFullWidthBar = "｜";
 
 const std::string& itemOrEmpty(const std::vector<std::string>& items, std::size_t index) {
     static const std::string empty;
@@ -72,6 +75,22 @@ std::vector<LoanRow> loanRows(const ReaderRecord& reader, const text::DateTime& 
         rows.push_back(std::move(row));
     }
     return rows;
+}
+
+std::string titleListItem(std::string_view title) {
+    std::string item;
+    item.reserve(title.size());
+    for (const char c : title) {
+        if (c == '|') {
+            item += kFullWidthBar;
+        } else {
+            item += c;
+        }
+    }
+    if (text::endsWithLoneLeadByte(item)) {
+        item.resize(item.size() - text::kByteEscapeLength);
+    }
+    return item;
 }
 
 std::string readerSummary(const ReaderRecord& reader, int loansShown) {

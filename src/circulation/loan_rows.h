@@ -43,6 +43,13 @@ struct LoanLists {
 LoanLists listsWithLoan(const ReaderRecord& reader, std::string_view book,
                         std::string_view borrowDate, std::string_view title);
 
+// A title as an item of the reader's title list: a "|" in it would end the
+// item early and put the three lists out of step, so it becomes "｜"; half a
+// character at its end (a title cut short) is left out, as the "|" after it
+// would be read back as the character's second half. The catalogue and the
+// loan report keep the title as it is.
+std::string titleListItem(std::string_view title);
+
 // The one-line summary of a reader above the loan list.
 std::string readerSummary(const ReaderRecord& reader, int loansShown);
 

@@ -1,5 +1,6 @@
 #include "circulation/returning.h"
 
+#include "circulation/loan_rows.h"
 #include "circulation/loan_status.h"
 #include "circulation/reader_lists.h"
 #include "store/database.h"
@@ -28,7 +29,7 @@ LoanLists listsWithout(const ui::ListView& list, int skipped) {
         if (row != skipped) {
             numbers.append(list.cell(row, 0)).append("|");
             dates.append(list.cell(row, 2)).append("|");
-            titles.append(list.cell(row, 1)).append("|");
+            titles.append(titleListItem(list.cell(row, 1))).append("|");
         }
     }
     return {orEmptyList(std::move(numbers)), orEmptyList(std::move(dates)),
