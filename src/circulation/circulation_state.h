@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -14,6 +15,9 @@ struct ReaderRecord {
     std::string bookNumbers; // 图书编号串
     std::string borrowDates; // 日期编号串
     std::string titles;      // 书名串
+    // The row it was read from: several rows may carry one card number
+    // (written elsewhere), and each keeps its own loans.
+    std::int64_t rowid = 0;
 
     friend bool operator==(const ReaderRecord&, const ReaderRecord&) = default;
 };
@@ -25,6 +29,9 @@ struct CirculationState {
     // The card box's text at the last loan list refresh: the list shows this
     // card's loans, and a return is refused once the box says otherwise.
     std::string currentCard;
+    // The reader whose loans the list shows, read with it; a return writes
+    // this reader's row even when another reader was looked up since.
+    std::optional<ReaderRecord> listedReader;
     // The title of the book found by the last lend-state lookup.
     std::string currentBookTitle;
 };

@@ -2,6 +2,7 @@
 
 #include "circulation/loan_rows.h"
 #include "circulation/loan_status.h"
+#include "circulation/reader_lists.h"
 #include "circulation/reader_lookup.h"
 #include "store/database.h"
 #include "store/transaction.h"
@@ -20,7 +21,7 @@ namespace names = ui::names::main;
 namespace {
 
 constexpr std::string_view kListSeparator = "|";
-constexpr std::string_view kFullWidthBar = "｜";
+constexpr std::string_view kLendNotSaved = "借书未能保存！";
 
 // The title of the first catalogue row with this book number; empty when
 // there is none or the query fails.
@@ -38,14 +39,12 @@ std::string catalogueTitle(store::Database& database, std::string_view book) {
 }
 
 // The reader's three list columns with one more loan, written back.
-bool appendLoan(const ui::Services& services, const CirculationState& state, std::string_view card,
-                std::string_view book, std::string_view today) {
-    LoanLists lists =
-        listsWithLoan(*state.currentReader, book, today, titleListItem(state.currentBookTitle));
-    return services.database.connection.execute(
-        "update 读者数据 set 图书编号串=?,日期编号串=?,书名串=? where 借书证号=?",
-        {std::move(lists.bookNumbers), std::move(lists.borrowDates), std::move(lists.titles),
-         store::Value(card)});
+bool appendLoan(const ui::Services& services, const CirculationState& state, std::string_view book,
+                std::string_view today) {
+    const ReaderRecord& reader = *state.currentReader;
+    return writeLoanLists(
+        services.database.connection, reader,
+        listsWithLoan(reader, book, today, titleListItem(state.currentBookTitle)));
 }
 
 // Runs the lend's writes; false after the message of the step that failed.
@@ -55,7 +54,7 @@ bool recordLoan(const ui::Services& services, const CirculationState& state, Len
     store::Connection& connection = services.database.connection;
     const text::DateTime now = services.clock.now();
     const std::string today = text::formatDateTime(now.date());
-    if (!appendLoan(services, state, card, book, today)) {
+    if (!appendLoan(services, state, book, today)) {
         services.screen.messageBox({"更新读者数据失败", "警告"});
         return false;
     }
@@ -81,19 +80,6 @@ bool recordLoan(const ui::Services& services, const CirculationState& state, Len
 }
 
 } // namespace
-
-std::string titleListItem(std::string_view title) {
-    std::string item;
-    item.reserve(title.size());
-    for (const char c : title) {
-        if (c == kListSeparator.front()) {
-            item += kFullWidthBar;
-        } else {
-            item += c;
-        }
-    }
-    return item;
-}
 
 LendState lookUpLendState(const ui::Services& services, CirculationState& state,
                           std::string_view book) {
@@ -144,8 +130,22 @@ void lend(const ui::Services& services, CirculationState& state) {
             {"图书编号中含有“|”，无法记入读者的借书记录，请先更改该图书的编号。", "提示"});
         return;
     }
+    // "0" is the empty number list: a loan of book 0 would vanish from it.
+    if (book == text::kEmptyList) {
+        services.screen.messageBox(
+            {"图书编号“0”无法记入读者的借书记录，请先更改该图书的编号。", "提示"});
+        return;
+    }
     if (!lookUpReader(services, state, card)) {
         services.screen.messageBox({"无该借书证号", "提示"});
+        return;
+    }
+    // "0" in the lend state means "on the shelf": a book lent to card 0 would
+    // look free and could be lent twice.
+    if (card == text::kEmptyList) {
+        services.screen.messageBox({"借书证号“0”无法记入图书的借出状态，请先删除该读者，"
+                                    "再以其他借书证号添加。",
+                                    "提示"});
         return;
     }
 
@@ -163,19 +163,23 @@ void lend(const ui::Services& services, CirculationState& state) {
     }
     bookState.setText("该图书可借！");
 
+    // Whichever step fails, the label must not go on saying the book can be
+    // lent or was lent: nothing of this loan is kept.
     store::Transaction transaction(services.database.connection);
     if (!transaction.began()) {
+        bookState.setText(std::string(kLendNotSaved));
         services.screen.messageBox({"更新读者数据失败", "警告"});
         return;
     }
     if (!recordLoan(services, state, lendState, card, book)) {
+        bookState.setText(std::string(kLendNotSaved));
         return; // the guard rolls every step of this loan back
     }
     refreshLoanStatus(services, state);
     if (!transaction.commit()) {
         transaction.rollback();
         refreshLoanStatus(services, state);
-        bookState.setText("借书未能保存！");
+        bookState.setText(std::string(kLendNotSaved));
         services.screen.messageBox({"借书记录未能保存，请重新尝试借书操作！", "提示"});
     }
 }

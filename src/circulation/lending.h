@@ -25,10 +25,6 @@ enum class LendState {
 LendState lookUpLendState(const ui::Services& services, CirculationState& state,
                           std::string_view book);
 
-// A title as an item of the reader's title list: a "|" in it would end the
-// item early and put the three lists out of step, so it becomes "｜".
-std::string titleListItem(std::string_view title);
-
 // The lend button: checks the reader and the book, then records the loan in
 // the reader's lists, the loan report and the lend state in one transaction,
 // and refreshes the loan list.

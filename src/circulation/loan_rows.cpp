@@ -1,12 +1,14 @@
 #include "circulation/loan_rows.h"
 
+#include "text/byte_escape.h"
 #include "text/list_column.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace chengxi::circulation {
 namespace {
+
+constexpr std::string_view kFullWidthBar = "｜";
 
 const std::string& itemOrEmpty(const std::vector<std::string>& items, std::size_t index) {
     static const std::string empty;
@@ -25,6 +27,8 @@ std::vector<std::string> itemsOf(std::string_view list) {
     return list == text::kEmptyList ? std::vector<std::string>() : text::splitListColumn(list);
 }
 
+// The first `count` items, an item missing from a shorter list as empty,
+// and `last` after them.
 std::string joined(const std::vector<std::string>& items, std::size_t count,
                    std::string_view last) {
     std::string list;
@@ -41,7 +45,9 @@ LoanLists listsWithLoan(const ReaderRecord& reader, std::string_view book,
     const std::vector<std::string> numbers = itemsOf(reader.bookNumbers);
     const std::vector<std::string> dates = itemsOf(reader.borrowDates);
     const std::vector<std::string> titles = itemsOf(reader.titles);
-    const std::size_t count = std::max({numbers.size(), dates.size(), titles.size()});
+    // The book numbers set the length: an item added to them would be a loan
+    // without a book, which nobody could return.
+    const std::size_t count = numbers.size();
     return {joined(numbers, count, book), joined(dates, count, borrowDate),
             joined(titles, count, title)};
 }
@@ -69,6 +75,22 @@ std::vector<LoanRow> loanRows(const ReaderRecord& reader, const text::DateTime& 
         rows.push_back(std::move(row));
     }
     return rows;
+}
+
+std::string titleListItem(std::string_view title) {
+    std::string item;
+    item.reserve(title.size());
+    for (const char c : title) {
+        if (c == '|') {
+            item += kFullWidthBar;
+        } else {
+            item += c;
+        }
+    }
+    if (text::endsWithLoneLeadByte(item)) {
+        item.resize(item.size() - text::kByteEscapeLength);
+    }
+    return item;
 }
 
 std::string readerSummary(const ReaderRecord& reader, int loansShown) {

@@ -30,10 +30,11 @@ struct LoanRow {
 std::vector<LoanRow> loanRows(const ReaderRecord& reader, const text::DateTime& today);
 
 // The reader's three lists with one more loan at the end. For lists as the
-// program writes them this appends one item to each. A list that lacks its
-// last "|" or holds fewer items than the others (written by other software)
-// is first completed with empty items, so the new loan takes the same place
-// in all three and no item runs into another.
+// program writes them this appends one item to each. Lists of other lengths
+// (written by other software) are first lined up to the book numbers: a
+// missing date or title becomes empty, one beyond the last book number is
+// dropped, so the new loan takes the same place in all three. A list that
+// lacks its last "|" gets it, so no item runs into another.
 struct LoanLists {
     std::string bookNumbers;
     std::string borrowDates;
@@ -41,6 +42,13 @@ struct LoanLists {
 };
 LoanLists listsWithLoan(const ReaderRecord& reader, std::string_view book,
                         std::string_view borrowDate, std::string_view title);
+
+// A title as an item of the reader's title list: a "|" in it would end the
+// item early and put the three lists out of step, so it becomes "｜"; half a
+// character at its end (a title cut short) is left out, as the "|" after it
+// would be read back as the character's second half. The catalogue and the
+// loan report keep the title as it is.
+std::string titleListItem(std::string_view title);
 
 // The one-line summary of a reader above the loan list.
 std::string readerSummary(const ReaderRecord& reader, int loansShown);

@@ -19,6 +19,7 @@ void refreshLoanStatus(const ui::Services& services, CirculationState& state) {
     list.clearRows();
     ui::Control& summary = main.control(names::kReaderSummary);
     const std::optional<ReaderRecord> reader = lookUpReader(services, state, state.currentCard);
+    state.listedReader = reader;
     if (!reader) {
         summary.setText("无该借书证号！");
         return;

@@ -7,15 +7,23 @@
 #include "ui/services.h"
 #include "ui/typed_text.h"
 
+#include <charconv>
+
 namespace chengxi::circulation {
 
 namespace names = ui::names::main;
 
 namespace {
 
+std::int64_t rowidOf(std::string_view digits) {
+    std::int64_t rowid = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), rowid);
+    return rowid;
+}
+
 std::optional<ReaderRecord> readFirstReader(store::Database& database, std::string_view card) {
     store::RecordSet& records = database.records;
-    if (!records.open(database.connection, "select * from 读者数据 where 借书证号 = ?",
+    if (!records.open(database.connection, "select rowid, * from 读者数据 where 借书证号 = ?",
                       {store::Value(card)})) {
         return std::nullopt;
     }
@@ -28,6 +36,7 @@ std::optional<ReaderRecord> readFirstReader(store::Database& database, std::stri
             .bookNumbers = records.read("图书编号串"),
             .borrowDates = records.read("日期编号串"),
             .titles = records.read("书名串"),
+            .rowid = rowidOf(records.read("rowid")),
         };
     }
     records.close();

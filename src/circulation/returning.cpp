@@ -1,6 +1,8 @@
 #include "circulation/returning.h"
 
+#include "circulation/loan_rows.h"
 #include "circulation/loan_status.h"
+#include "circulation/reader_lists.h"
 #include "store/database.h"
 #include "store/transaction.h"
 #include "text/date_time.h"
@@ -16,50 +18,58 @@ namespace names = ui::names::main;
 
 namespace {
 
-struct ListColumns {
-    std::string bookNumbers;
-    std::string borrowDates;
-    std::string titles;
-};
-
 std::string orEmptyList(std::string list) {
     return list.empty() ? std::string(text::kEmptyList) : list;
 }
 
 // The reader's lists as the loan list shows them without row `skipped`.
-ListColumns listColumnsWithout(const ui::ListView& list, int skipped) {
+LoanLists listsWithout(const ui::ListView& list, int skipped) {
     std::string numbers, dates, titles;
     for (int row = 0; row < list.rowCount(); ++row) {
         if (row != skipped) {
             numbers.append(list.cell(row, 0)).append("|");
             dates.append(list.cell(row, 2)).append("|");
-            titles.append(list.cell(row, 1)).append("|");
+            titles.append(titleListItem(list.cell(row, 1))).append("|");
         }
     }
     return {orEmptyList(std::move(numbers)), orEmptyList(std::move(dates)),
             orEmptyList(std::move(titles))};
 }
 
+// Stamps the book's open report rows that name this reader. After the lend
+// states were cleared the book may have been lent again, and that loan's row
+// is not this return's. Only when no open row names the reader (the rows were
+// written otherwise) is every open row of the book stamped.
+bool stampReport(store::Connection& connection, const ReaderRecord& reader, const std::string& book,
+                 const std::string& today) {
+    if (!connection.execute("update 借阅报表 set 还书日期=? where 图书编号=? and 还书日期='' "
+                            "and 借阅者=?",
+                            {today, book, reader.group + " " + reader.name})) {
+        return false;
+    }
+    return connection.changes() > 0 ||
+           connection.execute("update 借阅报表 set 还书日期=? where 图书编号=? and 还书日期=''",
+                              {today, book});
+}
+
 // Runs the return's writes; false after the message of the step that failed.
-bool recordReturn(const ui::Services& services, const std::string& card, const std::string& book,
+bool recordReturn(const ui::Services& services, const ReaderRecord& reader, const std::string& book,
                   int selected) {
     store::Connection& connection = services.database.connection;
-    ListColumns columns =
-        listColumnsWithout(services.mainWindow().control(names::kLoanList).listView(), selected);
-    if (!connection.execute(
-            "update 读者数据 set 图书编号串=?,日期编号串=?,书名串=? where 借书证号=?",
-            {std::move(columns.bookNumbers), std::move(columns.borrowDates),
-             std::move(columns.titles), card})) {
+    if (!writeLoanLists(
+            connection, reader,
+            listsWithout(services.mainWindow().control(names::kLoanList).listView(), selected))) {
         services.screen.messageBox({"更新还书信息失败", "提示"});
         return false;
     }
     const std::string today = text::formatDateTime(services.clock.now().date());
-    if (!connection.execute("update 借阅报表 set 还书日期=? where 图书编号=? and 还书日期=''",
-                            {today, book})) {
+    if (!stampReport(connection, reader, book, today)) {
         services.screen.messageBox({"记录借阅报表失败", "提示"});
         return false;
     }
-    if (!connection.execute("update 借出数据 set 借书证号 = '0' where 图书编号=?", {book})) {
+    // A book lent again to someone else since stays with that reader.
+    if (!connection.execute("update 借出数据 set 借书证号 = '0' where 图书编号=? and 借书证号=?",
+                            {book, reader.card})) {
         services.screen.messageBox({"写入借出数据失败，请重新尝试借书操作！"});
         return false;
     }
@@ -73,7 +83,7 @@ void returnBook(const ui::Services& services, CirculationState& state) {
     const ui::ListView& list = main.control(names::kLoanList).listView();
     const int selected = list.selected();
     const std::string book = list.cell(selected, 0);
-    if (book.empty()) {
+    if (book.empty() || !state.listedReader) {
         services.screen.messageBox({"未选择书本", "提示"});
         return;
     }
@@ -90,7 +100,7 @@ void returnBook(const ui::Services& services, CirculationState& state) {
         services.screen.messageBox({"更新还书信息失败", "提示"});
         return;
     }
-    if (!recordReturn(services, card, book, selected)) {
+    if (!recordReturn(services, *state.listedReader, book, selected)) {
         return; // the guard rolls every step of this return back
     }
     refreshLoanStatus(services, state);

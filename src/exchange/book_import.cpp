@@ -94,14 +94,17 @@ void importBooksClick(const ui::Services& services, ExchangeState& state,
 
 void importBooks(const ui::Services& services, ExchangeState& state,
                  catalog::CatalogueState& catalogue) {
-    ui::Control& status = services.mainWindow().control(names::kImportStatus);
+    ui::Window& main = services.mainWindow();
+    ui::Control& status = main.control(names::kImportStatus);
     catalogue.bookTotal = 0;
     int rowCounter = 1;
     showText(services, status, "开始连接数据库...");
     const text::DateTime start = services.clock.now();
 
     xls::WorkbookConnection& workbook = state.workbook;
-    if (!connectWorkbook(services, workbook, lastChosenPath(services))) {
+    // The file the page shows: the shared dialog may have chosen another
+    // since, for an export or the other import.
+    if (!connectWorkbook(services, workbook, main.control(names::kBookFilePath).text())) {
         return;
     }
     const ClosedAtEnd closeWorkbook(workbook);

@@ -29,7 +29,7 @@ void importBooksClick(const ui::Services& services, ExchangeState& state,
                       catalog::CatalogueState& catalogue);
 
 // Appends one book per row of Sheet1 whose 图书编号 is not empty, from the
-// workbook chosen last in the file dialog, in one transaction, with the
+// workbook whose path the page's path box shows, in one transaction, with the
 // progress and the elapsed time in the status label. Rows holding text the
 // database cannot store are left out and reported together at the end; any
 // other failed write undoes the whole import.

@@ -68,7 +68,10 @@ void importReadersClick(const ui::Services& services, ExchangeState& state) {
 void importReaders(const ui::Services& services, ExchangeState& state) {
     int imported = 0;
     xls::WorkbookConnection& workbook = state.workbook;
-    if (!connectWorkbook(services, workbook, lastChosenPath(services))) {
+    // The file the page shows: the shared dialog may have chosen another
+    // since, for an export or the other import.
+    const std::string& path = services.mainWindow().control(names::kReaderFilePath).text();
+    if (!connectWorkbook(services, workbook, path)) {
         return;
     }
     const ClosedAtEnd closeWorkbook(workbook);
@@ -98,8 +101,10 @@ void importReaders(const ui::Services& services, ExchangeState& state) {
             }
             values[i] = store::Value(std::move(value));
         }
+        // A card taken, or card "0", which would make the reader's books look
+        // free: the row is skipped like a card already in the table.
         text::Cp936Bytes card = text::toCp936(values[kCardColumn].text());
-        if (card.ok() && cards.contains(card.bytes)) {
+        if (card.ok() && (card.bytes == text::kEmptyList || cards.contains(card.bytes))) {
             continue;
         }
         if (!database.connection.execute(kInsertReader, values)) {

@@ -17,9 +17,9 @@ void chooseReaderFile(const ui::Services& services);
 // outcome, the reader listing.
 void importReadersClick(const ui::Services& services, ExchangeState& state);
 
-// Adds one reader per row of Sheet1 whose 借书证号 is not empty and not
-// already in 读者数据 (nor earlier in the sheet), from the workbook chosen
-// last in the file dialog, in one transaction; empty loan texts become "0".
+// Adds one reader per row of Sheet1 whose 借书证号 is not empty, not "0" and
+// not already in 读者数据 (nor earlier in the sheet), from the workbook whose
+// path the page's path box shows, in one transaction; empty loan texts become "0".
 // Ends with the count of readers added. Rows holding text the database cannot
 // store are left out and reported together at the end; any other failed
 // write undoes the whole import.

@@ -24,10 +24,6 @@ std::optional<std::string> chooseFile(const ui::Services& services, DialogMode m
     return dialog.fileName;
 }
 
-const std::string& lastChosenPath(const ui::Services& services) {
-    return services.mainWindow().control(names::kFileDialog).fileDialog().fileName;
-}
-
 bool connectWorkbook(const ui::Services& services, xls::WorkbookConnection& workbook,
                      std::string_view path) {
     if (workbook.open(xls::connectString(path))) {

@@ -25,9 +25,6 @@ enum class DialogMode { Open = 0, Save = 1 };
 std::optional<std::string> chooseFile(const ui::Services& services, DialogMode mode,
                                       std::optional<std::string> initialFolder = std::nullopt);
 
-// The path chosen last in the file dialog, by whichever operation showed it.
-const std::string& lastChosenPath(const ui::Services& services);
-
 // Opens the connection on the workbook at `path`; on failure shows
 // "数据库连接失败！" and returns false.
 bool connectWorkbook(const ui::Services& services, xls::WorkbookConnection& workbook,

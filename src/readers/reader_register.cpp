@@ -36,6 +36,13 @@ void addReader(const ui::Services& services) {
     if (!ui::checkStorable(services, {readerClass, name, card})) {
         return;
     }
+    // "0" means "not lent" in the lend state: a book lent to card 0 would
+    // look free.
+    if (card == text::kEmptyList) {
+        main.setFocus(names::kAddCard);
+        tell(services, "借书证号不能为“0”，请输入其他借书证号。");
+        return;
+    }
     store::Database& database = services.database;
     store::RecordSet& records = database.records;
     if (!records.open(database.connection, kFindByCard, {card})) {

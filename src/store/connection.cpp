@@ -150,6 +150,10 @@ bool Connection::rollbackTransaction() {
     return execute("ROLLBACK TRANSACTION ");
 }
 
+int Connection::changes() const {
+    return db_ != nullptr ? sqlite3_changes(db_) : 0;
+}
+
 bool Connection::isReadOnly() const {
     return db_ != nullptr && sqlite3_db_readonly(db_, "main") == 1;
 }

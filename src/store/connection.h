@@ -45,6 +45,8 @@ public:
         return execute(sql, std::span<const Value>(values.begin(), values.size()));
     }
     bool execute(std::string_view sql, std::span<const std::string> texts);
+    // The rows the last INSERT, UPDATE or DELETE changed.
+    int changes() const;
 
     bool beginTransaction();
     bool commitTransaction();

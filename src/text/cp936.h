@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/byte_escape.h"
+
 #include <string>
 #include <string_view>
 
@@ -15,7 +17,8 @@ struct Cp936Bytes {
     bool ok() const { return unencodable.empty(); }
 };
 
-// Strict: never substitutes "?" for a character the code page lacks.
+// Strict: never substitutes "?" for a character the code page lacks. A byte
+// escape becomes its byte.
 Cp936Bytes toCp936(std::string_view utf8);
 
 // The same, appended to `out` so that a caller converting many texts can
@@ -27,8 +30,8 @@ std::string_view appendCp936(std::string_view utf8, std::string& out);
 // True when every character of the text has a code page 936 form.
 bool isCp936Encodable(std::string_view utf8);
 
-// Decodes code page 936 bytes. A byte sequence that is not GBK becomes
-// U+FFFD for each offending byte, so nothing is dropped silently.
+// Decodes code page 936 bytes. Each byte that starts no character becomes its
+// byte escape, so toCp936 gives back exactly the bytes decoded.
 std::string fromCp936(std::string_view bytes);
 
 } // namespace chengxi::text

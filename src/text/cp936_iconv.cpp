@@ -17,8 +17,6 @@
 namespace chengxi::text {
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
 bool isAscii(std::string_view text) {
     for (const char c : text) {
         if (static_cast<unsigned char>(c) >= 0x80) {
@@ -204,6 +202,10 @@ std::string_view appendCp936(std::string_view utf8, std::string& out) {
         } else {
             code = decodeUtf8(utf8, pos);
         }
+        if (isByteEscape(code)) {
+            *write++ = static_cast<char>(escapedByte(code));
+            continue;
+        }
         // A malformed sequence decodes as U+FFFD, which the code page lacks too.
         const EncodeTable::Bytes* bytes = code < 0x10000 ? &table.of(code) : nullptr;
         if (bytes == nullptr || bytes->length == 0) {
@@ -252,10 +254,8 @@ std::string fromCp936(std::string_view bytes) {
                 continue;
             }
         }
-        // A byte that starts no character stands for itself as U+FFFD, so
-        // nothing is dropped silently.
         const char32_t single = table.single(byte);
-        appendUtf8(out, single != 0 ? single : kReplacement);
+        appendUtf8(out, single != 0 ? single : byteEscape(byte));
         ++pos;
     }
     return out;

@@ -49,6 +49,10 @@ std::string_view appendCp936(std::string_view utf8, std::string& out) {
         if (c == 0xFFFD && character != "\xEF\xBF\xBD") {
             return character;
         }
+        if (isByteEscape(c)) {
+            out += static_cast<char>(escapedByte(c));
+            continue;
+        }
         const std::wstring wide = toWide(character);
         char buffer[8];
         BOOL usedDefault = FALSE;
@@ -74,20 +78,35 @@ bool isCp936Encodable(std::string_view utf8) {
 }
 
 std::string fromCp936(std::string_view bytes) {
+    if (isAscii(bytes)) {
+        return std::string(bytes);
+    }
     std::string out;
     std::size_t i = 0;
     while (i < bytes.size()) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            out += static_cast<char>(lead);
+            ++i;
+            continue;
+        }
         const std::size_t length = (lead >= 0x81 && lead <= 0xFE && i + 1 < bytes.size()) ? 2 : 1;
         wchar_t wide[2];
-        const int n = MultiByteToWideChar(kCp936, MB_ERR_INVALID_CHARS, bytes.data() + i,
-                                          static_cast<int>(length), wide, 2);
+        // 0xFF starts no GBK character, whatever private code point the API
+        // may give it: it is escaped, as on every platform.
+        const int n = lead == 0xFF
+                          ? 0
+                          : MultiByteToWideChar(kCp936, MB_ERR_INVALID_CHARS, bytes.data() + i,
+                                                static_cast<int>(length), wide, 2);
         if (n == 1) {
             appendUtf8(out, wide[0]);
+            i += length;
         } else {
-            appendUtf8(out, 0xFFFD);
+            // A byte that starts no character keeps its value as its escape,
+            // and the next byte is read afresh.
+            appendUtf8(out, byteEscape(lead));
+            ++i;
         }
-        i += (n == 1) ? length : 1;
     }
     return out;
 }

@@ -4,6 +4,7 @@
 #include "app/qt/qt_text.h"
 #include "app/qt/tab_control.h"
 #include "qt_test_support.h"
+#include "text/cp936.h"
 #include "ui/forms/control_names.h"
 #include "ui/forms/forms.h"
 
@@ -11,6 +12,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -310,6 +312,31 @@ TEST_F(FormWindowTest, SyncShowsTheModelWithoutRaisingEvents) {
     EXPECT_TRUE(
         widget<QTableView>(mainw::kSearchResults)->selectionModel()->selectedRows().isEmpty());
     EXPECT_TRUE(host.fired.empty());
+}
+
+// A byte the database holds that is not GBK text is shown as the replacement
+// mark, and stays in the model as it was until the librarian types; a private
+// code point typed never becomes a byte.
+TEST_F(FormWindowTest, BytesThatAreNotGbkShowAsTheReplacementMark) {
+    open(ui::mainForm());
+    const std::string cut = text::fromCp936("\xBA\xEC\xCD"); // 红 and a lone lead byte
+    const QString shown = QStringLiteral("红") + QChar(0xFFFD);
+    model->control(mainw::kBookState).setText(cut);
+    model->control(mainw::kClass).setText(cut);
+    ui::ListView& loans = model->control(mainw::kLoanList).listView();
+    loans.setCell(loans.appendRow(), 1, cut);
+    host.sync(*form);
+    EXPECT_EQ(widget<QLabel>(mainw::kBookState)->text(), shown);
+    EXPECT_EQ(widget<QTableView>(mainw::kLoanList)->model()->index(0, 1).data().toString(), shown);
+    auto* box = widget<QLineEdit>(mainw::kClass);
+    EXPECT_EQ(box->text(), shown);
+    EXPECT_EQ(model->control(mainw::kClass).text(), cut);
+
+    box->setFocus();
+    QInputMethodEvent typing;
+    typing.setCommitString(QString(QChar(0xEFCD)));
+    QCoreApplication::sendEvent(box, &typing);
+    EXPECT_EQ(model->control(mainw::kClass).text(), "红\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 TEST_F(FormWindowTest, FocusAndWindowStateGoBothWays) {

@@ -43,11 +43,46 @@ TEST(Cp936, MalformedUtf8IsUnencodable) {
     EXPECT_EQ(toCp936("图\xE5\x9B").unencodable, "\xE5");
 }
 
-TEST(Cp936, InvalidGbkBytesBecomeReplacementCharacters) {
-    // A lone lead byte at the end and an undefined pair in the middle.
-    EXPECT_EQ(fromCp936("A\xCD"), "A\xEF\xBF\xBD");
-    const std::string decoded = fromCp936("\xFF\xCD\xBC");
-    EXPECT_EQ(decoded, "\xEF\xBF\xBD图");
+namespace {
+
+std::string escapeOf(unsigned char byte) {
+    std::string utf8;
+    appendUtf8(utf8, byteEscape(byte));
+    return utf8;
+}
+
+} // namespace
+
+TEST(Cp936, BytesThatAreNotGbkDecodeToEscapesAndEncodeBackUnchanged) {
+    // A lone lead byte at the end, 0xFF, a lead byte before a byte that is
+    // no trail byte, and a pair the code page leaves undefined.
+    for (const std::string bytes : {"A\xCD", "\xFF\xCD\xBC",
+                                    "\xCD"
+                                    "0",
+                                    "\xAA\xA1"}) {
+        const std::string decoded = fromCp936(bytes);
+        EXPECT_EQ(decoded.find("\xEF\xBF\xBD"), std::string::npos);
+        const Cp936Bytes encoded = toCp936(decoded);
+        ASSERT_TRUE(encoded.ok());
+        EXPECT_EQ(encoded.bytes, bytes);
+    }
+    EXPECT_EQ(fromCp936("A\xCD"), "A" + escapeOf(0xCD));
+    EXPECT_EQ(fromCp936("\xFF\xCD\xBC"), escapeOf(0xFF) + "图");
+    EXPECT_EQ(fromCp936("\xCD"
+                        "0"),
+              escapeOf(0xCD) + "0");
+    // U+FFFD itself is still no code page 936 character.
+    EXPECT_FALSE(isCp936Encodable("\xEF\xBF\xBD"));
+}
+
+TEST(Cp936, OnlyALoneLeadByteAtTheEndWouldJoinABarAfterIt) {
+    EXPECT_TRUE(endsWithLoneLeadByte(fromCp936("红楼\xCD")));
+    EXPECT_TRUE(endsWithLoneLeadByte(escapeOf(0x81)));
+    EXPECT_FALSE(endsWithLoneLeadByte(fromCp936("红楼\xFF")));
+    EXPECT_FALSE(endsWithLoneLeadByte(fromCp936("红\xCD"
+                                                "0")));
+    EXPECT_FALSE(endsWithLoneLeadByte("红楼梦"));
+    EXPECT_FALSE(endsWithLoneLeadByte(""));
 }
 
 TEST(Cp936, TrailByteEqualToBackslashStaysInsideItsCharacter) {
@@ -93,7 +128,7 @@ std::optional<std::string> iconvWhole(iconv_t converter, std::string_view in) {
     return std::string(buffer, static_cast<std::size_t>(outPtr - buffer));
 }
 
-// GBK bytes decoded by iconv alone, U+FFFD for each byte it refuses.
+// GBK bytes decoded by iconv alone, the escape of each byte it refuses.
 std::string iconvDecode(iconv_t converter, std::string_view bytes) {
     std::string out;
     while (!bytes.empty()) {
@@ -108,8 +143,9 @@ std::string iconvDecode(iconv_t converter, std::string_view bytes) {
         if (inLeft == 0) {
             break;
         }
-        out += "\xEF\xBF\xBD";
-        bytes.remove_prefix(bytes.size() - inLeft + 1);
+        bytes.remove_prefix(bytes.size() - inLeft);
+        appendUtf8(out, byteEscape(static_cast<unsigned char>(bytes.front())));
+        bytes.remove_prefix(1);
     }
     return out;
 }
@@ -118,7 +154,8 @@ std::string iconvDecode(iconv_t converter, std::string_view bytes) {
 
 // The conversion goes through tables filled from iconv; every character of
 // the basic plane, every byte pair and random byte strings must come out as
-// iconv itself converts them.
+// iconv itself converts them, byte escapes aside, and every byte string must
+// come back from a round trip unchanged.
 TEST(Cp936, EveryCharacterAndBytePairConvertsAsIconvDoes) {
     iconv_t encoder = iconv_open("CP936", "UTF-8");
     iconv_t decoder = iconv_open("UTF-8", "CP936");
@@ -130,7 +167,9 @@ TEST(Cp936, EveryCharacterAndBytePairConvertsAsIconvDoes) {
         }
         std::string text = "a";
         appendUtf8(text, code);
-        const std::optional<std::string> expected = iconvWhole(encoder, text);
+        const std::optional<std::string> expected =
+            isByteEscape(code) ? "a" + std::string(1, static_cast<char>(escapedByte(code)))
+                               : iconvWhole(encoder, text);
         const Cp936Bytes encoded = toCp936(text);
         ASSERT_EQ(encoded.ok(), expected.has_value())
             << std::hex << static_cast<std::uint32_t>(code);
@@ -144,7 +183,9 @@ TEST(Cp936, EveryCharacterAndBytePairConvertsAsIconvDoes) {
     for (int lead = 0x80; lead < 0x100; ++lead) {
         for (int trail = 0; trail < 0x100; ++trail) {
             const std::string pair = {static_cast<char>(lead), static_cast<char>(trail)};
-            ASSERT_EQ(fromCp936(pair), iconvDecode(decoder, pair)) << std::hex << lead << trail;
+            const std::string decoded = fromCp936(pair);
+            ASSERT_EQ(decoded, iconvDecode(decoder, pair)) << std::hex << lead << trail;
+            ASSERT_EQ(toCp936(decoded).bytes, pair) << std::hex << lead << trail;
         }
     }
     std::mt19937 random(936);
@@ -153,7 +194,9 @@ TEST(Cp936, EveryCharacterAndBytePairConvertsAsIconvDoes) {
         for (char& byte : bytes) {
             byte = static_cast<char>(random() % 3 == 0 ? random() % 0x80 : 0x80 + random() % 0x80);
         }
-        ASSERT_EQ(fromCp936(bytes), iconvDecode(decoder, bytes));
+        const std::string decoded = fromCp936(bytes);
+        ASSERT_EQ(decoded, iconvDecode(decoder, bytes));
+        ASSERT_EQ(toCp936(decoded).bytes, bytes);
     }
     iconv_close(encoder);
     iconv_close(decoder);

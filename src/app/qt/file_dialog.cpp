@@ -36,9 +36,9 @@ void prepareFileDialog(QFileDialog& box, const ui::FileDialogState& dialog) {
     }
     box.setDefaultSuffix(suffix);
 
-    const QString lastChosen = toQString(dialog.fileName);
+    const QString lastChosen = toQStringExact(dialog.fileName);
     if (!dialog.initialFolder.empty()) {
-        box.setDirectory(toQString(dialog.initialFolder));
+        box.setDirectory(toQStringExact(dialog.initialFolder));
         if (!lastChosen.isEmpty()) {
             box.selectFile(QFileInfo(lastChosen).fileName());
         }

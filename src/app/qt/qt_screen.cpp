@@ -175,7 +175,7 @@ void QtScreen::setClipboardText(const std::string& text) {
 }
 
 std::string QtScreen::clipboardText() {
-    return toUtf8(QGuiApplication::clipboard()->text());
+    return typedText(QGuiApplication::clipboard()->text());
 }
 
 void QtScreen::windowOpened(ui::Window& window) {

@@ -46,7 +46,7 @@ int renderScreens(int argc, char* argv[], const std::string& outDir, double scal
     QApplication application(argc, argv);
     QApplication::setFont(defaultFont());
 
-    const QDir out(toQString(outDir));
+    const QDir out(toQStringExact(outDir));
     if (!out.exists() && !QDir().mkpath(out.path())) {
         std::fprintf(stderr, "chengxi-screens: cannot create %s\n", outDir.c_str());
         return 1;

@@ -22,7 +22,7 @@ public:
         applyInputMode(control.inputMode(), box);
         QObject::connect(edit_, &QLineEdit::textEdited, context(), [this](const QString& text) {
             if (ui::Control* model = acceptingControl()) {
-                model->setText(toUtf8(text));
+                model->setText(typedText(text));
             }
         });
         if (auto* spin = qobject_cast<EventSpinBox*>(box)) {
