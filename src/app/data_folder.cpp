@@ -1,10 +1,10 @@
 #include "app/data_folder.h"
 
+#include "platform/temporary_file.h"
 #include "text/file_path.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 namespace chengxi::app {
@@ -45,18 +45,15 @@ std::optional<std::string> userDataFolder(const EnvironmentLookup& environment) 
 }
 
 bool canWriteFolder(std::string_view folder) {
-    const fs::path probe = text::toPath(folder) / ".chengxi-write-probe";
     std::error_code error;
     if (!fs::is_directory(text::toPath(folder), error)) {
         return false;
     }
-    bool written = false;
-    {
-        std::ofstream file(probe, std::ios::binary | std::ios::trunc);
-        written = file.good() && (file << "x").flush().good();
-    }
-    fs::remove(probe, error);
-    return written;
+    // A temporary of the program's own: a new file of a random name, so the
+    // probe can neither write through a planted link nor touch a real file.
+    std::optional<platform::TemporaryFile> probe =
+        platform::TemporaryFile::create(text::toPath(folder), platform::FileAccess::Private);
+    return probe && probe->write("x");
 }
 
 DataFolder chooseDataFolder(const std::string& programFolder,

@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "platform/temporary_file.h"
 #include "text/file_path.h"
 #include "ui/forms/control_names.h"
 #include "ui/forms/forms.h"
@@ -22,6 +23,9 @@ Program::Program(ProgramPaths paths, ui::Screen& screen, ui::Clock& clock)
 Program::~Program() = default;
 
 void Program::start() {
+    // Temporaries left by a write that was cut short (the program killed,
+    // the power gone) are removed before anything else is written.
+    platform::removeStaleTemporaryFiles(text::toPath(paths_.programFolder));
     login_ = std::make_unique<ui::Window>(ui::loginForm());
     login_->focusFirstEntry();
     screen_.windowOpened(*login_);

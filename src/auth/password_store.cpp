@@ -1,9 +1,9 @@
 #include "auth/password_store.h"
 
 #include "auth/settings_file.h"
+#include "platform/private_files.h"
 
 #include <cstdlib>
-#include <system_error>
 
 namespace chengxi::auth {
 
@@ -30,11 +30,11 @@ std::optional<std::string> readStoredPassword(const fs::path& settingsFile) {
 }
 
 bool writeStoredPassword(const fs::path& settingsFile, std::string_view cipherText) {
-    // A fresh account may not have its configuration folder yet.
+    // A fresh account may not have its configuration folder yet; the one
+    // made here holds the password, so it is the user's alone.
     const fs::path folder = settingsFile.parent_path();
     if (!folder.empty()) {
-        std::error_code error;
-        fs::create_directories(folder, error);
+        platform::createPrivateFolders(folder);
     }
     return writeSettingsValue(settingsFile, kPasswordSection, kPasswordKey, cipherText);
 }

@@ -1,11 +1,9 @@
 // Settings file access: whole-file reads and replace-by-rename writes.
 #include "auth/settings_file.h"
 
-#include "platform/durable_file.h"
+#include "platform/temporary_file.h"
 
-#include <chrono>
 #include <fstream>
-#include <random>
 #include <system_error>
 
 namespace chengxi::auth {
@@ -42,48 +40,6 @@ fs::path resolvedTarget(const fs::path& file) {
         }
     }
     return file;
-}
-
-// Temporaries are named <file>.~<number>.tmp; one left behind by a write
-// that was cut short (the program killed, the power gone) is removed by the
-// next write, so they never pile up.
-constexpr std::string_view kTemporaryMark = ".~";
-constexpr std::string_view kTemporaryEnd = ".tmp";
-
-fs::path temporaryBeside(const fs::path& file) {
-    std::mt19937_64 generator(static_cast<std::uint64_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count() ^ std::random_device{}()));
-    fs::path temporary = file;
-    temporary += std::string(kTemporaryMark) + std::to_string(generator() % 1000000007u) +
-                 std::string(kTemporaryEnd);
-    return temporary;
-}
-
-bool isTemporaryOf(const std::string& name, const std::string& fileName) {
-    const std::string prefix = fileName + std::string(kTemporaryMark);
-    if (name.size() <= prefix.size() + kTemporaryEnd.size() || !name.starts_with(prefix) ||
-        !name.ends_with(kTemporaryEnd)) {
-        return false;
-    }
-    const std::string_view number(name.data() + prefix.size(),
-                                  name.size() - prefix.size() - kTemporaryEnd.size());
-    return number.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
-void removeStaleTemporaries(const fs::path& file) {
-    const std::string fileName = file.filename().string();
-    fs::path folder = file.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    std::error_code error;
-    for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
-         entry.increment(error)) {
-        if (isTemporaryOf(entry->path().filename().string(), fileName) &&
-            entry->is_regular_file(error)) {
-            fs::remove(entry->path(), error);
-        }
-    }
 }
 
 } // namespace
@@ -134,20 +90,13 @@ bool writeSettingsValue(const fs::path& file, std::string_view section, std::str
         return false;
     }
 
-    removeStaleTemporaries(target);
-    const fs::path temporary = temporaryBeside(target);
-    if (!platform::writeFileDurably(temporary, *updated)) {
-        fs::remove(temporary, error);
-        return false;
-    }
-    if (exists) {
-        fs::permissions(temporary, status.permissions(), error);
-    }
-    if (!platform::renameDurably(temporary, target)) {
-        fs::remove(temporary, error);
-        return false;
-    }
-    return true;
+    // A temporary left by a write that was cut short goes before the next one.
+    const fs::path folder = target.parent_path();
+    platform::removeStaleTemporaryFiles(folder);
+    std::optional<platform::TemporaryFile> temporary =
+        platform::TemporaryFile::create(folder, platform::FileAccess::Private);
+    return temporary && temporary->write(*updated) && temporary->flushToDisk() &&
+           temporary->replace(target);
 }
 
 } // namespace chengxi::auth

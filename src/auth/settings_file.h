@@ -59,6 +59,7 @@ std::optional<std::string> readSettingsValue(const std::filesystem::path& file,
 // Writes a value into the file, creating the file, section or key as needed
 // (see withSettingsValue). The new content goes to a temporary file beside
 // it that then replaces the file, so a failure leaves the old file as it was.
+// A new file is for the user alone; a replaced one keeps its permissions.
 // False when the names cannot be written, the existing file cannot be read
 // or is not writable, or the folder cannot take the new file.
 bool writeSettingsValue(const std::filesystem::path& file, std::string_view section,

@@ -1,12 +1,12 @@
 #include "backups/backups.h"
 
+#include "platform/temporary_file.h"
 #include "store/backup.h"
 #include "store/backups.h"
 #include "store/database.h"
 #include "store/schema.h"
 #include "text/date_time.h"
 #include "text/file_path.h"
-#include "text/wildcard.h"
 #include "ui/controls/window.h"
 #include "ui/event_binder.h"
 #include "ui/forms/control_names.h"
@@ -14,7 +14,6 @@
 #include "ui/services.h"
 
 #include <array>
-#include <filesystem>
 #include <string>
 
 namespace chengxi::backups {
@@ -44,23 +43,12 @@ const Clearing* clearingOf(std::string_view table) {
     return nullptr;
 }
 
-// A backup killed midway leaves its unfinished copy (".part"), which no
-// backup list shows; the next backup clears such leftovers away.
-void removeUnfinishedCopies(const std::string& folder) {
-    std::error_code error;
-    for (std::filesystem::directory_iterator entry(text::toPath(folder), error), end;
-         !error && entry != end; entry.increment(error)) {
-        const std::string name = text::fromPath(entry->path().filename());
-        if (text::matchesWildcard(name, std::string(store::kBackupPattern) + ".part")) {
-            std::filesystem::remove(entry->path(), error);
-        }
-    }
-}
-
 } // namespace
 
 BackupResult backup(const ui::Services& services) {
-    removeUnfinishedCopies(services.programFolder);
+    // A backup killed midway leaves its unfinished copy, which no backup list
+    // shows; the next backup clears such leftovers away.
+    platform::removeStaleTemporaryFiles(text::toPath(services.programFolder));
     const std::string name = "数据库" + text::formatDateTime(services.clock.now()) + ".sdb";
     const store::BackupOutcome outcome = store::backupDatabase(
         services.database.connection, text::joinPath(services.programFolder, name));

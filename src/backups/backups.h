@@ -26,8 +26,9 @@ struct BackupResult {
     std::string_view failure;
 };
 
-// Copies the open database to 数据库<date-time>.sdb in the program's folder,
-// then refills the backup list. Made only when this copy completed.
+// Copies the open database to 数据库<date-time>.sdb in the program's folder
+// (数据库<date-time>(2).sdb and so on when that name is taken), then refills
+// the backup list. Made only when this copy completed.
 BackupResult backup(const ui::Services& services);
 
 // Refills the list of backup files (full paths) on the data page.

@@ -1,5 +1,6 @@
 #include "exchange/exports.h"
 
+#include "exchange/export_target.h"
 #include "exchange/workbook_steps.h"
 #include "store/database.h"
 #include "store/transaction.h"
@@ -13,6 +14,7 @@
 #include <charconv>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,20 @@ namespace {
 namespace names = ui::names::main;
 
 constexpr std::string_view kExportFailed = "导出数据失败！";
+
+// The path chosen in the save dialog; nothing when the librarian cancelled
+// or chose a file the export must not replace, which is said before
+// anything is written.
+std::optional<std::string> chooseExportPath(const ui::Services& services) {
+    std::optional<std::string> path = chooseFile(services, DialogMode::Save);
+    if (path) {
+        if (const std::optional<std::string> refusal = exportTargetRefusal(services, *path)) {
+            showError(services, *refusal);
+            return std::nullopt;
+        }
+    }
+    return path;
+}
 
 // Writes the template to the chosen path and opens the connection on it. A
 // template that could not be written stops the export as a failed connection
@@ -112,7 +128,7 @@ std::optional<store::Value> yearParameter(std::string_view yearText) {
 }
 
 void exportBooks(const ui::Services& services, ExchangeState& state) {
-    const auto path = chooseFile(services, DialogMode::Save);
+    const auto path = chooseExportPath(services);
     if (!path) {
         return;
     }
@@ -143,7 +159,7 @@ void exportBooks(const ui::Services& services, ExchangeState& state) {
 }
 
 void exportReaders(const ui::Services& services, ExchangeState& state) {
-    const auto path = chooseFile(services, DialogMode::Save);
+    const auto path = chooseExportPath(services);
     if (!path) {
         return;
     }
@@ -170,7 +186,7 @@ void exportLoanReport(const ui::Services& services, ExchangeState& state) {
     ui::Window& main = services.mainWindow();
     ui::Control& label = main.control(names::kReportExportProgress);
     showText(services, label, "准备导出数据……");
-    const auto path = chooseFile(services, DialogMode::Save);
+    const auto path = chooseExportPath(services);
     if (!path) {
         return;
     }

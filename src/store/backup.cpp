@@ -1,13 +1,14 @@
 #include "store/backup.h"
 
-#include "platform/durable_file.h"
+#include "platform/temporary_file.h"
 #include "store/connection.h"
 #include "text/file_path.h"
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <sqlite3.h>
-#include <system_error>
+#include <string>
 
 namespace chengxi::store {
 namespace {
@@ -33,8 +34,8 @@ int stepThroughLocks(sqlite3_backup* backup) {
 
 BackupOutcome copyInto(sqlite3* source, const std::string& path) {
     sqlite3* raw = nullptr;
-    const int opened =
-        sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    // The file exists already, made for the user alone; nothing else is created.
+    const int opened = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
     DatabaseHandle target(raw);
     if (opened != SQLITE_OK) {
         return BackupOutcome::Failed;
@@ -58,6 +59,21 @@ BackupOutcome copyInto(sqlite3* source, const std::string& path) {
                : BackupOutcome::Failed;
 }
 
+// Backups of one second beyond this many would be a runaway loop, not a librarian.
+constexpr int kMostNumberedNames = 10000;
+
+// The name itself first, then "name(2).ext", "name(3).ext", ...
+std::filesystem::path numberedName(const std::filesystem::path& target, int number) {
+    if (number == 1) {
+        return target;
+    }
+    std::filesystem::path numbered = target;
+    numbered.replace_filename(text::toPath(text::fromPath(target.stem()) + "(" +
+                                           std::to_string(number) + ")" +
+                                           text::fromPath(target.extension())));
+    return numbered;
+}
+
 } // namespace
 
 BackupOutcome backupDatabase(Connection& connection, const std::string& targetPath) {
@@ -65,19 +81,27 @@ BackupOutcome backupDatabase(Connection& connection, const std::string& targetPa
         return BackupOutcome::Failed;
     }
     const std::filesystem::path target = text::toPath(targetPath);
-    std::filesystem::path temporary = target;
-    temporary += ".part";
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    BackupOutcome outcome = copyInto(connection.handle(), text::fromPath(temporary));
-    if (outcome == BackupOutcome::Made &&
-        !(platform::flushFileToDisk(temporary) && platform::renameDurably(temporary, target))) {
-        outcome = BackupOutcome::Failed;
+    std::optional<platform::TemporaryFile> temporary =
+        platform::TemporaryFile::create(target.parent_path(), platform::FileAccess::Private);
+    if (!temporary) {
+        return BackupOutcome::Failed;
     }
-    if (outcome != BackupOutcome::Made) {
-        std::filesystem::remove(temporary, ignored);
+    const BackupOutcome outcome = copyInto(connection.handle(), text::fromPath(temporary->path()));
+    if (outcome != BackupOutcome::Made || !temporary->flushToDisk()) {
+        return outcome == BackupOutcome::Made ? BackupOutcome::Failed : outcome;
     }
-    return outcome;
+    // Taken names are stepped over, so no backup ever replaces another file.
+    for (int number = 1; number <= kMostNumberedNames; ++number) {
+        switch (temporary->placeAsNew(numberedName(target, number))) {
+        case platform::Placement::Placed:
+            return BackupOutcome::Made;
+        case platform::Placement::NameTaken:
+            continue;
+        case platform::Placement::Failed:
+            return BackupOutcome::Failed;
+        }
+    }
+    return BackupOutcome::Failed;
 }
 
 } // namespace chengxi::store

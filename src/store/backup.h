@@ -17,10 +17,11 @@ enum class BackupOutcome {
 
 // Copies the open database into a new database file at `targetPath` (UTF-8)
 // with SQLite's online backup, so the copy is consistent even while the
-// connection is in use. The copy is made under a temporary name, flushed to
-// the disk and then given the target's name, replacing a file of that name:
-// the target is always either a complete database or what it was before.
-// Made only when this copy completed.
+// connection is in use. The copy is made under a temporary name for the user
+// alone, flushed to the disk and then given the target's name; when a file
+// of that name exists, even one appearing meanwhile, it takes the first free
+// name of "stem(2).ext", "stem(3).ext", ... instead: a backup never replaces
+// a file. Made only when this copy completed.
 BackupOutcome backupDatabase(Connection& connection, const std::string& targetPath);
 
 } // namespace chengxi::store

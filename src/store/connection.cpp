@@ -1,7 +1,9 @@
 #include "store/connection.h"
 
+#include "platform/private_files.h"
 #include "store/text_functions.h"
 #include "text/cp936.h"
+#include "text/file_path.h"
 
 #include <sqlite3.h>
 #include <vector>
@@ -62,6 +64,11 @@ bool Connection::open(const std::string& path, bool allowCreate) {
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
     if (allowCreate) {
         flags |= SQLITE_OPEN_CREATE;
+    }
+    // SQLite would make a new file, and its journal after it, readable by
+    // every user of the computer; the library's data is the user's alone.
+    if (allowCreate && !inMemory) {
+        platform::createPrivateFileIfMissing(text::toPath(path));
     }
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(inMemory ? ":memory:" : path.c_str(), &db, flags, nullptr);

@@ -1,9 +1,11 @@
 #include "xls/file_io.h"
 
-#include "platform/durable_file.h"
+#include "platform/file_facts.h"
+#include "platform/temporary_file.h"
 
 #include <cstdint>
 #include <fstream>
+#include <optional>
 #include <system_error>
 
 namespace chengxi::xls {
@@ -44,18 +46,21 @@ Result<std::string> readFileBytes(const std::filesystem::path& path, std::size_t
 }
 
 Status replaceFile(const std::filesystem::path& path, std::string_view bytes) {
-    std::filesystem::path temporary = path;
-    temporary += ".chengxi-tmp";
+    // Renaming would replace a read-only file; opening it for writing would not.
+    if (platform::isReadOnlyFile(path)) {
+        return fail("文件“" + pathToUtf8(path) + "”是只读的，不能替换");
+    }
+    const std::filesystem::path folder = path.parent_path();
+    // A temporary left by an export that was killed goes before the next one.
+    platform::removeStaleTemporaryFiles(folder);
+    std::optional<platform::TemporaryFile> temporary =
+        platform::TemporaryFile::create(folder, platform::FileAccess::Shared);
     // Flushed before it takes the name: after a crash or a power cut the
     // file is the old one or the new one, never a part of either.
-    if (!platform::writeFileDurably(temporary, bytes)) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
+    if (!temporary || !temporary->write(bytes) || !temporary->flushToDisk()) {
         return fail("写入文件“" + pathToUtf8(path) + "”失败，磁盘可能已满");
     }
-    if (!platform::renameDurably(temporary, path)) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
+    if (!temporary->replace(path)) {
         return fail("无法替换文件“" + pathToUtf8(path) + "”，它可能正被其他程序使用");
     }
     return {};

@@ -19,7 +19,8 @@ Result<std::string> readFileBytes(const std::filesystem::path& path, std::size_t
 
 // Replaces the whole file with `bytes`. They go to a temporary file beside
 // it first, which then takes the file's place, so a failed write never
-// leaves half a file behind.
+// leaves half a file behind. A read-only file is not replaced; a replaced
+// file keeps its permissions, a new one gets the user's usual ones.
 Status replaceFile(const std::filesystem::path& path, std::string_view bytes);
 
 } // namespace chengxi::xls

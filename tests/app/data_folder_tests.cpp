@@ -6,8 +6,10 @@
 #include "text/file_path.h"
 
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
+#include <sstream>
 
 namespace chengxi::testing {
 namespace {
@@ -42,6 +44,18 @@ TEST_F(DataFolderTest, AWritableProgramFolderKeepsTheDataAndLeavesNothingBehind)
     EXPECT_TRUE(chosen.error.empty());
     EXPECT_TRUE(fs::is_empty(text::toPath(programFolder))) << "the write probe stayed behind";
     EXPECT_FALSE(fs::exists(text::toPath(home)));
+}
+
+// The probe is a new file of a random name: a link planted where the old
+// fixed name was is neither written through nor removed.
+TEST_F(DataFolderTest, TheWriteProbeNeverGoesThroughAPlantedLink) {
+    const fs::path victim = text::toPath(root.utf8()) / "victim";
+    std::ofstream(victim) << "keep";
+    const fs::path planted = text::toPath(programFolder) / ".chengxi-write-probe";
+    fs::create_symlink(victim, planted);
+    EXPECT_TRUE(app::canWriteFolder(programFolder));
+    EXPECT_EQ((std::stringstream() << std::ifstream(victim).rdbuf()).str(), "keep");
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(planted)));
 }
 
 TEST_F(DataFolderTest, AnUnwritableProgramFolderSendsTheDataToTheUsersDataFolder) {

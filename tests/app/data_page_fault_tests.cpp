@@ -17,6 +17,11 @@ namespace fs = std::filesystem;
 
 class DataPageFault : public ProgramFixture {
 protected:
+    ~DataPageFault() override {
+        std::error_code error;
+        fs::permissions(programFolder.path(), fs::perms::owner_all, fs::perm_options::add, error);
+    }
+
     ui::Window& atDataPage() {
         ui::Window& main = openMainWindow();
         EXPECT_TRUE(program->library().database.connection.execute(
@@ -27,11 +32,10 @@ protected:
         return main;
     }
 
-    // Something that is not a file stands where this second's backup goes.
-    void blockTheBackupName() {
-        clock.set({2015, 11, 16, 10, 30, 0});
-        fs::create_directory(programFolder.path() /
-                             text::toPath("数据库2015年11月16日10时30分.sdb"));
+    // Nothing new can be made in the program's folder, so no backup either
+    // (run unprivileged: the bits do not stop root).
+    void makeTheFolderReadOnly() {
+        fs::permissions(programFolder.path(), fs::perms::owner_read | fs::perms::owner_exec);
     }
 
     int readers() {
@@ -43,23 +47,28 @@ protected:
     }
 };
 
-// A name already taken must not let a failed backup pass for a made one.
 TEST_F(DataPageFault, AFailedBackupSaysSo) {
-    atDataPage();
-    blockTheBackupName();
-    program->fire(mainw::kWindow, mainw::kBackup, ui::Event::Clicked);
-    EXPECT_EQ(messageTexts(), std::vector<std::string>{std::string(backups::kBackupFailedMessage)});
+    runUnprivileged({programFolder.path(), settingsFolder.path()}, [&] {
+        atDataPage();
+        makeTheFolderReadOnly();
+        program->fire(mainw::kWindow, mainw::kBackup, ui::Event::Clicked);
+        EXPECT_EQ(messageTexts(),
+                  std::vector<std::string>{std::string(backups::kBackupFailedMessage)});
+    });
 }
 
 TEST_F(DataPageFault, AClearingWhoseBackupFailedDeletesNothing) {
-    atDataPage();
-    blockTheBackupName();
-    screen.queueAnswer(ui::Answer::Ok);
-    program->fire(mainw::kWindow, mainw::kClearReaders, ui::Event::Clicked);
-    EXPECT_EQ(messageTexts(), (std::vector<std::string>{"确定要清空读者数据吗？",
-                                                        std::string(backups::kBackupFailedMessage) +
-                                                            "数据没有清空。"}));
-    EXPECT_EQ(readers(), 1);
+    runUnprivileged({programFolder.path(), settingsFolder.path()}, [&] {
+        atDataPage();
+        makeTheFolderReadOnly();
+        screen.queueAnswer(ui::Answer::Ok);
+        program->fire(mainw::kWindow, mainw::kClearReaders, ui::Event::Clicked);
+        EXPECT_EQ(messageTexts(),
+                  (std::vector<std::string>{"确定要清空读者数据吗？",
+                                            std::string(backups::kBackupFailedMessage) +
+                                                "数据没有清空。"}));
+        EXPECT_EQ(readers(), 1);
+    });
 }
 
 TEST_F(DataPageFault, AReadOnlyDatabaseIsSaidAtStart) {

@@ -3,6 +3,7 @@
 #include "auth/password_cipher.h"
 #include "auth/password_store.h"
 #include "backups/backups.h"
+#include "platform/temporary_name.h"
 #include "program_fixture.h"
 #include "store/backups.h"
 #include "store/record_set.h"
@@ -67,7 +68,8 @@ TEST_F(DiskFull, Backup) {
         EXPECT_EQ(messageTexts().back(), backups::kBackupFailedMessage);
         EXPECT_TRUE(store::backupFiles(programFolder.utf8()).empty());
         for (const auto& entry : fs::directory_iterator(programFolder.path())) {
-            EXPECT_FALSE(entry.path().string().ends_with(".part")) << "a half copy is left";
+            EXPECT_FALSE(platform::isTemporaryFileName(entry.path().filename().string()))
+                << "a half copy is left";
         }
 
         fs::remove(programFolder.path() / "filler");

@@ -1,6 +1,7 @@
 // Hostile text in every edit box a librarian can type into, followed by
 // every button of that box's page. The boxes and buttons come from the form
 // data, so a new box or button is covered without a new test.
+#include "platform/file_facts.h"
 #include "program_fixture.h"
 #include "sample_library.h"
 #include "store/connection.h"
@@ -9,6 +10,9 @@
 #include "ui/forms/forms.h"
 
 #include <array>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace chengxi::testing {
 namespace {
@@ -157,6 +161,59 @@ TEST_F(HostileInput, EveryBoxOfTheMainWindowThenEveryButtonOfItsPage) {
         }
     }
     EXPECT_GE(boxes, 10) << "the typable boxes were not found";
+}
+
+// The save dialog aimed at the files the program holds, by other spellings
+// and through links, and at a read-only file: every export refuses before
+// it writes, and the library, the password and the file are as they were.
+TEST_F(HostileInput, TheSaveDialogAimedAtTheProgramsOwnFiles) {
+    namespace fs = std::filesystem;
+    {
+        store::Connection connection;
+        ASSERT_TRUE(connection.open(databasePath(), true));
+        bench::fillLibrary(connection, {.books = 30, .readers = 10, .reportRows = 10});
+    }
+    openMainWindow();
+    const std::vector<TableState> before = tables();
+    const fs::path folder = programFolder.path();
+    const fs::path database = text::toPath(databasePath());
+    const auto identity = platform::fileIdentity(database);
+    const std::string settings = "[login]\r\npass=abc\r\n";
+    std::ofstream(text::toPath(settingsFile), std::ios::binary) << settings;
+    std::ofstream(folder / "read-only.xls") << "keep";
+    fs::permissions(folder / "read-only.xls", fs::perms::owner_read);
+    fs::create_directory(folder / "sub");
+    fs::create_symlink(database, folder / "link.xls");
+    fs::create_hard_link(database, folder / "hard.xls");
+    fs::create_symlink(text::toPath(settingsFile), folder / "settings.xls");
+
+    const std::string dir = programFolder.utf8();
+    const std::vector<std::string> targets = {
+        databasePath(),    dir + "/./数据库.sdb", dir + "/sub/../数据库.sdb",
+        dir + "/link.xls", dir + "/hard.xls",     dir + "/数据库.sdb-journal",
+        settingsFile,      dir + "/settings.xls", dir + "/read-only.xls"};
+    for (const std::string& target : targets) {
+        for (const std::string_view button :
+             {mainw::kExportBooks, mainw::kExportReaders, mainw::kExportReport}) {
+            const std::size_t shown = screen.messages().size();
+            screen.queueFile(target);
+            program->fire(mainw::kWindow, button, ui::Event::Clicked);
+            ASSERT_EQ(screen.messages().size(), shown + 1) << target << " " << button;
+            const ui::Message& refusal = screen.messages().back().message;
+            EXPECT_EQ(refusal.icon, ui::Icon::Error) << target;
+            EXPECT_TRUE(refusal.text.find("没有导出任何数据") != std::string::npos)
+                << target << ": " << refusal.text;
+        }
+    }
+    expectTablesIntact(before, "the exports");
+    EXPECT_EQ(platform::fileIdentity(database), identity);
+    EXPECT_EQ(platform::fileIdentity(folder / "hard.xls"), identity);
+    EXPECT_TRUE(fs::is_symlink(folder / "link.xls"));
+    EXPECT_FALSE(fs::exists(folder / "数据库.sdb-journal"));
+    EXPECT_EQ((std::stringstream() << std::ifstream(text::toPath(settingsFile)).rdbuf()).str(),
+              settings);
+    EXPECT_EQ((std::stringstream() << std::ifstream(folder / "read-only.xls").rdbuf()).str(),
+              "keep");
 }
 
 TEST_F(HostileInput, TheLoginBoxes) {

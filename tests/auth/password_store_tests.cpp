@@ -25,11 +25,22 @@ TEST(PasswordStore, FirstUseStoresTheWholeCipherTextAndReadsBackItsFirstLine) {
     EXPECT_FALSE(survivesStorage(encipherPasswordBlocks(kDefaultPassword)));
 }
 
-TEST(PasswordStore, MissingConfigurationFolderIsCreated) {
+// The file holds the password under a fixed key: it and the folders made
+// for it are the user's alone.
+TEST(PasswordStore, MissingConfigurationFolderIsCreatedForTheUserAlone) {
     TestFolder folder;
     const fs::path file = folder / "home/.config/mzqk.ini";
     ASSERT_TRUE(writeStoredPassword(file, "abc"));
     EXPECT_EQ(readStoredPassword(file), "abc");
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(folder / "home/.config").permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(folder / "home").permissions(), fs::perms::owner_all);
+
+    // A file the user made readable to others keeps its permissions.
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(writeStoredPassword(file, "def"));
+    EXPECT_EQ(fs::status(file).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
 TEST(PasswordStore, WriteIntoAnEditorsFileKeepsItsOtherLines) {

@@ -114,21 +114,20 @@ TEST(SettingsFile, LinkedFileIsUpdatedThroughTheLink) {
 
 // A write cut short (the program killed) leaves its temporary behind; the
 // next write removes the program's own temporaries and nothing else.
-TEST(SettingsFile, StaleTemporariesOfThisFileAreRemovedByTheNextWrite) {
+TEST(SettingsFile, StaleTemporariesAreRemovedByTheNextWrite) {
     TestFolder folder;
     const fs::path file = folder / "mzqk.ini";
-    writeBytes(folder / "mzqk.ini.~123456.tmp", "[login]\r\npass=half");
-    writeBytes(folder / "mzqk.ini.~7.tmp", "");
-    writeBytes(folder / "mzqk.ini.~notmine.tmp", "keep");
-    writeBytes(folder / "other.ini.~123.tmp", "keep");
-    fs::create_directory(folder / "mzqk.ini.~9.tmp");
+    writeBytes(folder / ".chengxi-0123456789abcdef.tmp", "[login]\r\npass=half");
+    writeBytes(folder / ".chengxi-notmine.tmp", "keep");
+    writeBytes(folder / "mzqk.ini.~123.tmp", "keep");
+    fs::create_directory(folder / ".chengxi-abcdefghijklmnop.tmp");
     ASSERT_TRUE(writeSettingsValue(file, "login", "pass", "new"));
 
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder.path())) {
         names.insert(entry.path().filename().string());
     }
-    EXPECT_EQ(names, (std::set<std::string>{"mzqk.ini", "mzqk.ini.~notmine.tmp",
-                                            "other.ini.~123.tmp", "mzqk.ini.~9.tmp"}));
+    EXPECT_EQ(names, (std::set<std::string>{"mzqk.ini", ".chengxi-notmine.tmp", "mzqk.ini.~123.tmp",
+                                            ".chengxi-abcdefghijklmnop.tmp"}));
     EXPECT_EQ(readBytes(file), "[login]\r\npass=new\r\n");
 }

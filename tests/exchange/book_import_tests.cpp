@@ -2,6 +2,7 @@
 // the elapsed time is the clock's, and a failed backup stops it, saying so.
 #include "backups/backups.h"
 #include "exchange_test.h"
+#include "support/unprivileged.h"
 #include "xls/test_support.h"
 
 #include <filesystem>
@@ -39,17 +40,23 @@ TEST_F(BookImport, TheCatalogueIsCountedAfreshOnlyAfterAnImportRan) {
 }
 
 TEST_F(BookImport, AFailedBackupStopsAndSaysSo) {
-    // A folder in the way of the backup's file name (the clock reads 9:00).
-    std::filesystem::create_directory(programFolder.path() /
-                                      text::toPath("数据库2015年11月16日9时.sdb"));
-    importBooks(xls::testing::fixture("books_basic_lo.xls"));
-    ASSERT_EQ(screen.messages().size(), 2u); // the confirmation, then the failure
-    EXPECT_EQ(screen.messages().back().message.text,
-              std::string(backups::kBackupFailedMessage) + "图书没有导入。");
-    EXPECT_EQ(rowsOf("select count(*) from 图书数据"),
-              (std::vector<std::vector<std::string>>{{"0"}}));
-    EXPECT_EQ(main->control(names::kImportStatus).text(), "状态");
-    EXPECT_FALSE(main->control(names::kImportBooks).disabled());
+    // A program folder where nothing new can be made, so no backup either
+    // (run unprivileged: the bits do not stop root).
+    program.reset();
+    runUnprivileged({programFolder.path(), settingsFolder.path()}, [&] {
+        main = &openMainWindow();
+        std::filesystem::permissions(programFolder.path(), std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::owner_exec);
+        importBooks(xls::testing::fixture("books_basic_lo.xls"));
+        std::filesystem::permissions(programFolder.path(), std::filesystem::perms::owner_all);
+        ASSERT_EQ(screen.messages().size(), 2u); // the confirmation, then the failure
+        EXPECT_EQ(screen.messages().back().message.text,
+                  std::string(backups::kBackupFailedMessage) + "图书没有导入。");
+        EXPECT_EQ(rowsOf("select count(*) from 图书数据"),
+                  (std::vector<std::vector<std::string>>{{"0"}}));
+        EXPECT_EQ(main->control(names::kImportStatus).text(), "状态");
+        EXPECT_FALSE(main->control(names::kImportBooks).disabled());
+    });
 }
 
 TEST(BookImportTime, ElapsedSecondsRunFromTheConnectionToTheEnd) {

@@ -1,3 +1,4 @@
+#include "platform/temporary_name.h"
 #include "store/backup.h"
 #include "store/connection.h"
 #include "store/record_set.h"
@@ -34,6 +35,15 @@ protected:
         ASSERT_TRUE(db.execute("CREATE TABLE 图书数据 (书名 TEXT(50))"));
         ASSERT_TRUE(db.execute("INSERT INTO 图书数据 VALUES (?)", {"红楼梦"}));
     }
+    // Files of the program's temporary pattern: a backup leaves none.
+    int temporaryFiles() const {
+        int count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            count += chengxi::platform::isTemporaryFileName(entry.path().filename().string());
+        }
+        return count;
+    }
+
     TempDir dir;
     Connection db;
 };
@@ -42,34 +52,44 @@ TEST_F(BackupTest, CopiesTheOpenDatabaseWhole) {
     const std::string target = dir.file("数据库2015年11月16日.sdb");
     ASSERT_EQ(backupDatabase(db, target), BackupOutcome::Made);
     EXPECT_EQ(titles(target), std::vector<std::string>{"红楼梦"});
-    EXPECT_FALSE(std::filesystem::exists(dir.at("数据库2015年11月16日.sdb.part")));
-    // The connection is still usable, and a second backup replaces the first.
+    EXPECT_EQ(temporaryFiles(), 0);
+    // The connection is still usable.
     ASSERT_TRUE(db.execute("INSERT INTO 图书数据 VALUES (?)", {"水浒传"}));
-    ASSERT_EQ(backupDatabase(db, target), BackupOutcome::Made);
-    EXPECT_EQ(titles(target), (std::vector<std::string>{"红楼梦", "水浒传"}));
+    ASSERT_EQ(backupDatabase(db, dir.file("数据库2015年11月17日.sdb")), BackupOutcome::Made);
+    EXPECT_EQ(titles(dir.file("数据库2015年11月17日.sdb")),
+              (std::vector<std::string>{"红楼梦", "水浒传"}));
 }
 
-// An older file of the same name must not pass for this backup.
-TEST_F(BackupTest, AFailedCopyIsAFailureWhateverStandsThere) {
-    const std::string target = dir.file("数据库2015年11月16日.sdb");
+// A taken name, whatever holds it, is stepped over: no backup replaces a file.
+TEST_F(BackupTest, ATakenNameGetsTheNextFreeNumber) {
+    const std::string target = dir.file("数据库2015年11月16日10时30分.sdb");
+    ASSERT_EQ(backupDatabase(db, target), BackupOutcome::Made);
+    ASSERT_TRUE(db.execute("DELETE FROM 图书数据"));
     {
-        std::ofstream old(dir.at("数据库2015年11月16日.sdb"));
-        old << "an older file";
+        std::ofstream other(dir.at("数据库2015年11月16日10时30分(2).sdb"));
+        other << "another file";
     }
+    std::filesystem::create_directory(dir.at("数据库2015年11月16日10时30分(3).sdb"));
+    ASSERT_EQ(backupDatabase(db, target), BackupOutcome::Made);
+
+    EXPECT_EQ(titles(target), std::vector<std::string>{"红楼梦"});
+    EXPECT_EQ(titles(dir.file("数据库2015年11月16日10时30分(4).sdb")), std::vector<std::string>{});
+    std::ifstream other(dir.at("数据库2015年11月16日10时30分(2).sdb"));
+    std::string content;
+    std::getline(other, content);
+    EXPECT_EQ(content, "another file");
+    EXPECT_EQ(std::filesystem::status(dir.at("数据库2015年11月16日10时30分(4).sdb")).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+TEST_F(BackupTest, AFailedCopyIsAFailure) {
     Connection closed;
-    EXPECT_EQ(backupDatabase(closed, target), BackupOutcome::Failed);
+    EXPECT_EQ(backupDatabase(closed, dir.file("数据库2015年11月16日.sdb")), BackupOutcome::Failed);
     EXPECT_EQ(backupDatabase(db, dir.file("missing folder/数据库2015年11月16日.sdb")),
               BackupOutcome::Failed);
-    std::filesystem::create_directory(dir.at("数据库2015年11月17日.sdb"));
-    EXPECT_EQ(backupDatabase(db, dir.file("数据库2015年11月17日.sdb")), BackupOutcome::Failed);
-
-    std::ifstream old(dir.at("数据库2015年11月16日.sdb"));
-    std::string content;
-    std::getline(old, content);
-    EXPECT_EQ(content, "an older file");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
-              3)
+              1)
         << "no half-made copy is left behind";
 }
 
@@ -82,7 +102,7 @@ TEST_F(BackupTest, AnotherProgramsLockIsWaitedOutThenSaid) {
         GTEST_SKIP() << "python3 with sqlite3 is needed to hold the lock";
     }
     EXPECT_EQ(backupDatabase(db, target), BackupOutcome::DatabaseBusy);
-    EXPECT_FALSE(std::filesystem::exists(dir.at("数据库2015年11月16日.sdb.part")));
+    EXPECT_EQ(temporaryFiles(), 0);
     EXPECT_FALSE(std::filesystem::exists(dir.at("数据库2015年11月16日.sdb")));
     other.release();
     ASSERT_EQ(backupDatabase(db, target), BackupOutcome::Made);

@@ -117,6 +117,21 @@ TEST(ConnectionOpen, NewFileKeepsTheRollbackJournalAndLegacyFormat) {
     EXPECT_FALSE(std::filesystem::exists(dir.at("数据库.sdb-wal")));
 }
 
+// The library is the user's alone, and so is the journal, which SQLite makes
+// with the database's own permissions while a change is written.
+TEST(ConnectionOpen, ANewFileAndItsJournalAreTheUsersAlone) {
+    TempDir dir;
+    Connection db;
+    ASSERT_TRUE(db.open(dir.file("数据库.sdb"), true));
+    ASSERT_TRUE(db.execute("CREATE TABLE t (a TEXT(5))"));
+    ASSERT_TRUE(db.beginTransaction());
+    ASSERT_TRUE(db.execute("INSERT INTO t VALUES (?)", std::vector<std::string>{"x"}));
+    const auto alone = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+    EXPECT_EQ(std::filesystem::status(dir.at("数据库.sdb")).permissions(), alone);
+    EXPECT_EQ(std::filesystem::status(dir.at("数据库.sdb-journal")).permissions(), alone);
+    EXPECT_TRUE(db.commitTransaction());
+}
+
 TEST(ConnectionOpen, ChineseNamesAndValuesReadBackFromAReopenedFile) {
     TempDir dir;
     const std::string path = dir.file("数据库.sdb");

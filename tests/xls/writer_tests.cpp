@@ -4,12 +4,14 @@
 #include "xls/biff_records.h"
 #include "xls/biff_stream.h"
 #include "xls/cell_text.h"
+#include "xls/file_io.h"
 #include "xls/sheet_text.h"
 #include "xls/templates.h"
 #include "xls/workbook_file.h"
 #include "xls/workbook_reader.h"
 #include "xls/workbook_writer.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -110,6 +112,25 @@ TEST(Templates, WritingReplacesTheWholeFileWithTheSameBytesEveryTime) {
     EXPECT_EQ(first, buildWorkbookFile(templateWorkbook(TemplateKind::Readers)).value());
     EXPECT_NE(first, buildWorkbookFile(templateWorkbook(TemplateKind::LoanReport)).value());
     EXPECT_FALSE(writeTemplate(TemplateKind::Books, dir.file("no-such-folder/x.xls")));
+}
+
+// A link planted where the old fixed temporary name was, and a read-only
+// file in the way: neither is written through nor replaced.
+TEST(Templates, WritingNeverGoesThroughAPlantedLinkNorOverAReadOnlyFile) {
+    TempDir dir;
+    const std::string path = dir.file("导出.xls");
+    const std::string victim = dir.file("victim");
+    writeWholeFile(victim, "keep");
+    std::error_code error;
+    std::filesystem::create_symlink(pathFromUtf8(victim), pathFromUtf8(path + ".chengxi-tmp"),
+                                    error);
+    ASSERT_FALSE(error) << error.message();
+    ASSERT_TRUE(writeTemplate(TemplateKind::Books, path));
+    EXPECT_EQ(readWholeFile(victim), "keep");
+
+    std::filesystem::permissions(pathFromUtf8(victim), std::filesystem::perms::owner_read);
+    EXPECT_FALSE(writeTemplate(TemplateKind::Books, victim));
+    EXPECT_EQ(readWholeFile(victim), "keep");
 }
 
 TEST(Writer, LongTextsAcrossContinueRecordsComeBackWhole) {
