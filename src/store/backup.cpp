@@ -39,6 +39,7 @@ BackupOutcome copyInto(sqlite3* source, const std::string& path) {
     if (opened != SQLITE_OK) {
         return BackupOutcome::Failed;
     }
+    useLegacyFileFormat(target.get());
     // The file is a fresh copy under a temporary name: no journal is needed,
     // and the whole file is flushed once it is complete.
     sqlite3_exec(target.get(), "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr,

@@ -36,6 +36,10 @@ bool isInMemoryName(std::string_view path) {
 
 } // namespace
 
+void useLegacyFileFormat(sqlite3* db) {
+    sqlite3_db_config(db, SQLITE_DBCONFIG_LEGACY_FILE_FORMAT, 1, nullptr);
+}
+
 Connection::~Connection() {
     release();
 }
@@ -70,6 +74,8 @@ bool Connection::open(const std::string& path, bool allowCreate) {
         sqlite3_close_v2(db);
         return false;
     }
+    // A file this connection creates keeps to the format SQLite 3.2.5 reads.
+    useLegacyFileFormat(db);
     // A short lock held by another program is waited out instead of failing.
     sqlite3_busy_timeout(db, kBusyTimeoutMilliseconds);
     sqlite3_exec(db, kCacheSize, nullptr, nullptr, nullptr);

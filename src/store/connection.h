@@ -16,6 +16,11 @@ namespace chengxi::store {
 // How long a statement waits for a lock another program holds.
 inline constexpr int kBusyTimeoutMilliseconds = 3000;
 
+// Makes every file the connection creates from now on readable by SQLite
+// 3.2.5 (schema format 1); files that exist keep their format. Called on
+// every connection that may create a database file, before its first table.
+void useLegacyFileFormat(sqlite3* db);
+
 // The program's one database connection. Every statement text and bound value
 // is handed to SQLite as code page 936 bytes; callers pass UTF-8.
 class Connection {
