@@ -89,7 +89,10 @@ void clearTable(const ui::Services& services, std::string_view table) {
     if (clearing == nullptr) {
         return;
     }
-    const ui::Message question{std::string(clearing->question), "警告", ui::Buttons::OkCancel};
+    const ui::Message question{.text = std::string(clearing->question),
+                               .title = "警告",
+                               .buttons = ui::Buttons::OkCancel,
+                               .defaultButton = ui::Answer::Cancel};
     if (services.screen.messageBox(question) != ui::Answer::Ok) {
         return;
     }

@@ -94,7 +94,10 @@ void deleteReader(const ui::Services& services) {
         tell(services, "该读者有图书未还，不能删除！", "警告");
         return;
     }
-    const ui::Message question{"确定要删除读者吗？ " + card, "提示", ui::Buttons::OkCancel};
+    const ui::Message question{.text = "确定要删除读者吗？ " + card,
+                               .title = "提示",
+                               .buttons = ui::Buttons::OkCancel,
+                               .defaultButton = ui::Answer::Cancel};
     if (services.screen.messageBox(question) != ui::Answer::Ok) {
         return;
     }
