@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 namespace chengxi::ui {
@@ -34,8 +35,12 @@ BackupResult backup(const ui::Services& services);
 void listBackups(const ui::Services& services);
 
 // The three clearing buttons: confirmation, backup, then every row deleted.
-void clearTable(const ui::Services& services, std::string_view table);
+// True when the rows were deleted.
+bool clearTable(const ui::Services& services, std::string_view table);
 
-void bindEvents(ui::EventBinder& binder, const ui::Services& services);
+// `catalogueCleared` runs after 图书数据 has been cleared, so whatever the
+// program keeps about the catalogue (its book total) is counted afresh.
+void bindEvents(ui::EventBinder& binder, const ui::Services& services,
+                std::function<void()> catalogueCleared);
 
 } // namespace chengxi::backups
