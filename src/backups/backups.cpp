@@ -70,6 +70,8 @@ BackupResult backup(const ui::Services& services) {
         return {true, {}};
     case store::BackupOutcome::DatabaseBusy:
         return {false, kBackupBusyMessage};
+    case store::BackupOutcome::DatabaseDamaged:
+        return {false, kBackupDamagedMessage};
     case store::BackupOutcome::Failed:
         break;
     }

@@ -21,6 +21,11 @@ inline constexpr std::string_view kBackupFailedMessage =
 inline constexpr std::string_view kBackupBusyMessage =
     "备份数据库失败：数据库正被其他程序使用，请关闭使用“数据库.sdb”的其他程序后再试。";
 
+// Said when the database is damaged: its copy would be as damaged.
+inline constexpr std::string_view kBackupDamagedMessage =
+    "备份数据库失败：数据库文件“数据库.sdb”已损坏，从它做出的备份同样是损坏的，不能用来恢复。"
+    "请用损坏之前的备份恢复。";
+
 struct BackupResult {
     bool made = false;
     // What the librarian is told when the backup was not made.

@@ -31,6 +31,10 @@ int stepThroughLocks(sqlite3_backup* backup) {
     return stepped;
 }
 
+bool isDamage(int resultCode) {
+    return (resultCode & 0xFF) == SQLITE_CORRUPT || (resultCode & 0xFF) == SQLITE_NOTADB;
+}
+
 BackupOutcome copyInto(sqlite3* source, const std::string& path) {
     sqlite3* raw = nullptr;
     const int opened =
@@ -53,6 +57,9 @@ BackupOutcome copyInto(sqlite3* source, const std::string& path) {
     if (stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED) {
         return BackupOutcome::DatabaseBusy;
     }
+    if (isDamage(stepped)) {
+        return BackupOutcome::DatabaseDamaged;
+    }
     return stepped == SQLITE_DONE && finished == SQLITE_OK &&
                    sqlite3_close(target.release()) == SQLITE_OK
                ? BackupOutcome::Made
@@ -64,6 +71,9 @@ BackupOutcome copyInto(sqlite3* source, const std::string& path) {
 BackupOutcome backupDatabase(Connection& connection, const std::string& targetPath) {
     if (!connection.isOpen()) {
         return BackupOutcome::Failed;
+    }
+    if (connection.damageFound()) {
+        return BackupOutcome::DatabaseDamaged;
     }
     const std::filesystem::path target = text::toPath(targetPath);
     std::filesystem::path temporary = target;
@@ -77,6 +87,9 @@ BackupOutcome backupDatabase(Connection& connection, const std::string& targetPa
     }
     if (outcome != BackupOutcome::Made) {
         std::filesystem::remove(temporary, ignored);
+    }
+    if (outcome == BackupOutcome::DatabaseDamaged) {
+        connection.noteResult(SQLITE_CORRUPT);
     }
     return outcome;
 }

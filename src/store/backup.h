@@ -11,6 +11,9 @@ enum class BackupOutcome {
     // Another program held the database locked for longer than a statement
     // would wait.
     DatabaseBusy,
+    // The database is damaged: a copy of it would be as damaged, and would
+    // pass for a sound backup to restore.
+    DatabaseDamaged,
     // Anything else: the folder cannot be written, the disk is full, ...
     Failed,
 };
@@ -20,7 +23,8 @@ enum class BackupOutcome {
 // connection is in use. The copy is made under a temporary name, flushed to
 // the disk and then given the target's name, replacing a file of that name:
 // the target is always either a complete database or what it was before.
-// Made only when this copy completed.
+// Made only when this copy completed. A database found damaged (now, or
+// earlier by the connection) is not copied.
 BackupOutcome backupDatabase(Connection& connection, const std::string& targetPath);
 
 } // namespace chengxi::store

@@ -81,6 +81,8 @@ bool Connection::open(const std::string& path, bool allowCreate) {
     sqlite3_exec(db, kCacheSize, nullptr, nullptr, nullptr);
     db_ = db;
     busy_ = false;
+    lastDamaged_ = false;
+    damageFound_ = false;
     return true;
 }
 
@@ -99,6 +101,14 @@ bool Connection::close() {
 void Connection::noteResult(int resultCode) {
     const int primary = resultCode & 0xFF;
     busy_ = primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+    lastDamaged_ = primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+    damageFound_ = damageFound_ || lastDamaged_;
+}
+
+void Connection::forbidWrites() {
+    if (db_ != nullptr) {
+        sqlite3_exec(db_, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
+    }
 }
 
 bool Connection::execute(std::string_view sql, std::span<const std::string> texts) {
@@ -107,7 +117,7 @@ bool Connection::execute(std::string_view sql, std::span<const std::string> text
 }
 
 bool Connection::execute(std::string_view sql, std::span<const Value> values) {
-    busy_ = false;
+    noteResult(SQLITE_OK);
     if (db_ == nullptr || sql.empty()) {
         return false;
     }

@@ -62,8 +62,17 @@ public:
     // Whether the last statement failed because another program held the
     // database locked for longer than the connection waits (a few seconds).
     bool lastFailureWasBusy() const { return busy_; }
+    // Whether the last statement failed because the file is damaged (or is
+    // no database at all).
+    bool lastFailureWasDamage() const { return lastDamaged_; }
+    // Whether damage has been met since the database was opened, by any
+    // statement or by the integrity check: whatever is read may be incomplete.
+    bool damageFound() const { return damageFound_; }
     // Records the outcome of a statement run on the handle directly.
     void noteResult(int resultCode);
+    // From now on every change is refused (SQLITE_READONLY), so a damaged
+    // database is not harmed further; reading goes on.
+    void forbidWrites();
 
     sqlite3* handle() const { return db_; }
 
@@ -72,6 +81,8 @@ private:
 
     sqlite3* db_ = nullptr;
     bool busy_ = false;
+    bool lastDamaged_ = false;
+    bool damageFound_ = false;
     detail::StatementCache statements_;
     // The values of the last statement, kept so that their buffers serve the
     // next one: an import runs the same insert tens of thousands of times.
