@@ -2,6 +2,7 @@
 
 #include "readers/reader_listing.h"
 #include "store/database.h"
+#include "store/failure_cause.h"
 #include "text/list_column.h"
 #include "ui/controls/window.h"
 #include "ui/forms/control_names.h"
@@ -22,6 +23,18 @@ void tell(const ui::Services& services, std::string text, std::string title = "�
     services.screen.messageBox({std::move(text), std::move(title)});
 }
 
+// A look-up that another program's lock or damage stopped is said as such,
+// not passed over nor taken for a card that is not there. False when the
+// failure had another cause, which the caller reports its own way.
+bool toldWhyUnread(const ui::Services& services) {
+    const std::string_view cause = store::failureCause(services.database.connection);
+    if (cause.empty()) {
+        return false;
+    }
+    tell(services, "读取读者数据失败：" + std::string(cause));
+    return true;
+}
+
 } // namespace
 
 void addReader(const ui::Services& services) {
@@ -38,14 +51,13 @@ void addReader(const ui::Services& services) {
     }
     store::Database& database = services.database;
     store::RecordSet& records = database.records;
-    if (!records.open(database.connection, kFindByCard, {card})) {
-        return;
-    }
     // Without a count it is unknown whether the card is free: add nothing.
-    const bool counted = records.toFirst();
+    const bool counted =
+        records.open(database.connection, kFindByCard, {card}) && records.toFirst();
     const bool cardUsed = records.rowCount() > 0;
     records.close();
     if (!counted) {
+        toldWhyUnread(services);
         return;
     }
     if (cardUsed) {
@@ -73,11 +85,13 @@ void deleteReader(const ui::Services& services) {
     }
     store::Database& database = services.database;
     store::RecordSet& records = database.records;
-    if (!records.open(database.connection, kFindByCard, {card})) {
-        tell(services, "不存在以下借书证号" + card);
+    if (!records.open(database.connection, kFindByCard, {card}) || !records.toFirst()) {
+        records.close();
+        if (!toldWhyUnread(services)) {
+            tell(services, "不存在以下借书证号" + card);
+        }
         return;
     }
-    records.toFirst();
     if (records.rowCount() == 0) {
         records.close();
         tell(services, "不存在以下借书证号" + card);

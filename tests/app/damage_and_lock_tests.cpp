@@ -1,11 +1,13 @@
-// A damaged database is said as such at start, is only read from then on,
-// and no backup or export of it passes for a success.
+// A damaged database and another program's lock: each is said as what it
+// is, a damaged database is only read, and no backup or export of it passes
+// for a success.
 #include "backups/backups.h"
 #include "program_fixture.h"
 #include "sample_library.h"
 #include "store/backups.h"
 #include "store/failure_cause.h"
 #include "store/initialisation.h"
+#include "support/locking_process.h"
 #include "ui/forms/control_names.h"
 
 #include <filesystem>
@@ -108,8 +110,13 @@ TEST_F(DamageAndLock, ADamagedDatabaseIsOnlyReadAndNeitherBackedUpNorExportedAsS
     EXPECT_EQ(messageTexts().back(), backups::kBackupDamagedMessage);
     EXPECT_TRUE(store::backupFiles(programFolder.utf8()).empty());
 
-    // The catalogue cannot be read whole; the readers can, but from a
-    // damaged file they are not a sure success either.
+    // The catalogue cannot be read whole: neither listed as if it were, nor
+    // exported. The readers can, but from a damaged file they are not a sure
+    // success either.
+    main.control(mainw::kSearchMode).setCurrentItem(3); // 全部图书
+    program->fire(mainw::kWindow, mainw::kSearch, ui::Event::Clicked);
+    EXPECT_EQ(main.control(mainw::kSearchStatus).text(),
+              "读取图书数据失败：" + std::string(store::kDamageCause));
     exportTo(mainw::kExportBooks, "图书.xls");
     EXPECT_EQ(messageTexts().back(), "查询全部图书失败：" + std::string(store::kDamageCause));
     exportTo(mainw::kExportReaders, "读者.xls");
@@ -118,6 +125,36 @@ TEST_F(DamageAndLock, ADamagedDatabaseIsOnlyReadAndNeitherBackedUpNorExportedAsS
 
     program.reset();
     EXPECT_EQ(contentOf(text::toPath(databasePath())), damaged);
+}
+
+// A lock held through a look-up is said as a lock, not as an unknown card.
+TEST_F(DamageAndLock, ALockDuringALookUpIsNotAnUnknownCard) {
+    ui::Window& main = openMainWindow();
+    ASSERT_TRUE(program->library().database.connection.execute(
+        "insert into 读者数据 values(?,?,?,?,?,?)", {"1班", "张三", "201409001", "0", "0", "0"}));
+    LockingProcess other(databasePath());
+    if (!other.holding()) {
+        GTEST_SKIP() << "python3 with sqlite3 is needed to hold the lock";
+    }
+    const std::string lockSaid = "读取读者数据失败：" + std::string(store::kBusyCause);
+    main.control(mainw::kLookupCard).setText("201409001");
+    program->fire(mainw::kWindow, mainw::kViewReader, ui::Event::Clicked);
+    EXPECT_EQ(messageTexts().back(), lockSaid);
+
+    main.control(mainw::kLoanCard).setText("201409001");
+    program->fire(mainw::kWindow, mainw::kShowLoans, ui::Event::Clicked);
+    EXPECT_EQ(messageTexts().back(), lockSaid);
+    EXPECT_NE(main.control(mainw::kReaderSummary).text(), "无该借书证号！");
+
+    main.control(mainw::kLoanBook).setText("A00001");
+    program->fire(mainw::kWindow, mainw::kLend, ui::Event::Clicked);
+    EXPECT_EQ(messageTexts().back(), lockSaid);
+    program->fire(mainw::kWindow, mainw::kDeleteReader, ui::Event::Clicked);
+    EXPECT_EQ(messageTexts().back(), lockSaid);
+
+    other.release();
+    program->fire(mainw::kWindow, mainw::kViewReader, ui::Event::Clicked);
+    EXPECT_EQ(main.control(mainw::kName).text(), "张三");
 }
 
 } // namespace
