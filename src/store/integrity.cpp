@@ -7,6 +7,7 @@
 #include <array>
 #include <fstream>
 #include <sqlite3.h>
+#include <string>
 #include <string_view>
 
 namespace chengxi::store {
@@ -30,6 +31,32 @@ bool versionBytesSound(sqlite3* db) {
     return known(header[18]) && known(header[19]);
 }
 
+// The quick check reads every page once. Through the connection's large page
+// cache it would spend its time filling that cache and leave the program
+// holding the whole file in memory; a small cache serves it as well.
+class SmallCacheWhileChecking {
+public:
+    explicit SmallCacheWhileChecking(sqlite3* db) : db_(db) {
+        sqlite3_stmt* query = nullptr;
+        if (sqlite3_prepare_v2(db_, "PRAGMA cache_size", -1, &query, nullptr) == SQLITE_OK &&
+            sqlite3_step(query) == SQLITE_ROW) {
+            size_ = sqlite3_column_int(query, 0);
+        }
+        sqlite3_finalize(query);
+        sqlite3_exec(db_, "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
+    }
+    ~SmallCacheWhileChecking() {
+        const std::string restore = "PRAGMA cache_size=" + std::to_string(size_);
+        sqlite3_exec(db_, restore.c_str(), nullptr, nullptr, nullptr);
+    }
+    SmallCacheWhileChecking(const SmallCacheWhileChecking&) = delete;
+    SmallCacheWhileChecking& operator=(const SmallCacheWhileChecking&) = delete;
+
+private:
+    sqlite3* db_;
+    int size_ = -2000; // SQLite's default
+};
+
 } // namespace
 
 Integrity checkIntegrity(Connection& connection) {
@@ -41,6 +68,7 @@ Integrity checkIntegrity(Connection& connection) {
         connection.noteResult(SQLITE_CORRUPT);
         return Integrity::Damaged;
     }
+    const SmallCacheWhileChecking smallCache(db);
     const detail::StatementHandle check = detail::prepareSingle(db, "PRAGMA quick_check");
     const int rc = check != nullptr ? sqlite3_step(check.get()) : sqlite3_errcode(db);
     if (rc != SQLITE_ROW) {
