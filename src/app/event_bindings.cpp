@@ -28,7 +28,7 @@ void Program::bindEvents() {
     binder.onClick(mainw::kWindow, mainw::kClose, [this] { endProgram(0); });
 
     auth::bindEvents(binder, services_, library_.login);
-    backups::bindEvents(binder, services_);
+    backups::bindEvents(binder, services_, [this] { library_.catalogue.bookTotal = 0; });
     readers::bindEvents(binder, services_);
     catalog::bindEvents(binder, services_, library_.catalogue);
     circulation::bindEvents(binder, services_, library_.circulation);

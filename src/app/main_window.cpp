@@ -1,4 +1,6 @@
 // The main window's own events: start-up, release and page change.
+#include "app/data_folder.h"
+#include "app/data_folder_question.h"
 #include "app/program.h"
 #include "backups/backups.h"
 #include "readers/reader_listing.h"
@@ -37,9 +39,15 @@ void Program::mainWindowStartUp() {
     main.control(mainw::kTabs).setCurrentPage(mainw::kPageLending);
     // The librarian (or a card scanner) types at once, without a click first.
     main.focusFirstEntry(mainw::kTabs);
-    for (const std::string& failure :
-         store::initialiseDatabase(library_.database.connection, databasePath())) {
+    store::Connection& connection = library_.database.connection;
+    for (const std::string& failure : store::initialiseDatabase(connection, databasePath())) {
         screen_.messageBox({failure, "提示"});
+    }
+    // A database kept where it cannot be changed (the librarian chose not to
+    // copy it, or no folder of the user's own could be had) is said to be so.
+    if (connection.isOpen() && !connection.isReadOnly() && !connection.damageFound() &&
+        !canWriteFolder(paths_.programFolder)) {
+        screen_.messageBox({unwritableFolderMessage(paths_.programFolder), "提示"});
     }
 }
 

@@ -58,6 +58,8 @@ BackupResult backup(const ui::Services& services) {
         return {true, {}};
     case store::BackupOutcome::DatabaseBusy:
         return {false, kBackupBusyMessage};
+    case store::BackupOutcome::DatabaseDamaged:
+        return {false, kBackupDamagedMessage};
     case store::BackupOutcome::Failed:
         break;
     }
@@ -72,26 +74,32 @@ void listBackups(const ui::Services& services) {
     }
 }
 
-void clearTable(const ui::Services& services, std::string_view table) {
+bool clearTable(const ui::Services& services, std::string_view table) {
     const Clearing* clearing = clearingOf(table);
     if (clearing == nullptr) {
-        return;
+        return false;
     }
-    const ui::Message question{std::string(clearing->question), "警告", ui::Buttons::OkCancel};
+    const ui::Message question{.text = std::string(clearing->question),
+                               .title = "警告",
+                               .buttons = ui::Buttons::OkCancel,
+                               .defaultButton = ui::Answer::Cancel};
     if (services.screen.messageBox(question) != ui::Answer::Ok) {
-        return;
+        return false;
     }
     // The cleared rows stay in the backup; without one nothing is deleted.
     if (const BackupResult saved = backup(services); !saved.made) {
         services.screen.messageBox({std::string(saved.failure) + "数据没有清空。", "提示"});
-        return;
+        return false;
     }
     if (!store::deleteAllRows(services.database.connection, clearing->table)) {
         services.screen.messageBox({std::string(clearing->failure), "提示"});
+        return false;
     }
+    return true;
 }
 
-void bindEvents(ui::EventBinder& binder, const ui::Services& services) {
+void bindEvents(ui::EventBinder& binder, const ui::Services& services,
+                std::function<void()> catalogueCleared) {
     binder.onClick(names::kWindow, names::kBackup, [&services] {
         const BackupResult saved = backup(services);
         services.screen.messageBox(
@@ -99,7 +107,11 @@ void bindEvents(ui::EventBinder& binder, const ui::Services& services) {
     });
     for (const Clearing& clearing : kClearings) {
         binder.onClick(names::kWindow, clearing.button,
-                       [&services, table = clearing.table] { clearTable(services, table); });
+                       [&services, table = clearing.table, catalogueCleared] {
+                           if (clearTable(services, table) && table == "图书数据") {
+                               catalogueCleared();
+                           }
+                       });
     }
 }
 

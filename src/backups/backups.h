@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 namespace chengxi::ui {
@@ -20,6 +21,11 @@ inline constexpr std::string_view kBackupFailedMessage =
 inline constexpr std::string_view kBackupBusyMessage =
     "备份数据库失败：数据库正被其他程序使用，请关闭使用“数据库.sdb”的其他程序后再试。";
 
+// Said when the database is damaged: its copy would be as damaged.
+inline constexpr std::string_view kBackupDamagedMessage =
+    "备份数据库失败：数据库文件“数据库.sdb”已损坏，从它做出的备份同样是损坏的，不能用来恢复。"
+    "请用损坏之前的备份恢复。";
+
 struct BackupResult {
     bool made = false;
     // What the librarian is told when the backup was not made.
@@ -35,8 +41,12 @@ BackupResult backup(const ui::Services& services);
 void listBackups(const ui::Services& services);
 
 // The three clearing buttons: confirmation, backup, then every row deleted.
-void clearTable(const ui::Services& services, std::string_view table);
+// True when the rows were deleted.
+bool clearTable(const ui::Services& services, std::string_view table);
 
-void bindEvents(ui::EventBinder& binder, const ui::Services& services);
+// `catalogueCleared` runs after 图书数据 has been cleared, so whatever the
+// program keeps about the catalogue (its book total) is counted afresh.
+void bindEvents(ui::EventBinder& binder, const ui::Services& services,
+                std::function<void()> catalogueCleared);
 
 } // namespace chengxi::backups

@@ -1,5 +1,6 @@
 #include "catalog/catalogue.h"
 #include "store/database.h"
+#include "store/failure_cause.h"
 #include "store/text_functions.h"
 #include "text/date_time.h"
 #include "ui/controls/window.h"
@@ -48,6 +49,17 @@ public:
         services_.screen.repaintNow(window_, status_);
     }
 
+    // A query or count stopped by another program's lock or by damage says
+    // so, rather than letting an empty list or a total of 0 stand for the
+    // catalogue. False when there is no such cause to say.
+    bool showFailure(std::string_view cause) {
+        if (cause.empty()) {
+            return false;
+        }
+        showStatus("读取图书数据失败：" + std::string(cause));
+        return true;
+    }
+
     // Appends the current row of the query under `number` and shows it.
     void appendBook(const store::RecordSet& records, std::int64_t number) {
         const int row = list_.appendRow();
@@ -79,13 +91,15 @@ private:
 };
 
 // Counted once and kept: a listing asks the database only while it is 0.
-void countBooksIfUnknown(const ui::Services& services, CatalogueState& state) {
+// What stopped the count when a lock or damage did; empty otherwise.
+std::string countBooksIfUnknown(const ui::Services& services, CatalogueState& state) {
     if (state.bookTotal != 0) {
-        return;
+        return {};
     }
     store::Database& database = services.database;
-    database.counter.open(database.connection, kBooks);
+    const bool counted = database.counter.open(database.connection, kBooks);
     state.bookTotal = database.counter.rowCount();
+    return counted ? std::string() : std::string(store::failureCause(database.connection));
 }
 
 // Whole seconds between two clock readings: half a second added, then
@@ -101,29 +115,41 @@ void listBooks(const ui::Services& services, CatalogueState& state, std::string_
     ResultPage page(services);
     page.clear();
     const text::DateTime started = services.clock.now();
-    countBooksIfUnknown(services, state);
+    const std::string countFailure = countBooksIfUnknown(services, state);
     const std::string mode = services.mainWindow().control(names::kSearchMode).text();
     store::Database& database = services.database;
     store::RecordSet& records = database.records;
 
     if (mode == kBrowseAll) {
+        bool read = false;
         if (records.open(database.connection, "select * from 图书数据 limit ? offset ?",
                          {state.pageSize, state.pageOffset})) {
-            records.toFirst();
+            read = records.toFirst();
             page.showRows(records, std::int64_t{state.pageOffset} + 1);
         }
-        page.showStatus("浏览全部图书，当前图书总数：" + std::to_string(state.bookTotal));
+        const std::string_view readFailure =
+            read ? std::string_view() : store::failureCause(database.connection);
+        if (!page.showFailure(readFailure) && !page.showFailure(countFailure)) {
+            page.showStatus("浏览全部图书，当前图书总数：" + std::to_string(state.bookTotal));
+        }
         return;
     }
 
     const std::optional<std::string> sql = searchStatement(mode);
-    if (!sql || !records.open(database.connection, *sql, {std::string(searchText)})) {
+    if (!sql) {
         return;
     }
     // The time taken is measured up to the counting, before the rows are shown.
-    records.toFirst();
+    if (!records.open(database.connection, *sql, {std::string(searchText)}) || !records.toFirst()) {
+        records.close();
+        page.showFailure(store::failureCause(database.connection));
+        return;
+    }
     const text::DateTime counted = services.clock.now();
     const int found = page.showRows(records, 1);
+    if (page.showFailure(countFailure)) {
+        return;
+    }
     page.showStatus("查询结束，耗时" + std::to_string(elapsedSeconds(started, counted)) +
                     "秒，搜索到" + std::to_string(found) + "个记录，当前图书总数：" +
                     std::to_string(state.bookTotal));

@@ -136,8 +136,8 @@ void lend(const ui::Services& services, CirculationState& state) {
             {"图书编号“0”无法记入读者的借书记录，请先更改该图书的编号。", "提示"});
         return;
     }
-    if (!lookUpReader(services, state, card)) {
-        services.screen.messageBox({"无该借书证号", "提示"});
+    if (const ReaderLookup found = lookUpReader(services, state, card); !found) {
+        services.screen.messageBox({found.whyNone("无该借书证号"), "提示"});
         return;
     }
     // "0" in the lend state means "on the shelf": a book lent to card 0 would

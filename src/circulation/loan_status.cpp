@@ -18,13 +18,20 @@ void refreshLoanStatus(const ui::Services& services, CirculationState& state) {
     ui::ListView& list = main.control(names::kLoanList).listView();
     list.clearRows();
     ui::Control& summary = main.control(names::kReaderSummary);
-    const std::optional<ReaderRecord> reader = lookUpReader(services, state, state.currentCard);
-    state.listedReader = reader;
-    if (!reader) {
+    const ReaderLookup found = lookUpReader(services, state, state.currentCard);
+    state.listedReader = found.reader;
+    if (!found) {
+        // The label is short; a cause the librarian must act on gets a box.
+        if (!found.failure.empty()) {
+            summary.setText("读取读者数据失败！");
+            services.screen.messageBox({found.failure, "提示"});
+            return;
+        }
         summary.setText("无该借书证号！");
         return;
     }
-    for (LoanRow& loan : loanRows(*reader, services.clock.now())) {
+    const ReaderRecord& reader = *found.reader;
+    for (LoanRow& loan : loanRows(reader, services.clock.now())) {
         const int row = list.appendRow();
         list.setCell(row, 0, std::move(loan.bookNumber));
         list.setCell(row, 1, std::move(loan.title));
@@ -32,7 +39,7 @@ void refreshLoanStatus(const ui::Services& services, CirculationState& state) {
         list.setCell(row, 3, std::move(loan.dueDate));
         list.setCell(row, 4, std::move(loan.daysLeft));
     }
-    summary.setText(readerSummary(*reader, list.rowCount()));
+    summary.setText(readerSummary(reader, list.rowCount()));
 }
 
 void showLoans(const ui::Services& services, CirculationState& state) {

@@ -1,6 +1,7 @@
 #include "circulation/reader_lookup.h"
 
 #include "store/database.h"
+#include "store/failure_cause.h"
 #include "ui/controls/window.h"
 #include "ui/forms/control_names.h"
 #include "ui/screen.h"
@@ -15,21 +16,32 @@ namespace names = ui::names::main;
 
 namespace {
 
+constexpr std::string_view kReadFailed = "读取读者数据失败";
+
+// Why the look-up's query failed, for the librarian.
+std::string failureOf(const store::Connection& connection) {
+    const std::string_view cause = store::failureCause(connection);
+    return cause.empty() ? std::string(kReadFailed) + "。"
+                         : std::string(kReadFailed) + "：" + std::string(cause);
+}
+
 std::int64_t rowidOf(std::string_view digits) {
     std::int64_t rowid = 0;
     std::from_chars(digits.data(), digits.data() + digits.size(), rowid);
     return rowid;
 }
 
-std::optional<ReaderRecord> readFirstReader(store::Database& database, std::string_view card) {
+ReaderLookup readFirstReader(store::Database& database, std::string_view card) {
     store::RecordSet& records = database.records;
     if (!records.open(database.connection, "select rowid, * from 读者数据 where 借书证号 = ?",
-                      {store::Value(card)})) {
-        return std::nullopt;
+                      {store::Value(card)}) ||
+        !records.toFirst()) {
+        records.close();
+        return {std::nullopt, failureOf(database.connection)};
     }
-    std::optional<ReaderRecord> reader;
-    if (records.toFirst() && records.rowCount() > 0 && records.nextRow()) {
-        reader = ReaderRecord{
+    ReaderLookup found;
+    if (records.rowCount() > 0 && records.nextRow()) {
+        found.reader = ReaderRecord{
             .group = records.read("班别"),
             .name = records.read("姓名"),
             .card = records.read("借书证号"),
@@ -40,15 +52,20 @@ std::optional<ReaderRecord> readFirstReader(store::Database& database, std::stri
         };
     }
     records.close();
-    return reader;
+    return found;
 }
 
 } // namespace
 
-std::optional<ReaderRecord> lookUpReader(const ui::Services& services, CirculationState& state,
-                                         std::string_view card) {
-    state.currentReader = card.empty() ? std::nullopt : readFirstReader(services.database, card);
-    return state.currentReader;
+std::string ReaderLookup::whyNone(std::string_view unknownCard) const {
+    return failure.empty() ? std::string(unknownCard) : failure;
+}
+
+ReaderLookup lookUpReader(const ui::Services& services, CirculationState& state,
+                          std::string_view card) {
+    ReaderLookup found = card.empty() ? ReaderLookup{} : readFirstReader(services.database, card);
+    state.currentReader = found.reader;
+    return found;
 }
 
 void viewReader(const ui::Services& services, CirculationState& state) {
@@ -62,14 +79,15 @@ void viewReader(const ui::Services& services, CirculationState& state) {
     if (!ui::checkStorable(services, {card})) {
         return;
     }
-    const std::optional<ReaderRecord> reader = lookUpReader(services, state, card);
-    if (!reader) {
-        services.screen.messageBox({"无该借书证号", "提示"});
+    const ReaderLookup found = lookUpReader(services, state, card);
+    if (!found) {
+        services.screen.messageBox({found.whyNone("无该借书证号"), "提示"});
         return;
     }
-    main.control(names::kClass).setText(reader->group);
-    main.control(names::kName).setText(reader->name);
-    main.control(names::kAddCard).setText(reader->card);
+    const ReaderRecord& reader = *found.reader;
+    main.control(names::kClass).setText(reader.group);
+    main.control(names::kName).setText(reader.name);
+    main.control(names::kAddCard).setText(reader.card);
 }
 
 } // namespace chengxi::circulation

@@ -80,7 +80,10 @@ void importBooksClick(const ui::Services& services, ExchangeState& state,
         services.screen.messageBox({"未选择文件", "提示"});
         return;
     }
-    const ui::Message question{std::string(kBookImportQuestion), "警告", ui::Buttons::OkCancel};
+    const ui::Message question{.text = std::string(kBookImportQuestion),
+                               .title = "警告",
+                               .buttons = ui::Buttons::OkCancel,
+                               .defaultButton = ui::Answer::Cancel};
     if (services.screen.messageBox(question) != ui::Answer::Ok) {
         return;
     }

@@ -3,6 +3,7 @@
 #include "exchange/export_target.h"
 #include "exchange/workbook_steps.h"
 #include "store/database.h"
+#include "store/failure_cause.h"
 #include "store/transaction.h"
 #include "ui/controls/window.h"
 #include "ui/forms/control_names.h"
@@ -24,6 +25,30 @@ namespace {
 namespace names = ui::names::main;
 
 constexpr std::string_view kExportFailed = "导出数据失败！";
+constexpr std::string_view kExportedFromDamage =
+    "导出已结束，但数据库文件“数据库.sdb”已损坏，导出的数据可能不完整。请用损坏之前的备份恢复。";
+
+// What stopped the source query, when it is a cause the export's own failure
+// text would misname (another program's lock, damage): `failed` + the cause.
+std::optional<std::string> queryFailureCause(const store::Connection& connection,
+                                             std::string_view failed) {
+    const std::string_view cause = store::failureCause(connection);
+    if (cause.empty()) {
+        return std::nullopt;
+    }
+    return std::string(failed) + "：" + std::string(cause);
+}
+
+// An export of a database found damaged is not reported a success: what it
+// read may be incomplete. True when that was said.
+bool saidDamaged(const ui::Services& services) {
+    if (!services.database.connection.damageFound()) {
+        return false;
+    }
+    services.screen.messageBox(
+        {std::string(kExportedFromDamage), ui::kDefaultTitle, ui::Buttons::Ok, ui::Icon::Warning});
+    return true;
+}
 
 // The path chosen in the save dialog; nothing when the librarian cancelled
 // or chose a file the export must not replace, which is said before
@@ -107,7 +132,9 @@ void exportCountedRows(const ui::Services& services, xls::WorkbookConnection& wo
         return;
     }
     transaction.commit();
-    showInformation(services, "恭喜您，导出成功！");
+    if (!saidDamaged(services)) {
+        showInformation(services, "恭喜您，导出成功！");
+    }
     showPosition(services, bar, 0);
 }
 
@@ -146,7 +173,8 @@ void exportBooks(const ui::Services& services, ExchangeState& state) {
     // A query can also fail at its first step (a table dropped by another program).
     if (!records.open(database.connection, "select * from 图书数据") || !records.toFirst()) {
         records.close();
-        services.screen.messageBox({"查询全部图书失败"});
+        services.screen.messageBox({queryFailureCause(database.connection, "查询全部图书失败")
+                                        .value_or("查询全部图书失败")});
         return;
     }
     const int count = records.rowCount();
@@ -176,7 +204,13 @@ void exportReaders(const ui::Services& services, ExchangeState& state) {
     const int count = queried ? records.rowCount() : 0;
     if (count == 0) {
         records.close();
-        showInformation(services, "没有读者数据可导出！");
+        const auto cause =
+            queried ? std::nullopt : queryFailureCause(database.connection, "查询全部读者失败");
+        if (cause) {
+            services.screen.messageBox({*cause});
+        } else {
+            showInformation(services, "没有读者数据可导出！");
+        }
         return;
     }
     exportCountedRows(services, workbook, xls::TemplateKind::Readers, count);
@@ -203,7 +237,12 @@ void exportLoanReport(const ui::Services& services, ExchangeState& state) {
         !records.open(database.connection, "select * from 借阅报表 where 年份=?", {*year}) ||
         !records.toFirst()) {
         records.close();
-        showText(services, label, "操作失败，可能没有借阅数据！");
+        const auto cause =
+            year ? queryFailureCause(database.connection, "查询借阅报表失败") : std::nullopt;
+        showText(services, label, cause ? "操作失败！" : "操作失败，可能没有借阅数据！");
+        if (cause) {
+            services.screen.messageBox({*cause});
+        }
         return;
     }
     const int count = records.rowCount();
@@ -218,6 +257,10 @@ void exportLoanReport(const ui::Services& services, ExchangeState& state) {
         return;
     }
     transaction.commit();
+    if (saidDamaged(services)) {
+        showText(services, label, "导出结束，但数据库已损坏！");
+        return;
+    }
     showText(services, label, "导出借阅报表成功！");
 }
 

@@ -2,6 +2,7 @@
 
 #include "readers/reader_listing.h"
 #include "store/database.h"
+#include "store/failure_cause.h"
 #include "text/list_column.h"
 #include "ui/controls/window.h"
 #include "ui/forms/control_names.h"
@@ -20,6 +21,18 @@ constexpr std::string_view kFindByCard = "select * from 读者数据 where 借�
 
 void tell(const ui::Services& services, std::string text, std::string title = "提示") {
     services.screen.messageBox({std::move(text), std::move(title)});
+}
+
+// A look-up that another program's lock or damage stopped is said as such,
+// not passed over nor taken for a card that is not there. False when the
+// failure had another cause, which the caller reports its own way.
+bool toldWhyUnread(const ui::Services& services) {
+    const std::string_view cause = store::failureCause(services.database.connection);
+    if (cause.empty()) {
+        return false;
+    }
+    tell(services, "读取读者数据失败：" + std::string(cause));
+    return true;
 }
 
 } // namespace
@@ -45,14 +58,13 @@ void addReader(const ui::Services& services) {
     }
     store::Database& database = services.database;
     store::RecordSet& records = database.records;
-    if (!records.open(database.connection, kFindByCard, {card})) {
-        return;
-    }
     // Without a count it is unknown whether the card is free: add nothing.
-    const bool counted = records.toFirst();
+    const bool counted =
+        records.open(database.connection, kFindByCard, {card}) && records.toFirst();
     const bool cardUsed = records.rowCount() > 0;
     records.close();
     if (!counted) {
+        toldWhyUnread(services);
         return;
     }
     if (cardUsed) {
@@ -80,11 +92,13 @@ void deleteReader(const ui::Services& services) {
     }
     store::Database& database = services.database;
     store::RecordSet& records = database.records;
-    if (!records.open(database.connection, kFindByCard, {card})) {
-        tell(services, "不存在以下借书证号" + card);
+    if (!records.open(database.connection, kFindByCard, {card}) || !records.toFirst()) {
+        records.close();
+        if (!toldWhyUnread(services)) {
+            tell(services, "不存在以下借书证号" + card);
+        }
         return;
     }
-    records.toFirst();
     if (records.rowCount() == 0) {
         records.close();
         tell(services, "不存在以下借书证号" + card);
@@ -101,7 +115,10 @@ void deleteReader(const ui::Services& services) {
         tell(services, "该读者有图书未还，不能删除！", "警告");
         return;
     }
-    const ui::Message question{"确定要删除读者吗？ " + card, "提示", ui::Buttons::OkCancel};
+    const ui::Message question{.text = "确定要删除读者吗？ " + card,
+                               .title = "提示",
+                               .buttons = ui::Buttons::OkCancel,
+                               .defaultButton = ui::Answer::Cancel};
     if (services.screen.messageBox(question) != ui::Answer::Ok) {
         return;
     }

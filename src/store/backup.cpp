@@ -32,6 +32,10 @@ int stepThroughLocks(sqlite3_backup* backup) {
     return stepped;
 }
 
+bool isDamage(int resultCode) {
+    return (resultCode & 0xFF) == SQLITE_CORRUPT || (resultCode & 0xFF) == SQLITE_NOTADB;
+}
+
 BackupOutcome copyInto(sqlite3* source, const std::string& path) {
     sqlite3* raw = nullptr;
     // The file exists already, made for the user alone; nothing else is created.
@@ -40,6 +44,7 @@ BackupOutcome copyInto(sqlite3* source, const std::string& path) {
     if (opened != SQLITE_OK) {
         return BackupOutcome::Failed;
     }
+    useLegacyFileFormat(target.get());
     // The file is a fresh copy under a temporary name: no journal is needed,
     // and the whole file is flushed once it is complete.
     sqlite3_exec(target.get(), "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr,
@@ -52,6 +57,9 @@ BackupOutcome copyInto(sqlite3* source, const std::string& path) {
     const int finished = sqlite3_backup_finish(backup);
     if (stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED) {
         return BackupOutcome::DatabaseBusy;
+    }
+    if (isDamage(stepped)) {
+        return BackupOutcome::DatabaseDamaged;
     }
     return stepped == SQLITE_DONE && finished == SQLITE_OK &&
                    sqlite3_close(target.release()) == SQLITE_OK
@@ -80,6 +88,9 @@ BackupOutcome backupDatabase(Connection& connection, const std::string& targetPa
     if (!connection.isOpen()) {
         return BackupOutcome::Failed;
     }
+    if (connection.damageFound()) {
+        return BackupOutcome::DatabaseDamaged;
+    }
     const std::filesystem::path target = text::toPath(targetPath);
     std::optional<platform::TemporaryFile> temporary =
         platform::TemporaryFile::create(target.parent_path(), platform::FileAccess::Private);
@@ -87,6 +98,10 @@ BackupOutcome backupDatabase(Connection& connection, const std::string& targetPa
         return BackupOutcome::Failed;
     }
     const BackupOutcome outcome = copyInto(connection.handle(), text::fromPath(temporary->path()));
+    if (outcome == BackupOutcome::DatabaseDamaged) {
+        // Met only now: the connection is to know it too.
+        connection.noteResult(SQLITE_CORRUPT);
+    }
     if (outcome != BackupOutcome::Made || !temporary->flushToDisk()) {
         return outcome == BackupOutcome::Made ? BackupOutcome::Failed : outcome;
     }

@@ -11,6 +11,9 @@ enum class BackupOutcome {
     // Another program held the database locked for longer than a statement
     // would wait.
     DatabaseBusy,
+    // The database is damaged: a copy of it would be as damaged, and would
+    // pass for a sound backup to restore.
+    DatabaseDamaged,
     // Anything else: the folder cannot be written, the disk is full, ...
     Failed,
 };
@@ -21,7 +24,8 @@ enum class BackupOutcome {
 // alone, flushed to the disk and then given the target's name; when a file
 // of that name exists, even one appearing meanwhile, it takes the first free
 // name of "stem(2).ext", "stem(3).ext", ... instead: a backup never replaces
-// a file. Made only when this copy completed.
+// a file. Made only when this copy completed. A database found damaged
+// (now, or earlier by the connection) is not copied.
 BackupOutcome backupDatabase(Connection& connection, const std::string& targetPath);
 
 } // namespace chengxi::store

@@ -38,6 +38,10 @@ bool isInMemoryName(std::string_view path) {
 
 } // namespace
 
+void useLegacyFileFormat(sqlite3* db) {
+    sqlite3_db_config(db, SQLITE_DBCONFIG_LEGACY_FILE_FORMAT, 1, nullptr);
+}
+
 Connection::~Connection() {
     release();
 }
@@ -77,11 +81,15 @@ bool Connection::open(const std::string& path, bool allowCreate) {
         sqlite3_close_v2(db);
         return false;
     }
+    // A file this connection creates keeps to the format SQLite 3.2.5 reads.
+    useLegacyFileFormat(db);
     // A short lock held by another program is waited out instead of failing.
     sqlite3_busy_timeout(db, kBusyTimeoutMilliseconds);
     sqlite3_exec(db, kCacheSize, nullptr, nullptr, nullptr);
     db_ = db;
     busy_ = false;
+    lastDamaged_ = false;
+    damageFound_ = false;
     return true;
 }
 
@@ -100,6 +108,14 @@ bool Connection::close() {
 void Connection::noteResult(int resultCode) {
     const int primary = resultCode & 0xFF;
     busy_ = primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+    lastDamaged_ = primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+    damageFound_ = damageFound_ || lastDamaged_;
+}
+
+void Connection::forbidWrites() {
+    if (db_ != nullptr) {
+        sqlite3_exec(db_, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
+    }
 }
 
 bool Connection::execute(std::string_view sql, std::span<const std::string> texts) {
@@ -108,7 +124,7 @@ bool Connection::execute(std::string_view sql, std::span<const std::string> text
 }
 
 bool Connection::execute(std::string_view sql, std::span<const Value> values) {
-    busy_ = false;
+    noteResult(SQLITE_OK);
     if (db_ == nullptr || sql.empty()) {
         return false;
     }

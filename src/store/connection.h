@@ -16,6 +16,11 @@ namespace chengxi::store {
 // How long a statement waits for a lock another program holds.
 inline constexpr int kBusyTimeoutMilliseconds = 3000;
 
+// Makes every file the connection creates from now on readable by SQLite
+// 3.2.5 (schema format 1); files that exist keep their format. Called on
+// every connection that may create a database file, before its first table.
+void useLegacyFileFormat(sqlite3* db);
+
 // The program's one database connection. Every statement text and bound value
 // is handed to SQLite as code page 936 bytes; callers pass UTF-8.
 class Connection {
@@ -59,8 +64,17 @@ public:
     // Whether the last statement failed because another program held the
     // database locked for longer than the connection waits (a few seconds).
     bool lastFailureWasBusy() const { return busy_; }
+    // Whether the last statement failed because the file is damaged (or is
+    // no database at all).
+    bool lastFailureWasDamage() const { return lastDamaged_; }
+    // Whether damage has been met since the database was opened, by any
+    // statement or by the integrity check: whatever is read may be incomplete.
+    bool damageFound() const { return damageFound_; }
     // Records the outcome of a statement run on the handle directly.
     void noteResult(int resultCode);
+    // From now on every change is refused (SQLITE_READONLY), so a damaged
+    // database is not harmed further; reading goes on.
+    void forbidWrites();
 
     sqlite3* handle() const { return db_; }
 
@@ -69,6 +83,8 @@ private:
 
     sqlite3* db_ = nullptr;
     bool busy_ = false;
+    bool lastDamaged_ = false;
+    bool damageFound_ = false;
     detail::StatementCache statements_;
     // The values of the last statement, kept so that their buffers serve the
     // next one: an import runs the same insert tens of thousands of times.

@@ -1,9 +1,21 @@
 #include "store/initialisation.h"
 
 #include "store/connection.h"
+#include "store/integrity.h"
 #include "store/schema.h"
 
 namespace chengxi::store {
+namespace {
+
+// Said once, instead of every failure the damage causes; from then on the
+// connection only reads.
+std::vector<std::string> withDamageSaid(Connection& connection, std::vector<std::string> messages) {
+    connection.forbidWrites();
+    messages.emplace_back(kDamagedMessage);
+    return messages;
+}
+
+} // namespace
 
 std::vector<std::string> initialiseDatabase(Connection& connection,
                                             const std::string& databasePath) {
@@ -24,8 +36,13 @@ std::vector<std::string> initialiseDatabase(Connection& connection,
         case EnsureOutcome::Busy:
             messages.emplace_back(kDatabaseInUseMessage);
             return messages;
+        case EnsureOutcome::Damaged:
+            return withDamageSaid(connection, std::move(messages));
         }
         messages.emplace_back(table.failureMessage);
+    }
+    if (checkIntegrity(connection) == Integrity::Damaged) {
+        return withDamageSaid(connection, std::move(messages));
     }
     if (connection.isReadOnly()) {
         messages.emplace_back(kReadOnlyMessage);

@@ -40,6 +40,10 @@ inline constexpr std::string_view kListsDisagreeMessage =
 inline constexpr std::string_view kReadOnlyMessage =
     "数据库文件“数据库.sdb”是只读的：可以查看，但借书、还书、导入等修改都无法保存。"
     "请去掉该文件的只读属性后重新启动本程序。";
+inline constexpr std::string_view kDamagedMessage =
+    "数据库文件“数据库.sdb”已损坏。为免损坏扩大，本程序这次只供查看：借书、还书、导入等修改都不会"
+    "保存，查到的数据也可能不全。要恢复，请关闭本程序，先把“数据库.sdb”另存一份，再把损坏之前的一个"
+    "备份文件（如“数据库2015年11月16日10时30分.sdb”）复制为“数据库.sdb”，然后重新启动本程序。";
 inline constexpr std::string_view kDatabaseInUseMessage =
     "数据库正被其他程序使用，暂时无法打开。请关闭使用“数据库.sdb”的其他程序后重新启动本程序。";
 
@@ -48,8 +52,11 @@ inline constexpr std::string_view kDatabaseInUseMessage =
 // order, each in its own box titled "提示" with an OK button; empty when every
 // table is ready. A failure does not stop the sequence, except a database
 // that another program keeps locked: that is said once, and the remaining
-// tables, which would only wait for the same lock, are not tried. A database
-// that opened for reading only is said too, since no change would be kept.
+// tables, which would only wait for the same lock, are not tried. Once the
+// tables are ready, SQLite's quick check looks the whole file over. A damaged
+// database is said once, instead of every failure it causes, and the
+// connection then only reads, so nothing more is harmed. A database that
+// opened for reading only is said too, since no change would be kept.
 std::vector<std::string> initialiseDatabase(Connection& connection,
                                             const std::string& databasePath);
 

@@ -12,6 +12,7 @@ RecordSet::~RecordSet() = default;
 
 bool RecordSet::open(Connection& connection, std::string_view sql, std::span<const Value> values) {
     close();
+    connection.noteResult(SQLITE_OK); // no cause of an earlier statement is taken for this one
     if (!connection.isOpen() || sql.empty()) {
         return false;
     }
@@ -29,6 +30,7 @@ bool RecordSet::open(Connection& connection, std::string_view sql, std::span<con
         return false;
     }
     statement_ = std::move(statement);
+    connection_ = &connection;
     columns_ = sqlite3_column_count(statement_.get());
     return true;
 }
@@ -74,11 +76,17 @@ bool RecordSet::toFirst() {
     offsets_.push_back(static_cast<std::uint32_t>(cells_.size()));
     // Reset at once: the rows are kept, and the statement holds no lock.
     sqlite3_reset(statement);
+    connection_->noteResult(rc);
+    if (rc != SQLITE_DONE) {
+        forgetRows();
+        exhausted_ = true; // not stepped again: that would run the query anew
+        return false;
+    }
     buffered_ = true;
     rowCount_ = count;
     atEnd_ = count == 0;
     exhausted_ = count == 0;
-    return count > 0 || rc == SQLITE_DONE;
+    return true;
 }
 
 bool RecordSet::nextRow() {
@@ -91,7 +99,9 @@ bool RecordSet::nextRow() {
         onRow_ = ++current_ < rowCount_;
     } else {
         // Never step past the end: SQLite would quietly start the query over.
-        onRow_ = sqlite3_step(statement_.get()) == SQLITE_ROW;
+        const int rc = sqlite3_step(statement_.get());
+        connection_->noteResult(rc);
+        onRow_ = rc == SQLITE_ROW;
     }
     if (!onRow_) {
         exhausted_ = true;
@@ -165,6 +175,7 @@ std::string RecordSet::columnName(int column) const {
 
 void RecordSet::close() {
     statement_.reset();
+    connection_ = nullptr;
     lookups_.clear();
     columns_ = 0;
     forgetRows();

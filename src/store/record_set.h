@@ -34,10 +34,12 @@ public:
         return open(connection, sql, std::span<const Value>(values.begin(), values.size()));
     }
     bool open(Connection& connection, std::string_view sql, std::span<const std::string> texts);
-    // Counts every result row and rewinds; true unless the query fails at once
-    // (rows counted before a later failure still count). The end flag is set
-    // when the count is 0. The rows are kept as they are counted, so the
-    // query runs once and the rows read afterwards are the rows counted.
+    // Counts every result row and rewinds; true when the query ran to its
+    // end. A query that fails on the way (another program's lock, a damaged
+    // page) is false with no rows: part of a result must not pass for all of
+    // it. The end flag is set when the count is 0. The rows are kept as they
+    // are counted, so the query runs once and the rows read afterwards are the
+    // rows counted. The outcome is noted on the connection (busy, damage).
     bool toFirst();
     int rowCount() const { return rowCount_; }
     // Steps once; true when a row is now current. Once the result is exhausted
@@ -63,6 +65,9 @@ private:
     void forgetRows();
 
     detail::StatementHandle statement_;
+    // The connection the query runs on, told how each step ended; it outlives
+    // the query (the access objects close the query first).
+    Connection* connection_ = nullptr;
     int rowCount_ = 0;
     bool atEnd_ = true;
     bool onRow_ = false;

@@ -129,6 +129,9 @@ EnsureOutcome ensureTable(Connection& connection, const std::string& databasePat
     if (connection.lastFailureWasBusy()) {
         return EnsureOutcome::Busy;
     }
+    if (connection.lastFailureWasDamage()) {
+        return EnsureOutcome::Damaged;
+    }
     const std::vector<std::string_view> nameItems = splitAtComma(names);
     const std::vector<std::string_view> sizeItems = splitAtComma(sizes);
     if (nameItems.size() != sizeItems.size()) {
@@ -143,7 +146,10 @@ EnsureOutcome ensureTable(Connection& connection, const std::string& databasePat
     if (createTable(connection, table, fields)) {
         return EnsureOutcome::Created;
     }
-    return connection.lastFailureWasBusy() ? EnsureOutcome::Busy : EnsureOutcome::CreateFailed;
+    if (connection.lastFailureWasBusy()) {
+        return EnsureOutcome::Busy;
+    }
+    return connection.lastFailureWasDamage() ? EnsureOutcome::Damaged : EnsureOutcome::CreateFailed;
 }
 
 } // namespace chengxi::store

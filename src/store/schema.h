@@ -39,6 +39,7 @@ enum class EnsureOutcome {
     ListsDisagree, // the name and size lists differ in length
     CreateFailed,  // the CREATE TABLE statement failed
     Busy,          // another program kept the database locked
+    Damaged,       // the file is damaged, or no database at all
 };
 
 // Opens `databasePath` (allowing creation) if the connection is closed, then

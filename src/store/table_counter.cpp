@@ -21,7 +21,12 @@ bool TableCounter::open(Connection& connection, std::string_view table) {
 
     const detail::StatementHandle columns =
         detail::prepareSingle(db, "SELECT * FROM " + name.bytes + " LIMIT 0");
-    if (columns == nullptr || sqlite3_step(columns.get()) != SQLITE_DONE) {
+    if (columns == nullptr) {
+        connection.noteResult(sqlite3_errcode(db));
+        return false;
+    }
+    if (const int rc = sqlite3_step(columns.get()); rc != SQLITE_DONE) {
+        connection.noteResult(rc);
         return false;
     }
     std::vector<std::string> columnNames;
@@ -33,6 +38,7 @@ bool TableCounter::open(Connection& connection, std::string_view table) {
     const detail::StatementHandle rows =
         detail::prepareSingle(db, "SELECT _ROWID_ FROM " + name.bytes + " ORDER BY _ROWID_ ");
     if (rows == nullptr) {
+        connection.noteResult(sqlite3_errcode(db));
         return false;
     }
     int count = 0;
@@ -40,6 +46,7 @@ bool TableCounter::open(Connection& connection, std::string_view table) {
     while ((rc = sqlite3_step(rows.get())) == SQLITE_ROW) {
         ++count;
     }
+    connection.noteResult(rc);
     if (rc != SQLITE_DONE) {
         return false;
     }

@@ -13,7 +13,8 @@ class Connection;
 class TableCounter {
 public:
     // Forgets any earlier table, then reads the table's column names and
-    // counts its rows. False (and nothing remembered) on any failure.
+    // counts its rows. False (and nothing remembered) on any failure, whose
+    // cause (busy, damage) is noted on the connection.
     bool open(Connection& connection, std::string_view table);
     bool isOpen() const { return open_; }
     int rowCount() const { return open_ ? rowCount_ : 0; }

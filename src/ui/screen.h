@@ -22,6 +22,9 @@ struct Message {
     std::string title = kDefaultTitle;
     Buttons buttons = Buttons::Ok;
     Icon icon = Icon::None;
+    // The button Enter presses. Confirmations of what cannot be undone (a
+    // clearing, a deletion) make it Cancel, so a stray Enter loses nothing.
+    Answer defaultButton = Answer::Ok;
 };
 
 // What the operations ask of the screen. The Qt front end answers with real

@@ -1,13 +1,22 @@
 // Where the database lives: beside the program while that folder can be
-// written, else in the user's data folder, made on first start.
+// written, else in the user's data folder, made on first start; a library
+// beside the program is never left out of view.
 #include "app/data_folder.h"
+#include "app/data_folder_question.h"
+#include "app/program.h"
+#include "sample_library.h"
+#include "scripted_screen.h"
+#include "store/connection.h"
+#include "store/record_set.h"
 #include "support/unprivileged.h"
 #include "temp_folder.h"
 #include "text/file_path.h"
+#include "ui/forms/control_names.h"
 
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -35,6 +44,101 @@ protected:
     scenario::TempFolder root{"chengxi-data-folder"};
     std::string programFolder;
 };
+
+std::string contentOf(const std::string& file) {
+    std::ifstream in(text::toPath(file), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+int bookCount(const std::string& database) {
+    store::Connection connection;
+    store::RecordSet records;
+    return connection.open(database, false) && records.open(connection, "select * from 图书数据") &&
+                   records.toFirst()
+               ? records.rowCount()
+               : -1;
+}
+
+// A program folder the user cannot write, holding a library of 300 books.
+class LibraryOutOfView : public DataFolderTest {
+protected:
+    LibraryOutOfView()
+        : original(text::joinPath(programFolder, "数据库.sdb")),
+          dataHome(text::joinPath(root.utf8(), "data home")),
+          copy(text::joinPath(text::joinPath(dataHome, "chengxi"), "数据库.sdb")) {
+        store::Connection connection;
+        EXPECT_TRUE(connection.open(original, true));
+        bench::fillLibrary(connection, {300, 10, 0});
+        fs::create_directories(text::toPath(dataHome));
+        fs::permissions(text::toPath(programFolder), fs::perms::owner_read | fs::perms::owner_exec);
+    }
+    ~LibraryOutOfView() override {
+        fs::permissions(text::toPath(programFolder), fs::perms::owner_all);
+    }
+
+    app::DataFolder settle(ui::Answer answer) {
+        screen.queueAnswer(answer);
+        return app::settleDataFolder(programFolder, environment({{"XDG_DATA_HOME", dataHome}}),
+                                     screen);
+    }
+
+    std::string original;
+    std::string dataHome;
+    std::string copy;
+    scenario::ScriptedScreen screen{""};
+};
+
+TEST_F(LibraryOutOfView, IsCopiedIntoTheDataFolderWhenTheLibrarianAgrees) {
+    const std::string before = contentOf(original);
+    runUnprivileged({text::toPath(root.utf8())}, [&] {
+        const app::DataFolder chosen = settle(ui::Answer::Ok);
+        ASSERT_EQ(screen.messages().size(), 1U);
+        EXPECT_EQ(screen.messages()[0].message.buttons, ui::Buttons::OkCancel);
+        EXPECT_EQ(chosen.path, text::joinPath(dataHome, "chengxi"));
+        EXPECT_EQ(bookCount(copy), 300);
+
+        // The next start goes on with the copy and asks nothing.
+        EXPECT_EQ(
+            app::settleDataFolder(programFolder, environment({{"XDG_DATA_HOME", dataHome}}), screen)
+                .path,
+            chosen.path);
+        EXPECT_EQ(screen.messages().size(), 1U);
+    });
+    EXPECT_EQ(contentOf(original), before) << "the original is copied, never moved or changed";
+}
+
+TEST_F(LibraryOutOfView, NotCopiedItIsOnlyLookedAtAndSaidSo) {
+    runUnprivileged({text::toPath(root.utf8())}, [&] {
+        const app::DataFolder chosen = settle(ui::Answer::Cancel);
+        EXPECT_EQ(chosen.path, programFolder);
+        EXPECT_FALSE(fs::exists(text::toPath(copy)));
+
+        scenario::ScriptedClock clock;
+        app::Program program({chosen.path, text::joinPath(dataHome, "mzqk.ini")}, screen, clock);
+        program.start();
+        program.showMainWindow();
+        ASSERT_EQ(screen.messages().size(), 2U);
+        EXPECT_EQ(screen.messages()[1].message.text, app::unwritableFolderMessage(programFolder));
+    });
+}
+
+TEST_F(LibraryOutOfView, AnEmptyLibraryInTheDataFolderIsSetAsideForTheCopy) {
+    {
+        // What builds that did not ask left there: the tables, no rows.
+        fs::create_directories(text::toPath(copy).parent_path());
+        store::Connection empty;
+        ASSERT_TRUE(empty.open(copy, true));
+        bench::fillLibrary(empty, {0, 0, 0});
+    }
+    runUnprivileged({text::toPath(root.utf8())}, [&] {
+        settle(ui::Answer::Ok);
+        ASSERT_EQ(screen.messages().size(), 1U);
+        EXPECT_EQ(bookCount(copy), 300);
+        EXPECT_EQ(bookCount(text::joinPath(text::fromPath(text::toPath(copy).parent_path()),
+                                           "数据库（未用的空库）.sdb")),
+                  0);
+    });
+}
 
 TEST_F(DataFolderTest, AWritableProgramFolderKeepsTheDataAndLeavesNothingBehind) {
     const std::string home = text::joinPath(root.utf8(), "home");

@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace chengxi::testing {
@@ -31,6 +33,19 @@ TEST(MessageBox, ConfirmationHasTitleIconAndBothButtonsWithEscapeMeaningCancel) 
     EXPECT_EQ(answerOf(*box), ui::Answer::Cancel);
     box->defaultButton()->click();
     EXPECT_EQ(answerOf(*box), ui::Answer::Ok);
+}
+
+// Enter presses the default button: Cancel on a confirmation of what cannot be undone.
+TEST(MessageBox, EnterPressesTheMessagesDefaultButton) {
+    for (const Answer defaultButton : {Answer::Cancel, Answer::Ok}) {
+        const auto box = makeMessageBox({.text = "确定要清空图书数据吗？",
+                                         .title = "警告",
+                                         .buttons = ui::Buttons::OkCancel,
+                                         .defaultButton = defaultButton});
+        QTimer::singleShot(0, box.get(), [&box] { QTest::keyClick(box.get(), Qt::Key_Return); });
+        box->exec();
+        EXPECT_EQ(answerOf(*box), defaultButton);
+    }
 }
 
 TEST(MessageBox, NoticeHasOnlyOkAndTheDefaultTitle) {

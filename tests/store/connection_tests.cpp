@@ -112,7 +112,7 @@ TEST(ConnectionOpen, NewFileKeepsTheRollbackJournalAndLegacyFormat) {
     ASSERT_EQ(header.substr(0, 16), std::string("SQLite format 3\0", 16));
     EXPECT_EQ(header[18], 1) << "write version: 1 is the rollback journal, 2 is WAL";
     EXPECT_EQ(header[19], 1) << "read version";
-    EXPECT_EQ(header[47], 4) << "schema format";
+    EXPECT_EQ(header[47], 1) << "schema format 1, which SQLite before 3.3.0 reads";
     EXPECT_EQ(header[59], 1) << "text encoding UTF-8";
     EXPECT_FALSE(std::filesystem::exists(dir.at("数据库.sdb-wal")));
 }

@@ -1,5 +1,5 @@
 // 澄溪图书管理系统: the program on the Qt front end.
-#include "app/data_folder.h"
+#include "app/data_folder_question.h"
 #include "app/program.h"
 #include "app/qt/look.h"
 #include "app/qt/qt_clock.h"
@@ -20,11 +20,14 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("chengxi"));
     QApplication::setFont(qt::defaultFont());
 
+    qt::QtClock clock;
+    qt::QtScreen screen;
     // The database and its backups live beside the program, or in the
     // user's data folder when the program is installed where the user cannot
-    // write; relative paths resolve there.
-    const app::DataFolder data = app::chooseDataFolder(
-        qt::toUtf8(QCoreApplication::applicationDirPath()), app::processEnvironment);
+    // write (a database found beside the program is copied there when the
+    // librarian agrees); relative paths resolve there.
+    const app::DataFolder data = app::settleDataFolder(
+        qt::toUtf8(QCoreApplication::applicationDirPath()), app::processEnvironment, screen);
     if (!data.error.empty()) {
         std::fprintf(stderr, "chengxi: %s\n", data.error.c_str());
     }
@@ -35,8 +38,6 @@ int main(int argc, char* argv[]) {
                      error.message().c_str());
     }
 
-    qt::QtClock clock;
-    qt::QtScreen screen;
     app::Program program({data.path, text::fromPath(auth::defaultSettingsPath())}, screen, clock);
     screen.attach(program);
     program.start();

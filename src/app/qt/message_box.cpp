@@ -32,10 +32,13 @@ std::unique_ptr<QMessageBox> makeMessageBox(const ui::Message& message) {
     box->setWindowModality(Qt::ApplicationModal);
     QPushButton* ok = box->addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     box->setDefaultButton(ok);
+    box->setEscapeButton(ok);
     if (message.buttons == ui::Buttons::OkCancel) {
-        box->setEscapeButton(box->addButton(QStringLiteral("取消"), QMessageBox::RejectRole));
-    } else {
-        box->setEscapeButton(ok);
+        QPushButton* cancel = box->addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        box->setEscapeButton(cancel);
+        if (message.defaultButton == ui::Answer::Cancel) {
+            box->setDefaultButton(cancel);
+        }
     }
     return box;
 }

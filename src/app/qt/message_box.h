@@ -9,7 +9,8 @@ class QMessageBox;
 namespace chengxi::qt {
 
 // The box for the message, ready to show: the message's title, text, icon,
-// "确定" and, for a confirmation, "取消"; Escape means Cancel where there is one.
+// "确定" and, for a confirmation, "取消"; Escape means Cancel where there is one,
+// and Enter presses the message's default button.
 std::unique_ptr<QMessageBox> makeMessageBox(const ui::Message& message);
 // The button the box was closed with. Closing it another way answers Cancel
 // where it has a Cancel button; a box with OK alone can only answer OK.

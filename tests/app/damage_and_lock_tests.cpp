@@ -1,0 +1,161 @@
+// A damaged database and another program's lock: each is said as what it
+// is, a damaged database is only read, and no backup or export of it passes
+// for a success.
+#include "backups/backups.h"
+#include "program_fixture.h"
+#include "sample_library.h"
+#include "store/backups.h"
+#include "store/failure_cause.h"
+#include "store/initialisation.h"
+#include "support/locking_process.h"
+#include "ui/forms/control_names.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace chengxi::testing {
+namespace {
+
+namespace mainw = ui::names::main;
+namespace fs = std::filesystem;
+
+constexpr int kPageSize = 4096;
+
+std::string contentOf(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class DamageAndLock : public ProgramFixture {
+protected:
+    // 3,000 books and a few readers, as an earlier start would have left them.
+    void makeLibrary() {
+        store::Connection connection;
+        ASSERT_TRUE(connection.open(databasePath(), true));
+        bench::fillLibrary(connection, {3000, 20, 0});
+    }
+
+    // Overwrites the page that holds the book numbered `book` (a leaf of
+    // 图书数据 in the middle of the catalogue) with garbage.
+    void damagePageOf(const std::string& book) {
+        const fs::path file = text::toPath(databasePath());
+        const std::string bytes = contentOf(file);
+        const std::size_t found = bytes.find(book);
+        ASSERT_NE(found, std::string::npos);
+        std::fstream out(file, std::ios::binary | std::ios::in | std::ios::out);
+        out.seekp(static_cast<std::streamoff>(found / kPageSize * kPageSize));
+        out << std::string(kPageSize, '\xA5');
+    }
+
+    void overwrite(std::streamoff offset, const std::string& bytes) {
+        std::fstream out(text::toPath(databasePath()),
+                         std::ios::binary | std::ios::in | std::ios::out);
+        out.seekp(offset);
+        out << bytes;
+    }
+
+    void exportTo(std::string_view button, const std::string& name) {
+        screen.queueFile(text::joinPath(settingsFolder.utf8(), name));
+        program->fire(mainw::kWindow, button, ui::Event::Clicked);
+    }
+
+    const ui::Message& lastMessage() { return screen.messages().back().message; }
+};
+
+TEST_F(DamageAndLock, EveryKindOfDamageIsSaidOnceAtStart) {
+    makeLibrary();
+    const std::string sound = contentOf(text::toPath(databasePath()));
+    struct Damage {
+        const char* what;
+        std::streamoff offset;
+        std::string bytes;
+    };
+    // A page of books, the schema page, and the header's write version (which
+    // SQLite takes for a read-only file).
+    for (const Damage& damage :
+         {Damage{"a page of books", -1, {}}, Damage{"the schema", 100, std::string(400, '\xA5')},
+          Damage{"the header", 18, std::string(1, '\x37')}}) {
+        std::ofstream(text::toPath(databasePath()), std::ios::binary) << sound;
+        if (damage.offset < 0) {
+            damagePageOf(bench::bookNumber(1500));
+        } else {
+            overwrite(damage.offset, damage.bytes);
+        }
+        screen.messages().clear();
+        openMainWindow();
+        EXPECT_EQ(messageTexts(), std::vector<std::string>{std::string(store::kDamagedMessage)})
+            << damage.what;
+        program.reset();
+    }
+}
+
+TEST_F(DamageAndLock, ADamagedDatabaseIsOnlyReadAndNeitherBackedUpNorExportedAsSound) {
+    makeLibrary();
+    damagePageOf(bench::bookNumber(1500));
+    const std::string damaged = contentOf(text::toPath(databasePath()));
+    ui::Window& main = openMainWindow();
+    ASSERT_EQ(messageTexts(), std::vector<std::string>{std::string(store::kDamagedMessage)});
+
+    // Nothing is written any more: the readers stay, the file is as it was.
+    main.control(mainw::kTabs).setCurrentPage(mainw::kPageData);
+    program->fire(mainw::kWindow, mainw::kTabs, ui::Event::PageChanged);
+    screen.queueAnswer(ui::Answer::Ok);
+    program->fire(mainw::kWindow, mainw::kClearReaders, ui::Event::Clicked);
+    EXPECT_EQ(messageTexts().back(),
+              std::string(backups::kBackupDamagedMessage) + "数据没有清空。");
+    EXPECT_FALSE(program->library().database.connection.execute("delete from 读者数据"));
+
+    program->fire(mainw::kWindow, mainw::kBackup, ui::Event::Clicked);
+    EXPECT_EQ(messageTexts().back(), backups::kBackupDamagedMessage);
+    EXPECT_TRUE(store::backupFiles(programFolder.utf8()).empty());
+
+    // The catalogue cannot be read whole: neither listed as if it were, nor
+    // exported. The readers can, but from a damaged file they are not a sure
+    // success either.
+    main.control(mainw::kSearchMode).setCurrentItem(3); // 全部图书
+    program->fire(mainw::kWindow, mainw::kSearch, ui::Event::Clicked);
+    EXPECT_EQ(main.control(mainw::kSearchStatus).text(),
+              "读取图书数据失败：" + std::string(store::kDamageCause));
+    exportTo(mainw::kExportBooks, "图书.xls");
+    EXPECT_EQ(messageTexts().back(), "查询全部图书失败：" + std::string(store::kDamageCause));
+    exportTo(mainw::kExportReaders, "读者.xls");
+    EXPECT_EQ(lastMessage().icon, ui::Icon::Warning);
+    EXPECT_NE(messageTexts().back().find("已损坏"), std::string::npos) << messageTexts().back();
+
+    program.reset();
+    EXPECT_EQ(contentOf(text::toPath(databasePath())), damaged);
+}
+
+// A lock held through a look-up is said as a lock, not as an unknown card.
+TEST_F(DamageAndLock, ALockDuringALookUpIsNotAnUnknownCard) {
+    ui::Window& main = openMainWindow();
+    ASSERT_TRUE(program->library().database.connection.execute(
+        "insert into 读者数据 values(?,?,?,?,?,?)", {"1班", "张三", "201409001", "0", "0", "0"}));
+    LockingProcess other(databasePath());
+    if (!other.holding()) {
+        GTEST_SKIP() << "python3 with sqlite3 is needed to hold the lock";
+    }
+    const std::string lockSaid = "读取读者数据失败：" + std::string(store::kBusyCause);
+    main.control(mainw::kLookupCard).setText("201409001");
+    program->fire(mainw::kWindow, mainw::kViewReader, ui::Event::Clicked);
+    EXPECT_EQ(messageTexts().back(), lockSaid);
+
+    main.control(mainw::kLoanCard).setText("201409001");
+    program->fire(mainw::kWindow, mainw::kShowLoans, ui::Event::Clicked);
+    EXPECT_EQ(messageTexts().back(), lockSaid);
+    EXPECT_NE(main.control(mainw::kReaderSummary).text(), "无该借书证号！");
+
+    main.control(mainw::kLoanBook).setText("A00001");
+    program->fire(mainw::kWindow, mainw::kLend, ui::Event::Clicked);
+    EXPECT_EQ(messageTexts().back(), lockSaid);
+    program->fire(mainw::kWindow, mainw::kDeleteReader, ui::Event::Clicked);
+    EXPECT_EQ(messageTexts().back(), lockSaid);
+
+    other.release();
+    program->fire(mainw::kWindow, mainw::kViewReader, ui::Event::Clicked);
+    EXPECT_EQ(main.control(mainw::kName).text(), "张三");
+}
+
+} // namespace
+} // namespace chengxi::testing
