@@ -107,12 +107,18 @@ TrialResult runTrial(const Operation& operation, const TrialFolder& start,
         result.fault = "the trial never got ready to act";
         return result;
     }
+    const auto add = [&](const std::string& fault) {
+        if (!fault.empty()) {
+            result.fault += (result.fault.empty() ? "" : "; ") + fault;
+        }
+    };
+    add(run.failure);
     const Traces left = observeTraces(folder);
-    const EndState state = settle(folder, result.fault);
+    std::string startFault;
+    const EndState state = settle(folder, startFault);
+    add(startFault);
     const Verdict verdict = judge(state, references.before, references.after);
-    if (!verdict.fault.empty()) {
-        result.fault += (result.fault.empty() ? "" : "; ") + verdict.fault;
-    }
+    add(verdict.fault);
     result.phase = phaseOf(left, references.marks, state, verdict, references);
     result.outcome = verdict.outcome;
     return result;

@@ -66,6 +66,17 @@ public:
         }
     }
     bool killed() const { return reaped_ && WIFSIGNALED(status_) && WTERMSIG(status_) == SIGKILL; }
+    // How the child ended when it was not killed and did not end well.
+    std::string failure() const {
+        if (!reaped_ || killed()) {
+            return {};
+        }
+        if (WIFSIGNALED(status_)) {
+            return "the process died of signal " + std::to_string(WTERMSIG(status_));
+        }
+        const int code = WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
+        return code == 0 ? std::string() : "the process ended with code " + std::to_string(code);
+    }
 
 private:
     [[noreturn]] static void act(const Operation& operation, const TrialFolder& folder,
@@ -205,6 +216,7 @@ ChildRun runChild(const Operation& operation, const TrialFolder& folder, const K
     child.wait();
     run.ranFor = std::chrono::duration_cast<microseconds>(Clock::now() - ready);
     run.killed = child.killed();
+    run.failure = child.failure();
     return run;
 }
 
@@ -229,11 +241,15 @@ References takeReferences(const Operation& operation, const TrialFolder& start,
     }
     freshCopy(start, after);
     references.marks.writes = operation.writes;
-    if (!runChild(operation, after, {}, references.marks).gotReady) {
+    const ChildRun run = runChild(operation, after, {}, references.marks);
+    if (!run.gotReady) {
         references.fault = "uninterrupted run: it never got ready to act";
         return references;
     }
     references.after = settle(after, fault);
+    if (fault.empty()) {
+        fault = run.failure;
+    }
     if (fault.empty()) {
         fault = checkUninterruptedRun(references.before, references.after, operation.mayChange);
     }

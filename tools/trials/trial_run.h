@@ -25,6 +25,7 @@ struct KillPlan {
 struct ChildRun {
     bool gotReady = false;
     bool killed = false;
+    std::string failure; // how it ended by itself, when not well
     // From ready to the end of the process.
     std::chrono::microseconds ranFor{0};
     // Seen in a run that is not killed: how long, in all, the write's marks
