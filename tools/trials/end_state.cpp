@@ -84,7 +84,10 @@ std::string formatOf(const std::string& header) {
 }
 
 void readDatabase(const fs::path& file, const std::string& key, EndState& state) {
-    state.items[key + std::string(kFormat)] = formatOf(readBytes(file).substr(0, 100));
+    std::string header(100, '\0');
+    std::ifstream in(file, std::ios::binary);
+    header.resize(in.read(header.data(), 100) ? 100 : static_cast<std::size_t>(in.gcount()));
+    state.items[key + std::string(kFormat)] = formatOf(header);
     store::Connection connection;
     if (!connection.open(text::fromPath(file), false)) {
         state.items[key + std::string(kIntegrity)] = "cannot be opened";
