@@ -4,7 +4,6 @@
 #include "auth/password_store.h"
 #include "sample_library.h"
 #include "store/connection.h"
-#include "store/initialisation.h"
 #include "text/date_time.h"
 #include "text/file_path.h"
 #include "ui/forms/control_names.h"
