@@ -1,38 +1,55 @@
 #pragma once
 
 #include "session.h"
+#include "traces.h"
 #include "trial_folder.h"
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace chengxi::trials {
 
-// What a trial finds once the killed process is gone.
-struct Finding {
-    std::string fault;   // empty when everything is consistent
-    std::string outcome; // "complete" or "absent": whether the operation happened
-};
-
-// One writing operation put to the trial: the state every trial starts
-// from, the steps up to the action, and what must hold afterwards.
+// One writing operation put to the trial: the folder every trial starts
+// from, the steps up to the action, and what the action may change. What it
+// must leave is not written here: an uninterrupted run on a copy of the same
+// folder shows it.
 struct Operation {
     std::string name;
+    Writes writes = Writes::Database;
+    // The items of the starting folders the operation changes (file paths
+    // below the trial's root, or "file:table"); it must keep everything else.
+    // New files, such as a backup, are not listed.
+    std::set<std::string> mayChange;
     // Lays out the folder every trial of this operation starts from.
     std::function<void(const TrialFolder&)> prepare;
     // In the process that will be killed: logs in and gets everything ready,
     // calls `ready` just before the action itself, then acts.
     std::function<void(Session&, const std::function<void()>& ready)> act;
-    // Whether the interrupted operation is there completely or not at all.
-    std::function<Finding(const TrialFolder&)> verify;
 };
 
-const std::vector<Operation>& operations();
+// The libraries the operations start from.
+struct LibraryScale {
+    int books = 20000;
+    int readers = 1000;
+    int reportRows = 5000;
+    int importedBooks = 65535;
+    // Whether a backup made earlier bears the name the backups of the trials
+    // take, which they must keep.
+    bool earlierBackup = true;
+};
 
-// What holds after every trial, whatever the operation: the database passes
-// its integrity check and keeps its rollback journal, and the next start
-// logs in without a message. Empty when all of it holds.
-std::string verifyDatabaseAndNextStart(const TrialFolder& folder);
+std::vector<Operation> operations(const LibraryScale& scale = {});
+
+// The book the lend trial lends and the return trial returns, and the card
+// of its reader, who holds nothing else.
+std::string loanBook(const LibraryScale& scale);
+std::string loanCard();
+
+// The program's next start on the folders as they lie: its start-up and
+// database set-up, a login with the password in force, its close. Empty when
+// all of it works without a message, else what went wrong.
+std::string startNextTime(const TrialFolder& folder);
 
 } // namespace chengxi::trials

@@ -18,7 +18,7 @@ Session::Session(const std::string& programFolder, const std::string& settingsFi
     : programFolder_(programFolder), screen_(programFolder),
       program_(std::make_unique<app::Program>(app::ProgramPaths{programFolder, settingsFile},
                                               screen_, clock_)) {
-    clock_.set({2016, 3, 14, 10, 30, 0});
+    clock_.set(kSessionTime);
     for (int i = 0; i < 64; ++i) {
         screen_.queueAnswer(ui::Answer::Ok);
     }
@@ -26,12 +26,12 @@ Session::Session(const std::string& programFolder, const std::string& settingsFi
     program_->activated(login::kWindow);
 }
 
-bool Session::logIn() {
+bool Session::logIn(const std::string& password) {
     ui::Window* window = program_->window(login::kWindow);
     if (window == nullptr) {
         return false;
     }
-    window->control(login::kPassword).setText("abc");
+    window->control(login::kPassword).setText(password);
     window->control(login::kCode).setText(program_->library().login.currentCode);
     program_->fire(login::kWindow, login::kLogIn, ui::Event::Clicked);
     program_->activated(mainw::kWindow);

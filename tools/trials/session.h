@@ -2,6 +2,7 @@
 
 #include "app/program.h"
 #include "scripted_screen.h"
+#include "text/date_time.h"
 
 #include <filesystem>
 #include <memory>
@@ -11,15 +12,18 @@
 
 namespace chengxi::trials {
 
+// The local time every session reads; it does not move.
+inline constexpr text::DateTime kSessionTime{2016, 3, 14, 10, 30, 0};
+
 // The whole program, headless, on a given program folder and settings file:
 // what a librarian does, as calls. Boxes offering Cancel are answered OK.
 class Session {
 public:
     Session(const std::string& programFolder, const std::string& settingsFile);
 
-    // Logs in with the password "abc" (the settings file must hold it) and
-    // the code shown; true when the main window opened.
-    bool logIn();
+    // Logs in with the password (the settings file must hold it) and the
+    // code shown; true when the main window opened.
+    bool logIn(const std::string& password = "abc");
     void tab(int page);
     void type(std::string_view control, const std::string& text);
     void click(std::string_view control);

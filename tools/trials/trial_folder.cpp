@@ -14,6 +14,10 @@ std::filesystem::path TrialFolder::database() const {
     return program() / text::toPath(store::kDatabaseFileName);
 }
 
+std::string databaseKey() {
+    return "program/" + std::string(store::kDatabaseFileName);
+}
+
 std::string TrialFolder::programUtf8() const {
     return text::fromPath(program());
 }

@@ -18,6 +18,9 @@ struct TrialFolder {
     std::string settingsUtf8() const;
 };
 
+// The database file's path below a trial's root, as end states name it.
+std::string databaseKey();
+
 // Every value of every row of `sql` run on a database file, row by row;
 // nothing when the file cannot be opened or the query fails.
 std::vector<std::string> queryValues(const std::filesystem::path& database, const std::string& sql);
