@@ -5,6 +5,7 @@
 #include "text/cp936.h"
 #include "text/file_path.h"
 
+#include <filesystem>
 #include <sqlite3.h>
 #include <vector>
 
@@ -34,6 +35,19 @@ bool isInMemoryName(std::string_view path) {
         }
     }
     return true;
+}
+
+// A program killed inside a transaction before its commit began leaves a
+// journal whose header was never written: SQLite rightly ignores it, but
+// the file would lie beside the database for ever. Leaving the persistent
+// journal mode deletes it, under SQLite's own lock, after rolling back a
+// journal that is hot; the rollback journal stays the database's mode.
+void removeLeftoverJournal(sqlite3* db, const std::string& path) {
+    std::error_code ignored;
+    if (std::filesystem::exists(text::toPath(path + "-journal"), ignored)) {
+        sqlite3_exec(db, "PRAGMA journal_mode=PERSIST; PRAGMA journal_mode=DELETE", nullptr,
+                     nullptr, nullptr);
+    }
 }
 
 } // namespace
@@ -86,6 +100,9 @@ bool Connection::open(const std::string& path, bool allowCreate) {
     // A short lock held by another program is waited out instead of failing.
     sqlite3_busy_timeout(db, kBusyTimeoutMilliseconds);
     sqlite3_exec(db, kCacheSize, nullptr, nullptr, nullptr);
+    if (!inMemory) {
+        removeLeftoverJournal(db, path);
+    }
     db_ = db;
     busy_ = false;
     lastDamaged_ = false;

@@ -132,6 +132,27 @@ TEST(ConnectionOpen, ANewFileAndItsJournalAreTheUsersAlone) {
     EXPECT_TRUE(db.commitTransaction());
 }
 
+// A program killed inside a transaction, before its commit began, leaves a
+// journal without a header: not hot, so the data is whole, but the file must
+// not stay beside the database for ever.
+TEST(ConnectionOpen, AJournalThatIsNotHotIsRemovedAndTheDataKept) {
+    TempDir dir;
+    const std::string path = dir.file("数据库.sdb");
+    {
+        Connection db;
+        ASSERT_TRUE(db.open(path, true));
+        ASSERT_TRUE(db.execute("CREATE TABLE t (a TEXT(5))"));
+        ASSERT_TRUE(db.execute("INSERT INTO t VALUES ('kept')"));
+    }
+    std::ofstream(dir.at("数据库.sdb-journal"), std::ios::binary) << std::string(512, '\0');
+    {
+        Connection db;
+        ASSERT_TRUE(db.open(path, true));
+        EXPECT_FALSE(std::filesystem::exists(dir.at("数据库.sdb-journal")));
+        EXPECT_EQ(readAll(db, "SELECT a FROM t"), std::vector<std::string>{"kept"});
+    }
+}
+
 TEST(ConnectionOpen, ChineseNamesAndValuesReadBackFromAReopenedFile) {
     TempDir dir;
     const std::string path = dir.file("数据库.sdb");
