@@ -26,6 +26,7 @@ void Program::start() {
     // Temporaries left by a write that was cut short (the program killed,
     // the power gone) are removed before anything else is written.
     platform::removeStaleTemporaryFiles(text::toPath(paths_.programFolder));
+    platform::removeStaleTemporaryFiles(text::toPath(paths_.settingsFile).parent_path());
     login_ = std::make_unique<ui::Window>(ui::loginForm());
     login_->focusFirstEntry();
     screen_.windowOpened(*login_);
