@@ -2,9 +2,11 @@
 
 #include "exchange/export_target.h"
 #include "exchange/workbook_steps.h"
+#include "platform/temporary_file.h"
 #include "store/database.h"
 #include "store/failure_cause.h"
 #include "store/transaction.h"
+#include "text/file_path.h"
 #include "ui/controls/window.h"
 #include "ui/forms/control_names.h"
 #include "ui/screen.h"
@@ -14,6 +16,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -64,16 +67,20 @@ std::optional<std::string> chooseExportPath(const ui::Services& services) {
     return path;
 }
 
-// Writes the template to the chosen path and opens the connection on it. A
-// template that could not be written stops the export as a failed connection
-// would: rows must not go into whatever file was there before.
+// Starts the export's workbook from its template. The file is written whole
+// when the workbook closes, so an earlier file at the path is kept until the
+// export has its rows. A folder where no file can be made stops the export
+// as a failed connection would, before anything else is done.
 bool startWorkbook(const ui::Services& services, xls::WorkbookConnection& workbook,
                    xls::TemplateKind kind, const std::string& path) {
-    if (!xls::writeTemplate(kind, path)) {
+    const std::filesystem::path folder = text::toPath(path).parent_path();
+    if (!platform::TemporaryFile::create(folder.empty() ? "." : folder,
+                                         platform::FileAccess::Shared)) {
         showError(services, "数据库连接失败！");
         return false;
     }
-    return connectWorkbook(services, workbook, path);
+    workbook.create(path, xls::templateWorkbook(kind));
+    return true;
 }
 
 // Adds `count` rows of the open record set to the workbook, one sheet row per

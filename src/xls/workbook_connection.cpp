@@ -61,6 +61,14 @@ bool WorkbookConnection::open(std::string_view connectString) {
     return true;
 }
 
+void WorkbookConnection::create(std::string_view path, Workbook book) {
+    close();
+    book_ = std::move(book);
+    path_ = path;
+    modified_ = true;
+    lastError_.clear();
+}
+
 std::vector<WorkbookConnection::Header> WorkbookConnection::headersOf(const Sheet& sheet) const {
     std::vector<Header> headers;
     for (const Cell& cell : sheet.rowCells(0)) {

@@ -32,6 +32,12 @@ public:
     // Opens the workbook the connect string names (its DBQ part). On success
     // a connection already open is closed; on failure it stays open.
     bool open(std::string_view connectString);
+    // Starts the new workbook `book`, to be written at `path` (UTF-8) when
+    // the connection closes. Until then the file there stays as it was, so
+    // an export that is stopped or killed midway never leaves a file that
+    // is neither the earlier one nor the finished one. A connection already
+    // open is closed first.
+    void create(std::string_view path, Workbook book);
     bool isOpen() const { return book_.has_value(); }
     const std::string& workbookPath() const { return path_; }
 
