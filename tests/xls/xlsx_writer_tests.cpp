@@ -6,6 +6,7 @@
 #include "xls/templates.h"
 #include "xls/xlsx_reader.h"
 #include "xls/xlsx_writer.h"
+#include "xlsx_samples.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -111,51 +112,6 @@ std::string expectedWidths(TemplateKind kind) {
     return widths;
 }
 
-std::vector<std::vector<std::string>> sampleRows(std::size_t columns) {
-    const std::vector<std::string> values = {"A00001",
-                                             "红楼梦（上）",
-                                             "Tim O'Brien",
-                                             " 前后空格 ",
-                                             "第一行\n第二行\r\n第三行",
-                                             "制表\t符",
-                                             "控制\x01字符\x1F",
-                                             "_x0041_ 不是转义",
-                                             "\xF0\x9F\x98\x80 表情",
-                                             "9787538722314",
-                                             "15.00元",
-                                             "2015年11月16日",
-                                             "",
-                                             "<&>\"",
-                                             std::string(32767, 'x'),
-                                             "末列"};
-    std::vector<std::vector<std::string>> rows;
-    for (std::size_t start = 0; start < values.size(); start += columns) {
-        std::vector<std::string> row;
-        for (std::size_t c = 0; c < columns; ++c) {
-            row.push_back(values[(start + c) % values.size()]);
-        }
-        rows.push_back(std::move(row));
-    }
-    rows.push_back(std::vector<std::string>(columns, "")); // still takes its row
-    rows.push_back({"最后"});
-    return rows;
-}
-
-std::string writeSample(const TempDir& dir, TemplateKind kind,
-                        std::vector<std::vector<std::string>>& rows) {
-    const std::string path = dir.file("导出.xlsx");
-    auto writer = XlsxSheetWriter::create(path, kind);
-    EXPECT_TRUE(writer.ok()) << writer.error();
-    const auto headers = templateHeaders(kind);
-    rows = sampleRows(headers.size());
-    for (const auto& row : rows) {
-        EXPECT_TRUE(writer->appendRow(row));
-    }
-    EXPECT_TRUE(writer->finish());
-    rows.insert(rows.begin(), std::vector<std::string>(headers.begin(), headers.end()));
-    return path;
-}
-
 } // namespace
 
 TEST(XlsxWriter, BadRowsAreRefusedAndAddNothing) {
@@ -213,8 +169,8 @@ TEST(XlsxWriter, OwnReaderReadsEveryTemplateBack) {
     TempDir dir;
     for (const TemplateKind kind :
          {TemplateKind::Books, TemplateKind::Readers, TemplateKind::LoanReport}) {
-        std::vector<std::vector<std::string>> rows;
-        const std::string path = writeSample(dir, kind, rows);
+        const std::string path = dir.file("导出.xlsx");
+        const auto rows = writeSample(path, kind);
         auto workbook = XlsxWorkbook::open(path);
         ASSERT_TRUE(workbook.ok()) << workbook.error();
         EXPECT_EQ(workbook->sheetNames(),
@@ -242,8 +198,9 @@ TEST(XlsxWriter, OpenpyxlReadsEveryTemplateBack) {
     for (const Case& c : {Case{TemplateKind::Books, "sheet1", "宋体 10"},
                           Case{TemplateKind::Readers, "Sheet1", "宋体 12"},
                           Case{TemplateKind::LoanReport, "Sheet1", "宋体 12"}}) {
-        std::vector<std::vector<std::string>> rows;
-        const OpenpyxlView view = readWithOpenpyxl(dir, writeSample(dir, c.kind, rows));
+        const std::string path = dir.file("导出.xlsx");
+        const auto rows = writeSample(path, c.kind);
+        const OpenpyxlView view = readWithOpenpyxl(dir, path);
         EXPECT_EQ(view.sheet, c.sheet);
         EXPECT_EQ(view.fonts, c.fonts);
         EXPECT_EQ(view.widths, expectedWidths(c.kind));
