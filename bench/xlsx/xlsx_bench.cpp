@@ -203,7 +203,17 @@ void writeSharedStrings(const std::string& path, const Rows& rows) {
     }
     table += "</sst>";
     const std::string ns = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    const std::string types = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
     const std::vector<std::pair<std::string, std::string>> parts = {
+        {"[Content_Types].xml",
+         R"(<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">)"
+         R"(<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.)"
+         R"(relationships+xml"/><Default Extension="xml" ContentType="application/xml"/>)"
+         R"(<Override PartName="/xl/workbook.xml" ContentType=")" +
+             types + R"(sheet.main+xml"/><Override PartName="/xl/worksheets/sheet1.xml" )" +
+             R"(ContentType=")" + types +
+             R"(worksheet+xml"/><Override PartName="/xl/sharedStrings.xml" ContentType=")" + types +
+             R"(sharedStrings+xml"/></Types>)"},
         {"_rels/.rels",
          R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
          R"(<Relationship Id="rId1" Type=")" +
