@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer in build/fuzz, then runs each target in turn.
 #
 # Usage: tools/fuzz.sh [--seconds N] [--runs N] [--keep] [TARGET...]
-#   TARGET      workbook, statement or settings; all three when none is named
+#   TARGET      workbook, xlsx, statement or settings; all four when none is named
 #   --seconds N run each target for N seconds (default 60)
 #   --runs N    stop each target after N inputs (whichever limit comes first)
 #   --keep      merge what the run found, minimised, into
@@ -26,11 +26,11 @@ while [ $# -gt 0 ]; do
         --seconds) seconds=$2; shift 2 ;;
         --runs) runs=$2; shift 2 ;;
         --keep) keep=yes; shift ;;
-        workbook|statement|settings) targets="$targets $1"; shift ;;
+        workbook|xlsx|statement|settings) targets="$targets $1"; shift ;;
         *) echo "fuzz: unknown argument '$1'" >&2; sed -n 5,13p "$0" >&2; exit 2 ;;
     esac
 done
-[ -n "$targets" ] || targets="workbook statement settings"
+[ -n "$targets" ] || targets="workbook xlsx statement settings"
 
 dir=build/fuzz
 data=tests/data/fuzz
@@ -43,14 +43,14 @@ done
 # shellcheck disable=SC2086
 cmake --build "$dir" -j "$(nproc)" --target $build_targets
 
-# The folders a target starts from; the workbook target also starts from
-# the workbook fixtures.
+# The folders a target starts from; the workbook targets also start from
+# their fixtures.
 seeds_of() {
-    if [ "$1" = workbook ]; then
-        echo "$data/$1/seeds tests/data/xls"
-    else
-        echo "$data/$1/seeds"
-    fi
+    case "$1" in
+        workbook) echo "$data/$1/seeds tests/data/xls" ;;
+        xlsx) echo "$data/$1/seeds tests/data/xlsx" ;;
+        *) echo "$data/$1/seeds" ;;
+    esac
 }
 
 # The longest input of each target, and the limits that make a hang (a
@@ -59,7 +59,7 @@ seeds_of() {
 # tests (tests/fuzz/replay_main.cpp) use the same allocation limit.
 options_of() {
     case "$1" in
-        workbook) echo "-max_len=65536" ;;
+        workbook|xlsx) echo "-max_len=65536" ;;
         statement) echo "-max_len=4096" ;;
         settings) echo "-max_len=16384" ;;
     esac

@@ -45,6 +45,10 @@ std::string numberText(double value) {
     return out;
 }
 
+void appendNumberText(std::string& out, double value) {
+    appendNumber(out, value);
+}
+
 std::optional<std::string> dateText(double serial, bool dateMode1904) {
     if (!std::isfinite(serial) || serial < 0 || serial >= static_cast<double>(kLastSerialDay + 1)) {
         return std::nullopt;

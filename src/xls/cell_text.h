@@ -13,6 +13,7 @@ namespace chengxi::xls {
 // 169, 15.5, 9787538722314, 1.234567890123e+013. A value that is not a
 // finite number (no workbook cell holds one) reads as the empty text.
 std::string numberText(double value);
+void appendNumberText(std::string& out, double value);
 
 // A date serial (days since 1899-12-30, or since 1904-01-01 in the 1904 date
 // system) as 2008年1月1日 or 2015年11月9日13时5分, rounded to the nearest

@@ -21,26 +21,6 @@ constexpr std::array<std::uint16_t, 8> kReaderWidths = {3552, 2720, 4128, 2848,
 constexpr std::array<std::uint16_t, 7> kLoanReportWidths = {3552, 2720, 4128, 2848,
                                                             4448, 2912, 2688};
 
-struct TemplateLayout {
-    std::string_view sheetName;
-    std::span<const std::string_view> headers;
-    std::uint16_t fontHeight; // 1/20 point
-    std::span<const std::uint16_t> widths;
-    bool blankSecondRow;
-};
-
-TemplateLayout layoutOf(TemplateKind kind) {
-    switch (kind) {
-    case TemplateKind::Books:
-        return {"sheet1", kBookHeaders, 200, {}, true};
-    case TemplateKind::Readers:
-        return {"Sheet1", kReaderHeaders, 240, kReaderWidths, false};
-    case TemplateKind::LoanReport:
-        break;
-    }
-    return {"Sheet1", kLoanReportHeaders, 240, kLoanReportWidths, false};
-}
-
 Workbook workbookOf(const TemplateLayout& layout) {
     Workbook book;
     Font font;
@@ -76,12 +56,24 @@ Workbook workbookOf(const TemplateLayout& layout) {
 
 } // namespace
 
+TemplateLayout templateLayout(TemplateKind kind) {
+    switch (kind) {
+    case TemplateKind::Books:
+        return {"sheet1", kBookHeaders, 200, {}, true};
+    case TemplateKind::Readers:
+        return {"Sheet1", kReaderHeaders, 240, kReaderWidths, false};
+    case TemplateKind::LoanReport:
+        break;
+    }
+    return {"Sheet1", kLoanReportHeaders, 240, kLoanReportWidths, false};
+}
+
 std::span<const std::string_view> templateHeaders(TemplateKind kind) {
-    return layoutOf(kind).headers;
+    return templateLayout(kind).headers;
 }
 
 Workbook templateWorkbook(TemplateKind kind) {
-    return workbookOf(layoutOf(kind));
+    return workbookOf(templateLayout(kind));
 }
 
 Workbook headedWorkbook(std::span<const std::string_view> headers) {

@@ -3,6 +3,7 @@
 #include "xls/result.h"
 #include "xls/workbook.h"
 
+#include <cstdint>
 #include <span>
 #include <string_view>
 
@@ -13,6 +14,17 @@ enum class TemplateKind { Books, Readers, LoanReport };
 
 // The header texts of row 1, which are also the table's column names.
 std::span<const std::string_view> templateHeaders(TemplateKind kind);
+
+// What a template is made of, for writers of other formats.
+struct TemplateLayout {
+    std::string_view sheetName;
+    std::span<const std::string_view> headers;
+    std::uint16_t fontHeight;              // 1/20 point; the font is 宋体
+    std::span<const std::uint16_t> widths; // 1/256 character; empty: the default 8 characters
+    bool blankSecondRow;
+};
+
+TemplateLayout templateLayout(TemplateKind kind);
 
 // The template as a workbook: one sheet (`sheet1` for books, `Sheet1`
 // otherwise), the header row in 宋体 (10 pt for books, 12 pt otherwise), the

@@ -3,14 +3,17 @@
 //
 //   chengxi-xls dump FILE                      the Sheet1 rows as the import sees them
 //   chengxi-xls first FILE                     the same for the first worksheet
+//                                              (both read .xls and .xlsx)
 //   chengxi-xls cell FILE REF                  one cell of the first worksheet (a1, z2)
 //   chengxi-xls template books|readers|report FILE
 //
 // Rows are printed as tab-separated text, one line per row, the header row
 // first. A tab, line break or backslash inside a cell is written as \t, \n,
 // \r or \\ so every row stays on one line.
+#include "xls/file_format.h"
 #include "xls/sheet_text.h"
 #include "xls/templates.h"
+#include "xls/xlsx_reader.h"
 
 #include <cstdio>
 #include <iostream>
@@ -72,6 +75,24 @@ int printRows(const Result<SheetText>& sheet) {
     return std::fflush(stdout) == 0 ? 0 : failure("cannot write the output");
 }
 
+// The sheet `name` (the first sheet when empty) of an .xls or .xlsx file,
+// told apart by its bytes.
+Result<SheetText> readAnySheet(std::string_view path, std::string_view name) {
+    const auto format = workbookFormatOfFile(path);
+    if (!format || *format != WorkbookFormat::Xlsx) {
+        return name.empty() ? readFirstSheet(path) : readSheet(path, name);
+    }
+    auto workbook = XlsxWorkbook::open(path);
+    if (!workbook) {
+        return fail(workbook.error());
+    }
+    const std::optional<std::size_t> sheet = name.empty() ? 0 : workbook->findSheet(name);
+    if (!sheet) {
+        return fail("工作簿中没有工作表“" + std::string(name) + "”");
+    }
+    return xlsxSheetText(*workbook, *sheet);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -80,10 +101,10 @@ int main(int argc, char** argv) {
     }
     const std::string_view command = argv[1];
     if (command == "dump" && argc == 3) {
-        return printRows(readSheet(argv[2], "Sheet1"));
+        return printRows(readAnySheet(argv[2], "Sheet1"));
     }
     if (command == "first" && argc == 3) {
-        return printRows(readFirstSheet(argv[2]));
+        return printRows(readAnySheet(argv[2], ""));
     }
     if (command == "cell" && argc == 4) {
         const auto text = readCellText(argv[2], argv[3]);
