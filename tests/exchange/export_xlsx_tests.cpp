@@ -48,16 +48,16 @@ class XlsxExport : public ExchangeTest {
 protected:
     void SetUp() override {
         ExchangeTest::SetUp();
-        ASSERT_TRUE(database().execute(
-            "insert into 图书数据 values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
-            {"9787538722314", "A00001", "I242.4", "I文学", "1", "红楼梦", "曹雪芹",
-             "人民文学出版社", "320", "32开", "2008-1", "第二版", "15.00元", "文学书架1",
-             "2015年11月16日", "0"}));
-        ASSERT_TRUE(database().execute(
-            "insert into 图书数据 values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
-            {"0015", "A00002", "x');drop table 图书数据;--", "", "''", "Tim O'Brien \"选集\"",
-             "a\\b", " 两端空格 ", "第一行\n第二行", "制\t表", "=1+1", "€", "_x0041_ 0.10",
-             "|,|", "1E3", "回车\r"}));
+        ASSERT_TRUE(
+            database().execute("insert into 图书数据 values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
+                               {"9787538722314", "A00001", "I242.4", "I文学", "1", "红楼梦",
+                                "曹雪芹", "人民文学出版社", "320", "32开", "2008-1", "第二版",
+                                "15.00元", "文学书架1", "2015年11月16日", "0"}));
+        ASSERT_TRUE(
+            database().execute("insert into 图书数据 values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
+                               {"0015", "A00002", "x');drop table 图书数据;--", "", "''",
+                                "Tim O'Brien \"选集\"", "a\\b", " 两端空格 ", "第一行\n第二行",
+                                "制\t表", "=1+1", "€", "_x0041_ 0.10", "|,|", "1E3", "回车\r"}));
         ASSERT_TRUE(database().execute("insert into 读者数据 values(?,?,?,?,?,?)",
                                        {"1班", "张三", "201409001", "A00001|A00007|",
                                         "2015年11月16日|2015年11月18日|", "红楼梦|水浒传|"}));
@@ -111,9 +111,10 @@ TEST_F(XlsxExport, OpenpyxlReadsEveryKindAsStored) {
     main->control(names::kYear).setText("2015");
     clickChoosing(names::kExportReport, inProgramFolder("报表.xlsx"));
     ASSERT_EQ(main->control(names::kReportExportProgress).text(), "导出借阅报表成功！");
-    EXPECT_EQ(readWithOpenpyxl(inProgramFolder("报表.xlsx"), 5),
-              withHeader(xls::TemplateKind::LoanReport,
-                         rowsOf("select 图书编号, 书名, 借阅者, 借书日期, 还书日期 from 借阅报表")));
+    EXPECT_EQ(
+        readWithOpenpyxl(inProgramFolder("报表.xlsx"), 5),
+        withHeader(xls::TemplateKind::LoanReport,
+                   rowsOf("select 图书编号, 书名, 借阅者, 借书日期, 还书日期 from 借阅报表")));
 }
 
 TEST_F(XlsxExport, ExportedClearedAndImportedTheTablesAreAsBefore) {
