@@ -69,6 +69,8 @@ public:
     void moveNext(QueryHandle query);
     // True once the query is past its last row, or for an empty result.
     bool atEnd(QueryHandle query) const;
+    // The rows of an .xls query; 0 for an .xlsx query, whose rows are not
+    // known before forEachRow() has read them.
     std::size_t rowCount(QueryHandle query) const;
     // Where the current row stands in the sheet (0-based, row 0 holding the
     // column names), so a caller can tell the librarian which row it means;
