@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
@@ -34,10 +35,18 @@ Sample timeInProcess(const std::function<void()>& work) {
 }
 
 #if defined(__unix__)
-std::optional<Sample> timeChild(const ChildRun& child) {
-    if (child.arguments.empty()) {
-        return std::nullopt;
-    }
+namespace {
+
+// What a launcher reports of one child.
+struct ChildResult {
+    int status = -1;
+    double wall = 0;
+    double cpu = 0;
+    double peakKib = 0;
+};
+
+// Starts the child, waits for it and measures it from outside.
+ChildResult startAndWait(const ChildRun& child) {
     // Everything the child needs is built before the clock starts.
     std::vector<char*> argv;
     for (const std::string& argument : child.arguments) {
@@ -59,7 +68,7 @@ std::optional<Sample> timeChild(const ChildRun& child) {
     const Steady::time_point start = Steady::now();
     const pid_t pid = fork();
     if (pid < 0) {
-        return std::nullopt;
+        return {};
     }
     if (pid == 0) {
         const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -73,22 +82,149 @@ std::optional<Sample> timeChild(const ChildRun& child) {
     int status = 0;
     rusage usage{};
     if (wait4(pid, &status, 0, &usage) != pid) {
-        return std::nullopt;
-    }
-    const double wall = secondsSince(start);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "bench: %s exited with %d\n", child.arguments.front().c_str(),
-                     WIFEXITED(status) ? WEXITSTATUS(status) : -1);
-        return std::nullopt;
+        return {};
     }
     const auto seconds = [](const timeval& t) {
         return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
     };
     // ru_maxrss is in kibibytes on Linux.
-    return Sample{wall, seconds(usage.ru_utime) + seconds(usage.ru_stime),
-                  static_cast<double>(usage.ru_maxrss) / 1024.0};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, secondsSince(start),
+            seconds(usage.ru_utime) + seconds(usage.ru_stime),
+            static_cast<double>(usage.ru_maxrss)};
+}
+
+bool writeAll(int fd, const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = write(fd, bytes, size);
+        if (written <= 0) {
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+bool readAll(int fd, void* data, std::size_t size) {
+    auto* bytes = static_cast<char*>(data);
+    while (size > 0) {
+        const ssize_t got = read(fd, bytes, size);
+        if (got <= 0) {
+            return false;
+        }
+        bytes += got;
+        size -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+bool writeText(int fd, const std::string& text) {
+    const auto size = static_cast<std::uint32_t>(text.size());
+    return writeAll(fd, &size, sizeof size) && writeAll(fd, text.data(), text.size());
+}
+
+bool readText(int fd, std::string& text) {
+    std::uint32_t size = 0;
+    if (!readAll(fd, &size, sizeof size)) {
+        return false;
+    }
+    text.resize(size);
+    return readAll(fd, text.data(), size);
+}
+
+bool writeRun(int fd, const ChildRun& child) {
+    bool ok = writeText(fd, child.output) &&
+              writeText(fd, std::to_string(child.arguments.size())) &&
+              writeText(fd, std::to_string(child.environment.size()));
+    for (const std::string& text : child.arguments) {
+        ok = ok && writeText(fd, text);
+    }
+    for (const std::string& text : child.environment) {
+        ok = ok && writeText(fd, text);
+    }
+    return ok;
+}
+
+bool readRun(int fd, ChildRun& child) {
+    std::string arguments, environment;
+    if (!readText(fd, child.output) || !readText(fd, arguments) || !readText(fd, environment)) {
+        return false;
+    }
+    child.arguments.assign(std::stoul(arguments), {});
+    child.environment.assign(std::stoul(environment), {});
+    for (std::string& text : child.arguments) {
+        if (!readText(fd, text)) {
+            return false;
+        }
+    }
+    for (std::string& text : child.environment) {
+        if (!readText(fd, text)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The launcher's ends of its two pipes, once started.
+struct Launcher {
+    int requests = -1;
+    int results = -1;
+};
+Launcher launcher;
+
+} // namespace
+
+void startChildLauncher() {
+    int requests[2];
+    int results[2];
+    if (launcher.requests >= 0 || pipe(requests) != 0 || pipe(results) != 0) {
+        return;
+    }
+    const pid_t pid = fork();
+    if (pid < 0) {
+        return;
+    }
+    if (pid == 0) {
+        close(requests[1]);
+        close(results[0]);
+        ChildRun child;
+        while (readRun(requests[0], child)) {
+            const ChildResult result = startAndWait(child);
+            if (!writeAll(results[1], &result, sizeof result)) {
+                break;
+            }
+        }
+        _exit(0);
+    }
+    close(requests[0]);
+    close(results[1]);
+    launcher = {requests[1], results[0]};
+}
+
+std::optional<Sample> timeChild(const ChildRun& child) {
+    if (child.arguments.empty()) {
+        return std::nullopt;
+    }
+    ChildResult result;
+    if (launcher.requests >= 0) {
+        if (!writeRun(launcher.requests, child) ||
+            !readAll(launcher.results, &result, sizeof result)) {
+            return std::nullopt;
+        }
+    } else {
+        result = startAndWait(child);
+    }
+    if (result.status != 0) {
+        std::fprintf(stderr, "bench: %s exited with %d\n", child.arguments.front().c_str(),
+                     result.status);
+        return std::nullopt;
+    }
+    return Sample{result.wall, result.cpu, result.peakKib / 1024.0};
 }
 #else
+void startChildLauncher() {}
+
 std::optional<Sample> timeChild(const ChildRun&) {
     return std::nullopt;
 }

@@ -33,6 +33,12 @@ struct ChildRun {
 };
 std::optional<Sample> timeChild(const ChildRun& child);
 
+// A child forked from a large process starts with that process's resident
+// pages counted in its peak. Called first thing in main, this forks a small
+// launcher that starts every later child, so their peaks are their own (plus
+// the launcher's few megabytes at the start, which a run of /bin/true shows).
+void startChildLauncher();
+
 // The three load averages, as /proc/loadavg gives them ("n/a" elsewhere).
 std::string loadAverage();
 
