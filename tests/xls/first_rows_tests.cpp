@@ -2,6 +2,7 @@
 // the workbook left unparsed, the cells as a whole read gives them.
 #include "test_support.h"
 #include "xls/cell_text.h"
+#include "xls/compound_file.h"
 #include "xls/templates.h"
 #include "xls/workbook_reader.h"
 #include "xls/workbook_writer.h"
@@ -59,6 +60,14 @@ TEST(FirstRows, ALargeCatalogueIsReadOnlyAsFarAsItsFirstRows) {
     // read is the globals, the rows' own records and their few strings.
     EXPECT_LT(first->recordsParsed, 400u);
     EXPECT_LE(first->book.strings.size(), 16u + 8u);
+    // The stream this writer lays out in one piece is read where it stands,
+    // byte for byte what a copy of it holds.
+    const auto compound = CompoundFile::parse(asBytes(file));
+    ASSERT_TRUE(compound.ok());
+    const auto inPlace = compound->streamInPlace("Workbook");
+    ASSERT_TRUE(inPlace.has_value());
+    EXPECT_EQ(std::string_view(reinterpret_cast<const char*>(inPlace->data()), inPlace->size()),
+              stream);
 }
 
 TEST(FirstRows, WorkbooksOfOtherWritersPreviewAsTheyReadWhole) {
