@@ -12,6 +12,7 @@
 #include "ui/screen.h"
 #include "ui/services.h"
 #include "xls/file_format.h"
+#include "xls/first_rows.h"
 #include "xls/sheet_text.h"
 #include "xls/templates.h"
 #include "xls/workbook_file.h"
@@ -65,10 +66,13 @@ xls::Result<PreviewCells> previewCells(std::string_view path) {
         format && *format == xls::WorkbookFormat::Xlsx) {
         return xlsxPreviewCells(path);
     }
-    const auto book = xls::loadWorkbook(path);
-    if (!book) {
-        return xls::fail(book.error());
+    // Only the rows shown are parsed: a large catalogue is not read whole
+    // just to show two of its rows.
+    const auto firstRows = xls::readFirstRows(path, kPreviewRows);
+    if (!firstRows) {
+        return xls::fail(firstRows.error());
     }
+    const xls::Workbook* book = &firstRows->book;
     std::vector<std::vector<std::string>> rows(kPreviewRows);
     for (int row = 0; row < kPreviewRows; ++row) {
         for (int column = 0; column < kPreviewColumns; ++column) {
