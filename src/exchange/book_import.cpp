@@ -11,10 +11,12 @@
 #include "ui/forms/control_names.h"
 #include "ui/screen.h"
 #include "ui/services.h"
+#include "xls/file_format.h"
 #include "xls/first_rows.h"
 #include "xls/sheet_text.h"
 #include "xls/templates.h"
 #include "xls/workbook_file.h"
+#include "xls/xlsx_reader.h"
 
 #include <string>
 #include <vector>
@@ -28,10 +30,42 @@ constexpr std::string_view kInsertBook =
     "insert into 图书数据 values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
 constexpr int kPreviewRows = 2;
 constexpr int kPreviewColumns = 26;
+constexpr std::string_view kNothingImported = "没有导入任何图书。";
+constexpr std::string_view kUndone = "写入数据库失败，本次导入的图书已全部撤销。";
+
+using PreviewCells = std::vector<std::vector<std::string>>;
+
+// The same from an .xlsx: its sheet streams, so only as far as row 2 is read.
+xls::Result<PreviewCells> xlsxPreviewCells(std::string_view path) {
+    auto package = xls::XlsxWorkbook::open(path);
+    if (!package) {
+        return xls::fail(package.error());
+    }
+    PreviewCells rows(kPreviewRows, std::vector<std::string>(kPreviewColumns));
+    const xls::Status read = package->readRows(0, [&](const xls::XlsxRow& row) {
+        if (row.index >= kPreviewRows) {
+            return false;
+        }
+        for (const xls::XlsxCell& cell : row.cells) {
+            if (cell.column < kPreviewColumns) {
+                rows[row.index][cell.column] = cell.text;
+            }
+        }
+        return row.index + 1 < kPreviewRows;
+    });
+    if (!read) {
+        return xls::fail(read.error());
+    }
+    return rows;
+}
 
 // Cells A to Z of rows 1 and 2 of the first worksheet, by the value-to-text
 // rule; the reason when the file is not a workbook that can be read.
-xls::Result<std::vector<std::vector<std::string>>> previewCells(std::string_view path) {
+xls::Result<PreviewCells> previewCells(std::string_view path) {
+    if (const auto format = xls::workbookFormatOfFile(path);
+        format && *format == xls::WorkbookFormat::Xlsx) {
+        return xlsxPreviewCells(path);
+    }
     // Only the rows shown are parsed: a large catalogue is not read whole
     // just to show two of its rows.
     const auto firstRows = xls::readFirstRows(path, kPreviewRows);
@@ -111,7 +145,8 @@ void importBooks(const ui::Services& services, ExchangeState& state,
     xls::WorkbookConnection& workbook = state.workbook;
     // The file the page shows: the shared dialog may have chosen another
     // since, for an export or the other import.
-    if (!connectWorkbook(services, workbook, main.control(names::kBookFilePath).text())) {
+    if (!connectWorkbook(services, workbook, main.control(names::kBookFilePath).text(),
+                         kNothingImported)) {
         return;
     }
     const ClosedAtEnd closeWorkbook(workbook);
@@ -120,7 +155,11 @@ void importBooks(const ui::Services& services, ExchangeState& state,
         workbook.openQuery("select * from [Sheet1$]  where [图书编号] is not NULL");
     showText(services, status, "查询结束");
     if (!query) {
-        showError(services, "查询失败!");
+        if (workbook.fileUnreadable()) {
+            showUnreadableWorkbook(services, workbook.lastError(), kNothingImported);
+        } else {
+            showError(services, "查询失败!");
+        }
         return;
     }
     workbook.moveFirst(query);
@@ -136,7 +175,8 @@ void importBooks(const ui::Services& services, ExchangeState& state,
     // Filled by moving each cell's text in, so no text is copied on its way.
     std::vector<store::Value> values(columns.size(), store::Value(std::string()));
     LeftOutRows leftOut(columns);
-    while (!workbook.atEnd(query)) {
+    bool stored = true;
+    const xls::Status read = workbook.forEachRow(query, [&] {
         for (std::size_t i = 0; i < columns.size(); ++i) {
             values[i] = store::Value(workbook.read(query, columns[i]));
         }
@@ -145,18 +185,27 @@ void importBooks(const ui::Services& services, ExchangeState& state,
             // row; anything else means the database cannot take the import.
             const std::optional<UnstorableCharacter> character = firstUnstorableCharacter(values);
             if (!character) {
-                showError(services, "写入数据库失败，本次导入的图书已全部撤销。");
-                return;
+                stored = false;
+                return false;
             }
             leftOut.add(workbook, query, *character);
         }
         showText(services, status, std::to_string(rowCounter));
         ++rowCounter;
-        workbook.moveNext(query);
+        return true;
+    });
+    if (!stored) {
+        showError(services, std::string(kUndone));
+        return;
+    }
+    // A sheet found damaged halfway takes back the rows read before.
+    if (!read) {
+        showUnreadableWorkbook(services, read.error(), "本次导入的图书已全部撤销。");
+        return;
     }
     workbook.closeQueries();
     if (!transaction.commit()) {
-        showError(services, "写入数据库失败，本次导入的图书已全部撤销。");
+        showError(services, std::string(kUndone));
         return;
     }
     showText(services, status, "事务结束");

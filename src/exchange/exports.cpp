@@ -1,22 +1,19 @@
 #include "exchange/exports.h"
 
+#include "exchange/export_sheet.h"
 #include "exchange/export_target.h"
 #include "exchange/workbook_steps.h"
-#include "platform/temporary_file.h"
 #include "store/database.h"
 #include "store/failure_cause.h"
 #include "store/transaction.h"
-#include "text/file_path.h"
 #include "ui/controls/window.h"
 #include "ui/forms/control_names.h"
 #include "ui/screen.h"
 #include "ui/services.h"
-#include "xls/sheet_statement.h"
 #include "xls/templates.h"
 
 #include <charconv>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -67,29 +64,36 @@ std::optional<std::string> chooseExportPath(const ui::Services& services) {
     return path;
 }
 
-// Starts the export's workbook from its template. The file is written whole
-// when the workbook closes, so an earlier file at the path is kept until the
-// export has its rows. A folder where no file can be made stops the export
-// as a failed connection would, before anything else is done.
-bool startWorkbook(const ui::Services& services, xls::WorkbookConnection& workbook,
-                   xls::TemplateKind kind, const std::string& path) {
-    const std::filesystem::path folder = text::toPath(path).parent_path();
-    if (!platform::TemporaryFile::create(folder.empty() ? "." : folder,
-                                         platform::FileAccess::Shared)) {
+// Starts the export's workbook from its template (an .xlsx one for a name
+// ending in .xlsx). The file is written whole when the workbook closes, so an
+// earlier file at the path is kept until the export has its rows. A folder
+// where no file can be made stops the export as a failed connection would,
+// before anything else is done.
+bool startWorkbook(const ui::Services& services, ExportSheet& sheet, xls::TemplateKind kind,
+                   const std::string& path) {
+    if (!sheet.start(kind, path)) {
         showError(services, "数据库连接失败！");
         return false;
     }
-    workbook.create(path, xls::templateWorkbook(kind));
     return true;
+}
+
+// After "导出数据失败！" for a full sheet: why, and what holds every row.
+void explainFullSheet(const ui::Services& services, const ExportSheet& sheet) {
+    const std::string text =
+        sheet.isXlsx()
+            ? "一个 .xlsx 工作表最多容纳 1048575 行数据（另有一行列名），其余的行没有导出。"
+            : "一个 .xls 工作表最多容纳 65535 行数据（另有一行列名），其余的行没有导出。"
+              "请重新导出，文件名以 .xlsx 结尾：.xlsx 工作簿能容纳全部的行。";
+    showInformation(services, text);
 }
 
 // Adds `count` rows of the open record set to the workbook, one sheet row per
 // database row, the template's columns read by name, calling `written` with
 // the number of rows written after each. False after "导出数据失败！" when
 // the workbook refuses a row; the rows before it are then in the file.
-bool writeRows(const ui::Services& services, xls::WorkbookConnection& workbook,
-               store::RecordSet& records, xls::TemplateKind kind, int count,
-               const std::function<void(int)>& written) {
+bool writeRows(const ui::Services& services, ExportSheet& sheet, store::RecordSet& records,
+               xls::TemplateKind kind, int count, const std::function<void(int)>& written) {
     const auto columns = xls::templateHeaders(kind);
     std::vector<std::string> values(columns.size());
     for (int i = 1; i <= count; ++i) {
@@ -97,9 +101,12 @@ bool writeRows(const ui::Services& services, xls::WorkbookConnection& workbook,
         for (std::size_t c = 0; c < columns.size(); ++c) {
             values[c] = records.read(columns[c]);
         }
-        if (!workbook.execute(xls::insertStatement(columns, values))) {
+        if (!sheet.append(values)) {
             showError(services, std::string(kExportFailed));
-            workbook.close();
+            if (sheet.full()) {
+                explainFullSheet(services, sheet);
+            }
+            sheet.close();
             return false;
         }
         written(i);
@@ -110,10 +117,9 @@ bool writeRows(const ui::Services& services, xls::WorkbookConnection& workbook,
 // Closes the query and the workbook, which writes the rows to the file.
 // False after "导出数据失败！" when the file could not be written: an export
 // is never reported done without its rows on disk.
-bool finishWorkbook(const ui::Services& services, xls::WorkbookConnection& workbook,
-                    store::RecordSet& records) {
+bool finishWorkbook(const ui::Services& services, ExportSheet& sheet, store::RecordSet& records) {
     records.close();
-    if (!workbook.close()) {
+    if (!sheet.close()) {
         showError(services, std::string(kExportFailed));
         return false;
     }
@@ -123,17 +129,17 @@ bool finishWorkbook(const ui::Services& services, xls::WorkbookConnection& workb
 // The book and reader exports after their query has run and counted: the
 // progress bar runs from 0 to the row count, and goes back to 0 after the
 // success message.
-void exportCountedRows(const ui::Services& services, xls::WorkbookConnection& workbook,
-                       xls::TemplateKind kind, int count) {
+void exportCountedRows(const ui::Services& services, ExportSheet& sheet, xls::TemplateKind kind,
+                       int count) {
     store::Database& database = services.database;
     ui::Control& bar = services.mainWindow().control(names::kExportProgress);
     bar.setMaximum(count);
     showPosition(services, bar, 0);
     // Only reads run inside it; it is committed whatever the outcome.
     store::Transaction transaction(database.connection);
-    const bool written = writeRows(services, workbook, database.records, kind, count,
+    const bool written = writeRows(services, sheet, database.records, kind, count,
                                    [&](int rows) { showPosition(services, bar, rows); });
-    if (!written || !finishWorkbook(services, workbook, database.records)) {
+    if (!written || !finishWorkbook(services, sheet, database.records)) {
         database.records.close();
         transaction.commit();
         return;
@@ -167,11 +173,10 @@ void exportBooks(const ui::Services& services, ExchangeState& state) {
         return;
     }
     showText(services, services.mainWindow().control(names::kBookExportPath), *path);
-    xls::WorkbookConnection& workbook = state.workbook;
-    if (!startWorkbook(services, workbook, xls::TemplateKind::Books, *path)) {
+    ExportSheet sheet(state.workbook);
+    if (!startWorkbook(services, sheet, xls::TemplateKind::Books, *path)) {
         return;
     }
-    const ClosedAtEnd closeWorkbook(workbook);
     store::Database& database = services.database;
     if (!database.counter.isOpen()) {
         database.counter.open(database.connection, "图书数据");
@@ -190,7 +195,7 @@ void exportBooks(const ui::Services& services, ExchangeState& state) {
         showInformation(services, "没有图书数据可导出！");
         return;
     }
-    exportCountedRows(services, workbook, xls::TemplateKind::Books, count);
+    exportCountedRows(services, sheet, xls::TemplateKind::Books, count);
 }
 
 void exportReaders(const ui::Services& services, ExchangeState& state) {
@@ -199,11 +204,10 @@ void exportReaders(const ui::Services& services, ExchangeState& state) {
         return;
     }
     showText(services, services.mainWindow().control(names::kReaderExportPath), *path);
-    xls::WorkbookConnection& workbook = state.workbook;
-    if (!startWorkbook(services, workbook, xls::TemplateKind::Readers, *path)) {
+    ExportSheet sheet(state.workbook);
+    if (!startWorkbook(services, sheet, xls::TemplateKind::Readers, *path)) {
         return;
     }
-    const ClosedAtEnd closeWorkbook(workbook);
     store::Database& database = services.database;
     store::RecordSet& records = database.records;
     const bool queried =
@@ -220,7 +224,7 @@ void exportReaders(const ui::Services& services, ExchangeState& state) {
         }
         return;
     }
-    exportCountedRows(services, workbook, xls::TemplateKind::Readers, count);
+    exportCountedRows(services, sheet, xls::TemplateKind::Readers, count);
 }
 
 void exportLoanReport(const ui::Services& services, ExchangeState& state) {
@@ -232,11 +236,10 @@ void exportLoanReport(const ui::Services& services, ExchangeState& state) {
         return;
     }
     showText(services, main.control(names::kReaderExportPath), *path);
-    xls::WorkbookConnection& workbook = state.workbook;
-    if (!startWorkbook(services, workbook, xls::TemplateKind::LoanReport, *path)) {
+    ExportSheet sheet(state.workbook);
+    if (!startWorkbook(services, sheet, xls::TemplateKind::LoanReport, *path)) {
         return;
     }
-    const ClosedAtEnd closeWorkbook(workbook);
     store::Database& database = services.database;
     store::RecordSet& records = database.records;
     const std::optional<store::Value> year = yearParameter(main.control(names::kYear).text());
@@ -256,9 +259,9 @@ void exportLoanReport(const ui::Services& services, ExchangeState& state) {
     store::Transaction transaction(database.connection);
     const std::string ofCount = "/" + std::to_string(count);
     const bool written =
-        writeRows(services, workbook, records, xls::TemplateKind::LoanReport, count,
+        writeRows(services, sheet, records, xls::TemplateKind::LoanReport, count,
                   [&](int rows) { showText(services, label, std::to_string(rows) + ofCount); });
-    if (!written || !finishWorkbook(services, workbook, records)) {
+    if (!written || !finishWorkbook(services, sheet, records)) {
         records.close();
         transaction.commit();
         return;

@@ -27,6 +27,7 @@ constexpr std::string_view kInsertReader = "insert into 读者数据 values(?,?,
 constexpr std::size_t kCardColumn = 2;
 constexpr std::size_t kFirstLoanColumn = 3;
 constexpr std::string_view kNotWritten = "写入数据库失败，本次导入的读者已全部撤销。";
+constexpr std::string_view kNothingImported = "没有导入任何读者。";
 
 // The card numbers already in 读者数据, as the code page 936 bytes the
 // database compares. Read once instead of looked up once per sheet row: the
@@ -71,14 +72,18 @@ void importReaders(const ui::Services& services, ExchangeState& state) {
     // The file the page shows: the shared dialog may have chosen another
     // since, for an export or the other import.
     const std::string& path = services.mainWindow().control(names::kReaderFilePath).text();
-    if (!connectWorkbook(services, workbook, path)) {
+    if (!connectWorkbook(services, workbook, path, kNothingImported)) {
         return;
     }
     const ClosedAtEnd closeWorkbook(workbook);
     const xls::QueryHandle query =
         workbook.openQuery("select * from [Sheet1$]  where [借书证号] is not NULL");
     if (!query) {
-        showError(services, "查询失败!");
+        if (workbook.fileUnreadable()) {
+            showUnreadableWorkbook(services, workbook.lastError(), kNothingImported);
+        } else {
+            showError(services, "查询失败!");
+        }
         return;
     }
     workbook.moveFirst(query);
@@ -93,7 +98,8 @@ void importReaders(const ui::Services& services, ExchangeState& state) {
     const auto columns = xls::templateHeaders(xls::TemplateKind::Readers);
     std::vector<store::Value> values(columns.size(), store::Value(std::string()));
     LeftOutRows leftOut(columns);
-    for (; !workbook.atEnd(query); workbook.moveNext(query)) {
+    bool stored = true;
+    const xls::Status read = workbook.forEachRow(query, [&] {
         for (std::size_t i = 0; i < columns.size(); ++i) {
             std::string value = workbook.read(query, columns[i]);
             if (i >= kFirstLoanColumn && value.empty()) {
@@ -105,19 +111,29 @@ void importReaders(const ui::Services& services, ExchangeState& state) {
         // free: the row is skipped like a card already in the table.
         text::Cp936Bytes card = text::toCp936(values[kCardColumn].text());
         if (card.ok() && (card.bytes == text::kEmptyList || cards.contains(card.bytes))) {
-            continue;
+            return true;
         }
         if (!database.connection.execute(kInsertReader, values)) {
             const std::optional<UnstorableCharacter> character = firstUnstorableCharacter(values);
             if (!character) {
-                showError(services, std::string(kNotWritten));
-                return;
+                stored = false;
+                return false;
             }
             leftOut.add(workbook, query, *character);
-            continue;
+            return true;
         }
         cards.insert(std::move(card.bytes));
         ++imported;
+        return true;
+    });
+    if (!stored) {
+        showError(services, std::string(kNotWritten));
+        return;
+    }
+    // A sheet found damaged halfway takes back the readers read before.
+    if (!read) {
+        showUnreadableWorkbook(services, read.error(), "本次导入的读者已全部撤销。");
+        return;
     }
     workbook.closeQueries();
     if (!transaction.commit()) {

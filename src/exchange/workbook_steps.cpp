@@ -25,12 +25,22 @@ std::optional<std::string> chooseFile(const ui::Services& services, DialogMode m
 }
 
 bool connectWorkbook(const ui::Services& services, xls::WorkbookConnection& workbook,
-                     std::string_view path) {
+                     std::string_view path, std::string_view nothingImported) {
     if (workbook.open(xls::connectString(path))) {
         return true;
     }
-    showError(services, "数据库连接失败！");
+    if (workbook.format() == xls::WorkbookFormat::Xlsx && workbook.fileUnreadable()) {
+        showUnreadableWorkbook(services, workbook.lastError(), nothingImported);
+    } else {
+        showError(services, "数据库连接失败！");
+    }
     return false;
+}
+
+void showUnreadableWorkbook(const ui::Services& services, std::string_view reason,
+                            std::string_view consequence) {
+    showError(services,
+              "无法读取所选的工作簿。" + std::string(reason) + "。" + std::string(consequence));
 }
 
 ClosedAtEnd::~ClosedAtEnd() {

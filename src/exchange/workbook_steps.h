@@ -26,9 +26,15 @@ std::optional<std::string> chooseFile(const ui::Services& services, DialogMode m
                                       std::optional<std::string> initialFolder = std::nullopt);
 
 // Opens the connection on the workbook at `path`; on failure shows
-// "数据库连接失败！" and returns false.
+// "数据库连接失败！" and returns false. A damaged or hostile .xlsx is said
+// as such instead, with the reason and `nothingImported` after it.
 bool connectWorkbook(const ui::Services& services, xls::WorkbookConnection& workbook,
-                     std::string_view path);
+                     std::string_view path, std::string_view nothingImported);
+
+// Shows why the workbook's file could not be read (it is damaged or
+// hostile), then `consequence`.
+void showUnreadableWorkbook(const ui::Services& services, std::string_view reason,
+                            std::string_view consequence);
 
 // A box with the error or the information icon and the title "信息：".
 void showError(const ui::Services& services, std::string text);

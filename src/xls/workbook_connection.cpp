@@ -33,6 +33,14 @@ std::optional<std::size_t> utf16Length(std::string_view utf8) {
     return units;
 }
 
+// The cell of a streamed row in `column`; null when it reads empty.
+const XlsxCell* streamedCell(const XlsxRow& row, std::uint16_t column) {
+    const auto found =
+        std::lower_bound(row.cells.begin(), row.cells.end(), column,
+                         [](const XlsxCell& cell, std::uint32_t c) { return cell.column < c; });
+    return found != row.cells.end() && found->column == column ? &*found : nullptr;
+}
+
 } // namespace
 
 WorkbookConnection::~WorkbookConnection() {
@@ -48,6 +56,21 @@ bool WorkbookConnection::open(std::string_view connectString) {
     const std::optional<std::string> path = workbookPathOf(connectString);
     if (!path) {
         return failWith("连接字符串中没有工作簿路径");
+    }
+    const Result<WorkbookFormat> format = workbookFormatOfFile(*path);
+    format_ = format ? *format : WorkbookFormat::Unknown;
+    fileUnreadable_ = false;
+    if (format_ == WorkbookFormat::Xlsx) {
+        auto package = XlsxWorkbook::open(*path);
+        if (!package) {
+            fileUnreadable_ = true;
+            return failWith(package.error());
+        }
+        close();
+        xlsx_.emplace(std::move(package).value());
+        path_ = *path;
+        lastError_.clear();
+        return true;
     }
     auto loaded = loadWorkbook(*path);
     if (!loaded) {
@@ -86,7 +109,8 @@ std::vector<WorkbookConnection::Header> WorkbookConnection::headersOf(const Shee
 }
 
 QueryHandle WorkbookConnection::openQuery(std::string_view sql) {
-    if (!book_) {
+    fileUnreadable_ = false;
+    if (!isOpen()) {
         failWith("没有打开的工作簿");
         return {};
     }
@@ -94,6 +118,9 @@ QueryHandle WorkbookConnection::openQuery(std::string_view sql) {
     if (!statement) {
         failWith(statement.error());
         return {};
+    }
+    if (xlsx_) {
+        return openXlsxQuery(*statement);
     }
     const Sheet* sheet = book_->findSheet(statement->sheet);
     if (sheet == nullptr) {
@@ -125,8 +152,87 @@ QueryHandle WorkbookConnection::openQuery(std::string_view sql) {
     return QueryHandle{static_cast<int>(queries_.size())};
 }
 
+QueryHandle WorkbookConnection::openXlsxQuery(const SelectStatement& statement) {
+    const std::optional<std::size_t> sheet = xlsx_->findSheet(statement.sheet);
+    if (!sheet) {
+        failWith("工作簿中没有工作表“" + statement.sheet + "”");
+        return {};
+    }
+    Query result;
+    result.sheet = *sheet;
+    // Only the first row is read now, for the column names; the rows below
+    // stream from the file when the query is walked.
+    const Status read = xlsx_->readRows(*sheet, [&](const XlsxRow& row) {
+        if (row.index != 0) {
+            return false;
+        }
+        for (const XlsxCell& cell : row.cells) {
+            // When two columns carry the same name, the first one answers.
+            if (std::none_of(result.headers.begin(), result.headers.end(),
+                             [&](const Header& h) { return h.name == cell.text; })) {
+                result.headers.push_back(
+                    {std::string(cell.text), static_cast<std::uint16_t>(cell.column)});
+            }
+        }
+        return false;
+    });
+    if (!read) {
+        fileUnreadable_ = true;
+        failWith(read.error());
+        return {};
+    }
+    if (statement.notNullColumn) {
+        const auto found =
+            std::find_if(result.headers.begin(), result.headers.end(),
+                         [&](const Header& h) { return h.name == *statement.notNullColumn; });
+        if (found == result.headers.end()) {
+            failWith("工作表中没有列“" + *statement.notNullColumn + "”");
+            return {};
+        }
+        result.filter = found->column;
+    }
+    queries_.push_back(std::move(result));
+    return QueryHandle{static_cast<int>(queries_.size())};
+}
+
+Status WorkbookConnection::forEachRow(QueryHandle handle, const std::function<bool()>& visit) {
+    if (query(handle) == nullptr) {
+        return fail("查询没有打开");
+    }
+    // By index: the visitor may open further queries, which moves them.
+    const auto index = static_cast<std::size_t>(handle.id) - 1;
+    if (xlsx_) {
+        return forEachXlsxRow(index, visit);
+    }
+    while (queries_[index].position < queries_[index].rows.size() && visit()) {
+        ++queries_[index].position;
+    }
+    return {};
+}
+
+Status WorkbookConnection::forEachXlsxRow(std::size_t index, const std::function<bool()>& visit) {
+    const std::optional<std::uint16_t> filter = queries_[index].filter;
+    const Status read = xlsx_->readRows(queries_[index].sheet, [&](const XlsxRow& row) {
+        if (row.index == 0 || (filter && streamedCell(row, *filter) == nullptr)) {
+            return true;
+        }
+        queries_[index].streamed = &row;
+        const bool goOn = visit();
+        if (index >= queries_.size()) {
+            return false; // the visitor closed the query
+        }
+        queries_[index].streamed = nullptr;
+        return goOn;
+    });
+    if (!read) {
+        fileUnreadable_ = true;
+        lastError_ = read.error();
+    }
+    return read;
+}
+
 const WorkbookConnection::Query* WorkbookConnection::query(QueryHandle handle) const {
-    if (handle.id <= 0 || static_cast<std::size_t>(handle.id) > queries_.size() || !book_) {
+    if (handle.id <= 0 || static_cast<std::size_t>(handle.id) > queries_.size() || !isOpen()) {
         return nullptr;
     }
     return &queries_[static_cast<std::size_t>(handle.id) - 1];
@@ -146,7 +252,7 @@ void WorkbookConnection::moveNext(QueryHandle handle) {
 
 bool WorkbookConnection::atEnd(QueryHandle handle) const {
     const Query* q = query(handle);
-    return q == nullptr || q->position >= q->rows.size();
+    return q == nullptr || (q->streamed == nullptr && q->position >= q->rows.size());
 }
 
 std::size_t WorkbookConnection::rowCount(QueryHandle handle) const {
@@ -156,12 +262,16 @@ std::size_t WorkbookConnection::rowCount(QueryHandle handle) const {
 
 std::uint32_t WorkbookConnection::sheetRow(QueryHandle handle) const {
     const Query* q = query(handle);
+    if (q != nullptr && q->streamed != nullptr) {
+        return q->streamed->index;
+    }
     return q == nullptr || q->position >= q->rows.size() ? 0 : q->rows[q->position];
 }
 
 std::string WorkbookConnection::read(QueryHandle handle, std::string_view column) const {
     const Query* q = query(handle);
-    if (q == nullptr || q->position >= q->rows.size() || q->headers.empty()) {
+    if (q == nullptr || q->headers.empty() ||
+        (q->streamed == nullptr && q->position >= q->rows.size())) {
         return {};
     }
     // Callers read the same columns in the same order on every row, so the
@@ -177,6 +287,10 @@ std::string WorkbookConnection::read(QueryHandle handle, std::string_view column
         index = static_cast<std::size_t>(found - headers.begin());
     }
     q->guess = index + 1;
+    if (q->streamed != nullptr) {
+        const XlsxCell* cell = streamedCell(*q->streamed, headers[index].column);
+        return cell == nullptr ? std::string() : std::string(cell->text);
+    }
     const Cell* cell = book_->sheets[q->sheet].cellAt(q->rows[q->position], headers[index].column);
     return cell == nullptr ? std::string() : cellText(*book_, *cell);
 }
@@ -266,7 +380,9 @@ bool WorkbookConnection::mapColumns(std::size_t sheet, const InsertParts& parts)
 
 bool WorkbookConnection::close() {
     queries_.clear();
+    xlsx_.reset();
     if (!book_) {
+        path_.clear();
         return true;
     }
     bool written = true;

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "xls/file_format.h"
 #include "xls/sheet_statement.h"
 #include "xls/workbook.h"
+#include "xls/xlsx_reader.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,8 +22,11 @@ struct QueryHandle {
 };
 
 // The connection to one workbook file through which imports read sheet rows
-// and exports add them. The workbook is read whole when the connection
+// and exports add them. An .xls workbook is read whole when the connection
 // opens; rows added by execute() reach the file when the connection closes.
+// An .xlsx workbook (told by its bytes, not its name) is read-only: its rows
+// stream from the file while forEachRow() visits them, so a sheet of any
+// size costs the memory of one row.
 class WorkbookConnection {
 public:
     WorkbookConnection() = default;
@@ -38,7 +44,10 @@ public:
     // is neither the earlier one nor the finished one. A connection already
     // open is closed first.
     void create(std::string_view path, Workbook book);
-    bool isOpen() const { return book_.has_value(); }
+    // An .xlsx workbook is only read: create() and execute() are .xls only.
+    bool isOpen() const { return book_.has_value() || xlsx_.has_value(); }
+    // The kind of the file open() opened or tried last.
+    WorkbookFormat format() const { return format_; }
     const std::string& workbookPath() const { return path_; }
 
     // Runs "select * from [NAME$]" or "select * from [NAME$]  where [COLUMN]
@@ -47,10 +56,21 @@ public:
     // result row ("is not NULL" keeps rows whose cell reads as a non-empty
     // text). The query starts on its first row. The null handle on failure.
     QueryHandle openQuery(std::string_view sql);
+    // True when the last failure was the file itself (damaged, hostile),
+    // not a statement it cannot answer (no such sheet or column).
+    bool fileUnreadable() const { return fileUnreadable_; }
+    // Makes each row of the query, from the current one to the last, the
+    // current row in turn and calls `visit`, which reads it through read()
+    // and sheetRow() and returns false to stop. The only way to walk an
+    // .xlsx query: its rows are read from the file meanwhile, so a damaged
+    // sheet fails here, with the reason, possibly after some rows.
+    Status forEachRow(QueryHandle query, const std::function<bool()>& visit);
     void moveFirst(QueryHandle query);
     void moveNext(QueryHandle query);
     // True once the query is past its last row, or for an empty result.
     bool atEnd(QueryHandle query) const;
+    // The rows of an .xls query; 0 for an .xlsx query, whose rows are not
+    // known before forEachRow() has read them.
     std::size_t rowCount(QueryHandle query) const;
     // Where the current row stands in the sheet (0-based, row 0 holding the
     // column names), so a caller can tell the librarian which row it means;
@@ -86,7 +106,9 @@ private:
     struct Query {
         std::size_t sheet = 0;
         std::vector<Header> headers;
-        std::vector<std::uint16_t> rows;
+        std::vector<std::uint16_t> rows;     // of an .xls sheet
+        std::optional<std::uint16_t> filter; // of an .xlsx sheet: the not-NULL column
+        const XlsxRow* streamed = nullptr;   // of an .xlsx sheet: the current row
         std::size_t position = 0;
         mutable std::size_t guess = 0; // where the next column name is looked for first
     };
@@ -97,8 +119,13 @@ private:
     // is remembered, as an export repeats the same list for every row.
     bool mapColumns(std::size_t sheet, const InsertParts& parts);
     bool failWith(std::string reason);
+    QueryHandle openXlsxQuery(const SelectStatement& statement);
+    Status forEachXlsxRow(std::size_t index, const std::function<bool()>& visit);
 
     std::optional<Workbook> book_;
+    std::optional<XlsxWorkbook> xlsx_;
+    WorkbookFormat format_ = WorkbookFormat::Unknown;
+    bool fileUnreadable_ = false;
     std::string path_;
     bool modified_ = false;
     std::vector<Query> queries_;

@@ -1,6 +1,9 @@
 // Message boxes and the file dialog are set up as the program asks.
 #include "app/qt/file_dialog.h"
 #include "app/qt/message_box.h"
+#include "ui/controls/window.h"
+#include "ui/forms/control_names.h"
+#include "ui/forms/forms.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -66,6 +69,16 @@ TEST(FileDialog, FilterTextBecomesQtNameFilters) {
     EXPECT_EQ(qt::toNameFilters("表格|*.xls;*.xlt|全部|*.*"),
               QStringLiteral("表格 (*.xls *.xlt);;全部 (*.*)"));
     EXPECT_EQ(qt::toNameFilters(""), QString());
+}
+
+// The program's one dialog offers both workbook kinds, and a new name
+// without an ending still becomes an .xls file.
+TEST(FileDialog, TheProgramsDialogOffersXlsAndXlsx) {
+    const ui::Window main(ui::mainForm());
+    QFileDialog save;
+    qt::prepareFileDialog(save, main.control(ui::names::main::kFileDialog).fileDialog());
+    EXPECT_EQ(save.nameFilters(), QStringList{QStringLiteral("Excel 工作簿 (*.xls *.xlsx)")});
+    EXPECT_EQ(save.defaultSuffix(), QStringLiteral("xls"));
 }
 
 TEST(FileDialog, OpenAndSaveDialogsFollowTheState) {

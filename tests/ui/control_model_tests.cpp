@@ -57,7 +57,7 @@ TEST(Forms, WindowsHaveTheirCaptionsSizesAndDefaultButton) {
     EXPECT_EQ(main.control(names::main::kTabs).pageCaptions().size(), 8u);
     EXPECT_EQ(main.control(names::main::kTabs).pageCaptions()[7], "借书还书");
     const FileDialogState& dialog = main.control(names::main::kFileDialog).fileDialog();
-    EXPECT_EQ(dialog.filter, "Excel文件（*.xls）|*.xls");
+    EXPECT_EQ(dialog.filter, "Excel 工作簿|*.xls;*.xlsx");
     EXPECT_EQ(dialog.defaultExtension, ".xls");
     EXPECT_EQ(main.control(names::main::kSearchMode).text(), "书名");
 }

@@ -301,3 +301,76 @@ TEST(Connection, SheetRowNamesTheRowTheQueryStandsOn) {
     EXPECT_EQ(connection.sheetRow(query), 0u);
     EXPECT_EQ(connection.sheetRow(QueryHandle{}), 0u);
 }
+
+namespace {
+
+// Every row a query visits: its sheet row, then each column's text.
+std::vector<std::vector<std::string>> visitAll(WorkbookConnection& connection, std::string_view sql,
+                                               std::span<const std::string_view> columns) {
+    std::vector<std::vector<std::string>> rows;
+    const QueryHandle query = connection.openQuery(sql);
+    EXPECT_TRUE(query) << connection.lastError();
+    const Status read = connection.forEachRow(query, [&] {
+        std::vector<std::string> row{std::to_string(connection.sheetRow(query))};
+        for (const std::string_view column : columns) {
+            row.push_back(connection.read(query, column));
+        }
+        rows.push_back(std::move(row));
+        return true;
+    });
+    EXPECT_TRUE(read) << read.error();
+    return rows;
+}
+
+} // namespace
+
+// The .xlsx LibreOffice made of an .xls answers every query as that .xls:
+// the same rows, at the same sheet rows, with the same texts.
+TEST(Connection, AnXlsxAnswersAsTheXlsItWasMadeFrom) {
+    for (const auto& [name, kind] : {std::pair{"books_basic_lo", TemplateKind::Books},
+                                     std::pair{"readers_lo", TemplateKind::Readers}}) {
+        const auto columns = templateHeaders(kind);
+        const std::string xlsx =
+            std::string(CHENGXI_TEST_DATA) + "/xlsx/" + std::string(name) + ".xlsx";
+        for (const std::string_view sql :
+             {"select * from [SHEET1$]", "select * from [Sheet1$]  where [图书编号] is not NULL",
+              "select * from [Sheet1$]  where [借书证号] is not NULL"}) {
+            WorkbookConnection fromXls;
+            WorkbookConnection fromXlsx;
+            ASSERT_TRUE(fromXls.open(connectString(fixture(std::string(name) + ".xls"))));
+            ASSERT_TRUE(fromXlsx.open(connectString(xlsx))) << fromXlsx.lastError();
+            EXPECT_EQ(fromXlsx.format(), WorkbookFormat::Xlsx);
+            const QueryHandle probe = fromXls.openQuery(sql);
+            if (!probe) {
+                EXPECT_FALSE(fromXlsx.openQuery(sql)) << name << ": " << sql;
+                EXPECT_FALSE(fromXlsx.fileUnreadable());
+                continue;
+            }
+            auto expected = visitAll(fromXls, sql, columns);
+            // A query without a filter also lists the rows without a value,
+            // which an .xlsx does not hold.
+            std::erase_if(expected, [](const std::vector<std::string>& row) {
+                return std::all_of(row.begin() + 1, row.end(),
+                                   [](const std::string& cell) { return cell.empty(); });
+            });
+            EXPECT_GE(expected.size(), 2u);
+            EXPECT_EQ(visitAll(fromXlsx, sql, columns), expected) << name << ": " << sql;
+        }
+    }
+}
+
+// A visitor that stops is not called again, and a damaged sheet says so.
+TEST(Connection, AnXlsxQueryStopsWhenToldAndFailsOnDamage) {
+    WorkbookConnection connection;
+    ASSERT_TRUE(connection.open(
+        connectString(std::string(CHENGXI_TEST_DATA) + "/xlsx/damaged_crc_lo.xlsx")));
+    const QueryHandle query = connection.openQuery("select * from [Sheet1$]");
+    ASSERT_TRUE(query);
+    int visits = 0;
+    EXPECT_TRUE(connection.forEachRow(query, [&] { return ++visits < 2; }));
+    EXPECT_EQ(visits, 2);
+    const Status read = connection.forEachRow(query, [&] { return ++visits > 0; });
+    EXPECT_FALSE(read);
+    EXPECT_TRUE(connection.fileUnreadable());
+    EXPECT_NE(read.error().find("CRC"), std::string::npos) << read.error();
+}

@@ -9,7 +9,7 @@
 #include "text/hex.h"
 #include "ui/forms/control_names.h"
 #include "wording.h"
-#include "xls/sheet_text.h"
+#include "xls/any_sheet.h"
 
 #include <charconv>
 #include <fstream>
@@ -548,7 +548,7 @@ ScenarioRun::Outcome ScenarioRun::expectXls(const Arguments& a) {
     if (a.size() != 5 || !parseNumber(a[2], row) || !parseNumber(a[3], column)) {
         return "expect xls PATH ROW COL TEXT";
     }
-    const auto sheet = xls::readFirstSheet(inProgramFolder(a[1]));
+    const auto sheet = xls::readFirstSheetOfAnyKind(inProgramFolder(a[1]));
     if (!sheet) {
         return "a readable workbook " + inQuotes(a[1]) + ", found: " + sheet.error();
     }
@@ -564,7 +564,7 @@ ScenarioRun::Outcome ScenarioRun::expectXlsRows(const Arguments& a) {
     if (a.size() != 3 || !parseNumber(a[2], wanted)) {
         return "expect xls-rows PATH N";
     }
-    const auto sheet = xls::readFirstSheet(inProgramFolder(a[1]));
+    const auto sheet = xls::readFirstSheetOfAnyKind(inProgramFolder(a[1]));
     if (!sheet) {
         return "a readable workbook " + inQuotes(a[1]) + ", found: " + sheet.error();
     }

@@ -7,6 +7,7 @@
 #include "text/hex.h"
 #include "trial_folder.h"
 #include "xls/workbook_reader.h"
+#include "xls/xlsx_reader.h"
 
 #include <algorithm>
 #include <array>
@@ -228,6 +229,24 @@ bool isTableKey(std::string_view key) {
            !key.ends_with(kFormat);
 }
 
+std::string xlsxContent(const std::filesystem::path& file) {
+    // Two writes of the same rows differ in the time stamped into the
+    // package, so an .xlsx is known by its cells.
+    auto workbook = xls::XlsxWorkbook::open(text::fromPath(file));
+    if (!workbook) {
+        return "an .xlsx that cannot be read: " + workbook.error();
+    }
+    std::string content = "xlsx";
+    const xls::Status read = workbook->readRows(0, [&](const xls::XlsxRow& row) {
+        content += "\n" + std::to_string(row.index);
+        for (const xls::XlsxCell& cell : row.cells) {
+            content += "\t" + std::to_string(cell.column) + "=" + std::string(cell.text);
+        }
+        return true;
+    });
+    return read ? content : "an .xlsx that cannot be read: " + read.error();
+}
+
 std::string fileSummary(std::string_view key, const std::string& bytes) {
     if (key.ends_with(".xls")) {
         const auto book = xls::parseWorkbookFile(
@@ -236,6 +255,12 @@ std::string fileSummary(std::string_view key, const std::string& bytes) {
             return "a file of " + std::to_string(bytes.size()) + " bytes that is no workbook";
         }
         return "a workbook of " + rowsText(book->sheets.front().rowCount());
+    }
+    if (key.ends_with(".xlsx")) {
+        return bytes.starts_with("xlsx")
+                   ? "an .xlsx workbook of " + rowsText(static_cast<std::size_t>(
+                                                   std::count(bytes.begin(), bytes.end(), '\n')))
+                   : bytes;
     }
     return std::to_string(bytes.size()) + " bytes";
 }
@@ -352,6 +377,8 @@ EndState takeEndState(const fs::path& root) {
         state.fileSizes[key] = entry.file_size();
         if (key.ends_with(".sdb")) {
             readDatabase(entry.path(), key, state);
+        } else if (key.ends_with(".xlsx")) {
+            state.items[key] = xlsxContent(entry.path());
         } else {
             state.items[key] = readBytes(entry.path());
         }

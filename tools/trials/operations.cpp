@@ -229,21 +229,21 @@ struct ExportButton {
 // An export over a workbook of another export made there earlier, as a
 // librarian who exports to the same file every term does.
 Operation exportTo(const LibraryScale& scale, std::string name, ExportButton action,
-                   ExportButton earlier) {
+                   ExportButton earlier, std::string fileName = "export.xls") {
     return {
         std::move(name),
         Writes::Files,
-        {"program/export.xls"},
-        [scale, earlier](const TrialFolder& folder) {
+        {"program/" + fileName},
+        [scale, earlier, fileName](const TrialFolder& folder) {
             prepareLibrary(folder, librarySize(scale));
             Session session(folder.programUtf8(), folder.settingsUtf8());
             logInToPrepare(session);
-            exportInto(session, folder.program() / "export.xls", earlier.page, earlier.button);
+            exportInto(session, folder.program() / fileName, earlier.page, earlier.button);
             session.close();
         },
-        [action](Session& session, const std::function<void()>& ready) {
+        [action, fileName](Session& session, const std::function<void()>& ready) {
             session.tab(action.page);
-            session.choose(text::fromPath(session.folder() / "export.xls"));
+            session.choose(text::fromPath(session.folder() / fileName));
             ready();
             session.click(action.button);
         },
@@ -282,6 +282,7 @@ std::vector<Operation> operations(const LibraryScale& scale) {
         exportTo(scale, "book export", books, readers),
         exportTo(scale, "reader export", readers, report),
         exportTo(scale, "loan report export", report, readers),
+        exportTo(scale, "book export to .xlsx", books, readers, "export.xlsx"),
         passwordChange(scale),
         backup(scale),
         clearing(scale, mainw::kClearBooks, "图书数据"),

@@ -84,7 +84,7 @@ constexpr ControlRecord kControls[] = {
     {.name = n::kSpreadsheet, .kind = K::SpreadsheetApplication},
     {.name = n::kWorkbook, .kind = K::Workbook},
     {.name = n::kWorkbookConnection, .kind = K::WorkbookConnection},
-    {.name = n::kFileDialog, .kind = K::FileDialog, .filter = "Excel文件（*.xls）|*.xls",
+    {.name = n::kFileDialog, .kind = K::FileDialog, .filter = "Excel 工作簿|*.xls;*.xlsx",
      .defaultExtension = ".xls"},
 
     // Page 0, 修改密码
