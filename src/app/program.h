@@ -54,6 +54,8 @@ public:
 private:
     void bindEvents();
     void finishPendingCloses();
+    // Enter in a box without a binding of its own, as in a dialog.
+    void pressDefaultButton(std::string_view windowId);
     void destroyWindow(std::unique_ptr<ui::Window>& window);
     void cleanup();
 

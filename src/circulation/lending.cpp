@@ -1,5 +1,6 @@
 #include "circulation/lending.h"
 
+#include "circulation/book_copies.h"
 #include "circulation/loan_rows.h"
 #include "circulation/loan_status.h"
 #include "circulation/reader_lists.h"
@@ -79,6 +80,24 @@ bool recordLoan(const ui::Services& services, const CirculationState& state, Len
     return true;
 }
 
+// A book number that cannot be an item of the reader's number list is
+// refused with a message; true when it can.
+bool canListBookNumber(const ui::Services& services, std::string_view book) {
+    // A "|" would split the item in two.
+    if (book.find(kListSeparator) != std::string::npos) {
+        services.screen.messageBox(
+            {"图书编号中含有“|”，无法记入读者的借书记录，请先更改该图书的编号。", "提示"});
+        return false;
+    }
+    // "0" is the empty number list: a loan of book 0 would vanish from it.
+    if (book == text::kEmptyList) {
+        services.screen.messageBox(
+            {"图书编号“0”无法记入读者的借书记录，请先更改该图书的编号。", "提示"});
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 LendState lookUpLendState(const ui::Services& services, CirculationState& state,
@@ -113,7 +132,7 @@ LendState lookUpLendState(const ui::Services& services, CirculationState& state,
 
 void lend(const ui::Services& services, CirculationState& state) {
     ui::Window& main = services.mainWindow();
-    const std::string book = main.control(names::kLoanBook).text();
+    std::string book = main.control(names::kLoanBook).text();
     const std::string card = main.control(names::kLoanCard).text();
     if (book.empty()) {
         main.setFocus(names::kLoanBook);
@@ -123,17 +142,7 @@ void lend(const ui::Services& services, CirculationState& state) {
     if (!ui::checkStorable(services, {card, book})) {
         return;
     }
-    // The book number is an item of the reader's number list, where a "|"
-    // would split it in two.
-    if (book.find(kListSeparator) != std::string::npos) {
-        services.screen.messageBox(
-            {"图书编号中含有“|”，无法记入读者的借书记录，请先更改该图书的编号。", "提示"});
-        return;
-    }
-    // "0" is the empty number list: a loan of book 0 would vanish from it.
-    if (book == text::kEmptyList) {
-        services.screen.messageBox(
-            {"图书编号“0”无法记入读者的借书记录，请先更改该图书的编号。", "提示"});
+    if (!canListBookNumber(services, book)) {
         return;
     }
     if (const ReaderLookup found = lookUpReader(services, state, card); !found) {
@@ -152,7 +161,22 @@ void lend(const ui::Services& services, CirculationState& state) {
     ui::Control& bookState = main.control(names::kBookState);
     bookState.setText("查询图书是否可借。。。");
     services.screen.repaintNow(main, bookState);
-    const LendState lendState = lookUpLendState(services, state, book);
+    LendState lendState = lookUpLendState(services, state, book);
+    // A scanned barcode: the copy on the shelf (an ISBN is printed on every
+    // copy), lent exactly as if its number had been typed.
+    bool byBarcode = false;
+    if (lendState == LendState::Unknown) {
+        const BookCopies copies = copiesByBarcode(services.database, book);
+        if (const BookCopy* copy = copies.firstFree()) {
+            if (!canListBookNumber(services, copy->number)) {
+                bookState.setText("");
+                return;
+            }
+            book = copy->number;
+            byBarcode = true;
+            lendState = lookUpLendState(services, state, book);
+        }
+    }
     if (lendState == LendState::Unknown) {
         bookState.setText("无该图书编号！");
         return;
@@ -174,6 +198,9 @@ void lend(const ui::Services& services, CirculationState& state) {
     if (!recordLoan(services, state, lendState, card, book)) {
         bookState.setText(std::string(kLendNotSaved));
         return; // the guard rolls every step of this loan back
+    }
+    if (byBarcode) {
+        bookState.setText("成功记录所借图书！图书编号：" + book);
     }
     refreshLoanStatus(services, state);
     if (!transaction.commit()) {

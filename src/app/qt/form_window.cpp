@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
@@ -155,11 +156,19 @@ void FormWindow::syncWindowState() {
 
 void FormWindow::syncFocus() {
     const std::string& wanted = model_->focus();
-    if (wanted.empty() || controlOf(focusWidget()) == wanted) {
-        return;
-    }
-    if (QWidget* target = controlWidget(wanted)) {
+    QWidget* target = wanted.empty() ? nullptr : controlWidget(wanted);
+    if (target != nullptr && controlOf(focusWidget()) != wanted) {
         target->setFocus(Qt::OtherFocusReason);
+    }
+    if (model_->textSelectionRequests() != textSelections_) {
+        textSelections_ = model_->textSelectionRequests();
+        auto* edit = qobject_cast<QLineEdit*>(target);
+        if (edit == nullptr && target != nullptr) {
+            edit = target->findChild<QLineEdit*>();
+        }
+        if (edit != nullptr) {
+            edit->selectAll();
+        }
     }
 }
 
@@ -183,27 +192,18 @@ void FormWindow::fire(std::string_view control, ui::Event event, int argument) {
     }
 }
 
-void FormWindow::pressDefaultButton() {
-    for (auto& each : views_) {
-        ui::Control* control = each->control();
-        if (control != nullptr && control->isDefaultButton() && model_->isUsable(*control)) {
-            if (auto* button = qobject_cast<QAbstractButton*>(each->widget())) {
-                button->click();
-            }
-            return;
-        }
-    }
-}
-
 void FormWindow::paintEvent(QPaintEvent*) {
     QPainter(this).fillRect(rect(), windowBackground());
 }
 
 void FormWindow::keyPressEvent(QKeyEvent* event) {
-    // Edits and lists pass Enter on to their window, as in a dialog.
+    // Edits and lists pass Enter on to their window; the program decides what
+    // it does in the focused box (its own binding, else the default button).
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        pressDefaultButton();
+        if (model_ != nullptr) {
+            fire(std::string(model_->focus()), ui::Event::EnterPressed);
+        }
         return;
     }
     QWidget::keyPressEvent(event);

@@ -70,7 +70,6 @@ private:
     // The Tab key visits the controls in the model's reading order.
     void arrangeTabOrder();
     ControlView* view(std::string_view control) const;
-    void pressDefaultButton();
     void syncWindowState();
     void syncFocus();
 
@@ -81,6 +80,7 @@ private:
     std::unordered_map<std::string_view, ControlView*> byName_;
     bool dragging_ = false;
     QPoint dragOffset_;
+    std::uint64_t textSelections_ = 0; // the model's requests already carried out
 };
 
 } // namespace chengxi::qt
