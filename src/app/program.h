@@ -34,6 +34,10 @@ public:
     void start();
     // The window became active; its first activation runs its event once.
     void activated(std::string_view windowId);
+    // Whether Enter in this control has an operation of its own.
+    bool bindsEnter(std::string_view windowId, std::string_view control) const {
+        return events_.isBound(windowId, control, ui::Event::EnterPressed);
+    }
     // A control event; ignored once the program has ended or when the window is gone.
     void fire(std::string_view windowId, std::string_view control, ui::Event event,
               int argument = 0);

@@ -15,8 +15,7 @@ constexpr std::string_view kCopiesByNumber =
     "limit 1) from 图书数据 b where b.图书编号 = ? limit 1";
 constexpr std::string_view kCopiesByBarcode =
     "select b.图书编号, (select l.借书证号 from 借出数据 l where l.图书编号 = b.图书编号 "
-    "limit 1) from 图书数据 b where b.条形码 = ? and not exists "
-    "(select 1 from 图书数据 where 图书编号 = ?) order by b.rowid";
+    "limit 1) from 图书数据 b where b.条形码 = ? order by b.rowid";
 
 BookCopies readCopies(store::Database& database, std::string_view sql,
                       std::initializer_list<store::Value> values) {
@@ -60,7 +59,7 @@ BookCopies copiesByBarcode(store::Database& database, std::string_view code) {
     if (code.empty()) {
         return {};
     }
-    BookCopies found = readCopies(database, kCopiesByBarcode, {code, code});
+    BookCopies found = readCopies(database, kCopiesByBarcode, {code});
     found.byBarcode = true;
     return found;
 }

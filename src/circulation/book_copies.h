@@ -30,8 +30,9 @@ struct BookCopies {
     const BookCopy* firstLent() const;
 };
 
-// The copies whose 条形码 is `code`, when no book has `code` as its 图书编号:
-// an ISBN printed on several copies finds them all.
+// The copies whose 条形码 is `code`, for a code that no book has as its
+// 图书编号 (the caller has looked): an ISBN printed on several copies finds
+// them all.
 BookCopies copiesByBarcode(store::Database& database, std::string_view code);
 
 // The book whose 图书编号 is `code` (the first such row), else the copies

@@ -25,13 +25,15 @@ constexpr std::string_view kListSeparator = "|";
 constexpr std::string_view kLendNotSaved = "借书未能保存！";
 
 // The title of the first catalogue row with this book number; empty when
-// there is none or the query fails.
-std::string catalogueTitle(store::Database& database, std::string_view book) {
+// there is none or the query fails. `found` says whether there was a row.
+std::string catalogueTitle(store::Database& database, std::string_view book, bool& found) {
     store::RecordSet& records = database.records;
     std::string title;
+    found = false;
     if (records.open(database.connection, "select * from 图书数据 where 图书编号 = ?",
                      {store::Value(book)})) {
         if (records.toFirst() && records.rowCount() > 0 && records.nextRow()) {
+            found = true;
             title = records.read("书名");
         }
         records.close();
@@ -101,9 +103,13 @@ bool canListBookNumber(const ui::Services& services, std::string_view book) {
 } // namespace
 
 LendState lookUpLendState(const ui::Services& services, CirculationState& state,
-                          std::string_view book) {
+                          std::string_view book, bool* bookFound) {
     store::Database& database = services.database;
-    state.currentBookTitle = catalogueTitle(database, book);
+    bool found = false;
+    state.currentBookTitle = catalogueTitle(database, book, found);
+    if (bookFound != nullptr) {
+        *bookFound = found;
+    }
     if (state.currentBookTitle.empty()) {
         return LendState::Unknown;
     }
@@ -161,11 +167,12 @@ void lend(const ui::Services& services, CirculationState& state) {
     ui::Control& bookState = main.control(names::kBookState);
     bookState.setText("查询图书是否可借。。。");
     services.screen.repaintNow(main, bookState);
-    LendState lendState = lookUpLendState(services, state, book);
+    bool numberFound = false;
+    LendState lendState = lookUpLendState(services, state, book, &numberFound);
     // A scanned barcode: the copy on the shelf (an ISBN is printed on every
     // copy), lent exactly as if its number had been typed.
     bool byBarcode = false;
-    if (lendState == LendState::Unknown) {
+    if (lendState == LendState::Unknown && !numberFound) {
         const BookCopies copies = copiesByBarcode(services.database, book);
         if (const BookCopy* copy = copies.firstFree()) {
             if (!canListBookNumber(services, copy->number)) {

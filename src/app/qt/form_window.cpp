@@ -192,6 +192,18 @@ void FormWindow::fire(std::string_view control, ui::Event event, int argument) {
     }
 }
 
+void FormWindow::pressDefaultButton() {
+    for (auto& each : views_) {
+        ui::Control* control = each->control();
+        if (control != nullptr && control->isDefaultButton() && model_->isUsable(*control)) {
+            if (auto* button = qobject_cast<QAbstractButton*>(each->widget())) {
+                button->click();
+            }
+            return;
+        }
+    }
+}
+
 void FormWindow::paintEvent(QPaintEvent*) {
     QPainter(this).fillRect(rect(), windowBackground());
 }
@@ -201,8 +213,11 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
     // it does in the focused box (its own binding, else the default button).
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        if (model_ != nullptr) {
-            fire(std::string(model_->focus()), ui::Event::EnterPressed);
+        const std::string focus = model_ != nullptr ? model_->focus() : std::string();
+        if (!focus.empty() && host_.bindsEnter(id_, focus)) {
+            fire(focus, ui::Event::EnterPressed);
+        } else {
+            pressDefaultButton();
         }
         return;
     }

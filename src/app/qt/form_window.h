@@ -22,6 +22,11 @@ public:
     virtual void fire(std::string_view windowId, std::string_view control, ui::Event event,
                       int argument) = 0;
     virtual void activated(std::string_view windowId) = 0;
+    // Whether the program binds Enter in this control; without a binding
+    // Enter presses the window's default button.
+    virtual bool bindsEnter(std::string_view /*windowId*/, std::string_view /*control*/) const {
+        return false;
+    }
 };
 
 // A top-level window built from a window model: borderless, fixed size, blue,
@@ -72,6 +77,7 @@ private:
     ControlView* view(std::string_view control) const;
     void syncWindowState();
     void syncFocus();
+    void pressDefaultButton();
 
     ui::Window* model_;
     FormHost& host_;
