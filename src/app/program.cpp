@@ -59,10 +59,22 @@ void Program::fire(std::string_view windowId, std::string_view control, ui::Even
         return;
     }
     ++depth_;
-    events_.run(windowId, control, event, argument);
+    if (!events_.run(windowId, control, event, argument) && event == ui::Event::EnterPressed) {
+        pressDefaultButton(windowId);
+    }
     --depth_;
     if (depth_ == 0) {
         finishPendingCloses();
+    }
+}
+
+void Program::pressDefaultButton(std::string_view windowId) {
+    const ui::Window& target = *window(windowId);
+    for (const ui::Control& control : target.controls()) {
+        if (control.isDefaultButton() && target.isUsable(control)) {
+            events_.run(windowId, control.name(), ui::Event::Clicked, 0);
+            return;
+        }
     }
 }
 

@@ -34,6 +34,10 @@ public:
     void start();
     // The window became active; its first activation runs its event once.
     void activated(std::string_view windowId);
+    // Whether Enter in this control has an operation of its own.
+    bool bindsEnter(std::string_view windowId, std::string_view control) const {
+        return events_.isBound(windowId, control, ui::Event::EnterPressed);
+    }
     // A control event; ignored once the program has ended or when the window is gone.
     void fire(std::string_view windowId, std::string_view control, ui::Event event,
               int argument = 0);
@@ -54,6 +58,8 @@ public:
 private:
     void bindEvents();
     void finishPendingCloses();
+    // Enter in a box without a binding of its own, as in a dialog.
+    void pressDefaultButton(std::string_view windowId);
     void destroyWindow(std::unique_ptr<ui::Window>& window);
     void cleanup();
 

@@ -15,6 +15,10 @@ void bindEvents(ui::EventBinder& binder, const ui::Services& services, LoginStat
                    [&services, &state] { loginCheck(services, state); });
     binder.onClick(ui::names::main::kWindow, ui::names::main::kSavePassword,
                    [&services, &state] { changePassword(services, state); });
+    for (const auto box : {ui::names::main::kUserName, ui::names::main::kOldPassword,
+                           ui::names::main::kNewPassword}) {
+        binder.onEnter(box, ui::names::main::kSavePassword);
+    }
 }
 
 } // namespace chengxi::auth

@@ -1,4 +1,5 @@
 #include "catalog/catalogue.h"
+#include "catalog/lent_books.h"
 #include "store/database.h"
 #include "store/failure_cause.h"
 #include "store/text_functions.h"
@@ -126,6 +127,7 @@ void listBooks(const ui::Services& services, CatalogueState& state, std::string_
                          {state.pageSize, state.pageOffset})) {
             read = records.toFirst();
             page.showRows(records, std::int64_t{state.pageOffset} + 1);
+            markLentBooks(services);
         }
         const std::string_view readFailure =
             read ? std::string_view() : store::failureCause(database.connection);
@@ -147,6 +149,7 @@ void listBooks(const ui::Services& services, CatalogueState& state, std::string_
     }
     const text::DateTime counted = services.clock.now();
     const int found = page.showRows(records, 1);
+    markLentBooks(services);
     if (page.showFailure(countFailure)) {
         return;
     }

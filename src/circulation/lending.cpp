@@ -1,5 +1,6 @@
 #include "circulation/lending.h"
 
+#include "circulation/book_copies.h"
 #include "circulation/loan_rows.h"
 #include "circulation/loan_status.h"
 #include "circulation/reader_lists.h"
@@ -24,13 +25,15 @@ constexpr std::string_view kListSeparator = "|";
 constexpr std::string_view kLendNotSaved = "借书未能保存！";
 
 // The title of the first catalogue row with this book number; empty when
-// there is none or the query fails.
-std::string catalogueTitle(store::Database& database, std::string_view book) {
+// there is none or the query fails. `found` says whether there was a row.
+std::string catalogueTitle(store::Database& database, std::string_view book, bool& found) {
     store::RecordSet& records = database.records;
     std::string title;
+    found = false;
     if (records.open(database.connection, "select * from 图书数据 where 图书编号 = ?",
                      {store::Value(book)})) {
         if (records.toFirst() && records.rowCount() > 0 && records.nextRow()) {
+            found = true;
             title = records.read("书名");
         }
         records.close();
@@ -79,12 +82,34 @@ bool recordLoan(const ui::Services& services, const CirculationState& state, Len
     return true;
 }
 
+// A book number that cannot be an item of the reader's number list is
+// refused with a message; true when it can.
+bool canListBookNumber(const ui::Services& services, std::string_view book) {
+    // A "|" would split the item in two.
+    if (book.find(kListSeparator) != std::string::npos) {
+        services.screen.messageBox(
+            {"图书编号中含有“|”，无法记入读者的借书记录，请先更改该图书的编号。", "提示"});
+        return false;
+    }
+    // "0" is the empty number list: a loan of book 0 would vanish from it.
+    if (book == text::kEmptyList) {
+        services.screen.messageBox(
+            {"图书编号“0”无法记入读者的借书记录，请先更改该图书的编号。", "提示"});
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 LendState lookUpLendState(const ui::Services& services, CirculationState& state,
-                          std::string_view book) {
+                          std::string_view book, bool* bookFound) {
     store::Database& database = services.database;
-    state.currentBookTitle = catalogueTitle(database, book);
+    bool found = false;
+    state.currentBookTitle = catalogueTitle(database, book, found);
+    if (bookFound != nullptr) {
+        *bookFound = found;
+    }
     if (state.currentBookTitle.empty()) {
         return LendState::Unknown;
     }
@@ -113,7 +138,7 @@ LendState lookUpLendState(const ui::Services& services, CirculationState& state,
 
 void lend(const ui::Services& services, CirculationState& state) {
     ui::Window& main = services.mainWindow();
-    const std::string book = main.control(names::kLoanBook).text();
+    std::string book = main.control(names::kLoanBook).text();
     const std::string card = main.control(names::kLoanCard).text();
     if (book.empty()) {
         main.setFocus(names::kLoanBook);
@@ -123,17 +148,7 @@ void lend(const ui::Services& services, CirculationState& state) {
     if (!ui::checkStorable(services, {card, book})) {
         return;
     }
-    // The book number is an item of the reader's number list, where a "|"
-    // would split it in two.
-    if (book.find(kListSeparator) != std::string::npos) {
-        services.screen.messageBox(
-            {"图书编号中含有“|”，无法记入读者的借书记录，请先更改该图书的编号。", "提示"});
-        return;
-    }
-    // "0" is the empty number list: a loan of book 0 would vanish from it.
-    if (book == text::kEmptyList) {
-        services.screen.messageBox(
-            {"图书编号“0”无法记入读者的借书记录，请先更改该图书的编号。", "提示"});
+    if (!canListBookNumber(services, book)) {
         return;
     }
     if (const ReaderLookup found = lookUpReader(services, state, card); !found) {
@@ -152,7 +167,23 @@ void lend(const ui::Services& services, CirculationState& state) {
     ui::Control& bookState = main.control(names::kBookState);
     bookState.setText("查询图书是否可借。。。");
     services.screen.repaintNow(main, bookState);
-    const LendState lendState = lookUpLendState(services, state, book);
+    bool numberFound = false;
+    LendState lendState = lookUpLendState(services, state, book, &numberFound);
+    // A scanned barcode: the copy on the shelf (an ISBN is printed on every
+    // copy), lent exactly as if its number had been typed.
+    bool byBarcode = false;
+    if (lendState == LendState::Unknown && !numberFound) {
+        const BookCopies copies = copiesByBarcode(services.database, book);
+        if (const BookCopy* copy = copies.firstFree()) {
+            if (!canListBookNumber(services, copy->number)) {
+                bookState.setText("");
+                return;
+            }
+            book = copy->number;
+            byBarcode = true;
+            lendState = lookUpLendState(services, state, book);
+        }
+    }
     if (lendState == LendState::Unknown) {
         bookState.setText("无该图书编号！");
         return;
@@ -174,6 +205,9 @@ void lend(const ui::Services& services, CirculationState& state) {
     if (!recordLoan(services, state, lendState, card, book)) {
         bookState.setText(std::string(kLendNotSaved));
         return; // the guard rolls every step of this loan back
+    }
+    if (byBarcode) {
+        bookState.setText("成功记录所借图书！图书编号：" + book);
     }
     refreshLoanStatus(services, state);
     if (!transaction.commit()) {

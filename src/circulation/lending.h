@@ -22,8 +22,9 @@ enum class LendState {
 // Looks the book up in the catalogue (its title becomes the current book
 // title) and then in the lend state; names the holder of a book that is out
 // in the borrower label, and clears that label for a book that is in.
+// `bookFound`, when given, says whether a catalogue row has this number.
 LendState lookUpLendState(const ui::Services& services, CirculationState& state,
-                          std::string_view book);
+                          std::string_view book, bool* bookFound = nullptr);
 
 // The lend button: checks the reader and the book, then records the loan in
 // the reader's lists, the loan report and the lend state in one transaction,

@@ -95,13 +95,19 @@ void returnBook(const ui::Services& services, CirculationState& state) {
         return;
     }
 
+    returnListedLoan(services, state, book, selected);
+}
+
+bool returnListedLoan(const ui::Services& services, CirculationState& state,
+                      const std::string& book, int row) {
+    ui::Window& main = services.mainWindow();
     store::Transaction transaction(services.database.connection);
     if (!transaction.began()) {
         services.screen.messageBox({"更新还书信息失败", "提示"});
-        return;
+        return false;
     }
-    if (!recordReturn(services, *state.listedReader, book, selected)) {
-        return; // the guard rolls every step of this return back
+    if (!recordReturn(services, *state.listedReader, book, row)) {
+        return false; // the guard rolls every step of this return back
     }
     refreshLoanStatus(services, state);
     ui::Control& bookState = main.control(names::kBookState);
@@ -112,7 +118,9 @@ void returnBook(const ui::Services& services, CirculationState& state) {
         refreshLoanStatus(services, state);
         bookState.setText("还书未能保存！");
         services.screen.messageBox({"还书记录未能保存，请重新尝试还书操作！", "提示"});
+        return false;
     }
+    return true;
 }
 
 } // namespace chengxi::circulation

@@ -14,6 +14,10 @@ void bindEvents(ui::EventBinder& binder, const ui::Services& services) {
     binder.onClick(names::kWindow, names::kDeleteReader, [&services] { deleteReader(services); });
     binder.on(names::kWindow, names::kReaderList, ui::Event::RowSelected,
               [&services](int) { takeReader(services); });
+    for (const auto box : {names::kClass, names::kName, names::kAddCard}) {
+        binder.onEnter(box, names::kAddReader);
+    }
+    binder.onEnter(names::kLookupCard, names::kViewReader);
 }
 
 } // namespace chengxi::readers

@@ -32,4 +32,19 @@ void EventBinder::onBusyClick(std::string_view control, std::function<void()> op
             });
 }
 
+void EventBinder::onEnter(std::string_view box, std::string_view button,
+                          std::function<void()> then) {
+    on(names::main::kWindow, box, Event::EnterPressed,
+       [&table = table_, &frame = frame_, name = std::string(button), then = std::move(then)](int) {
+           Window* main = frame.window(names::main::kWindow);
+           if (main == nullptr || !main->isUsable(main->control(name))) {
+               return;
+           }
+           table.run(names::main::kWindow, name, Event::Clicked, 0);
+           if (then && !frame.ended() && frame.window(names::main::kWindow) != nullptr) {
+               then();
+           }
+       });
+}
+
 } // namespace chengxi::ui

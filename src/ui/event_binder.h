@@ -21,6 +21,10 @@ public:
     // A main-window button that is disabled while its own operation runs and
     // enabled again afterwards, unless the operation ended the program.
     void onBusyClick(std::string_view control, std::function<void()> operation);
+    // Enter in an edit box of the main window does what a click on `button`
+    // does, when a person could click it; `then` runs afterwards either way
+    // (where the keyboard goes next).
+    void onEnter(std::string_view box, std::string_view button, std::function<void()> then = {});
 
 private:
     EventTable& table_;

@@ -17,6 +17,9 @@ enum class Event {
     SelectionChanged,
     PageChanged,
     Spin, // argument 1 for the upper spin button, -1 for the lower
+    // Enter in the control holding the focus; without a binding of its own
+    // the window's default button is pressed.
+    EnterPressed,
 };
 
 // Which operation runs for which control event. An event without a binding

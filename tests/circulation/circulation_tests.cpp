@@ -97,5 +97,39 @@ TEST_F(Circulation, ReportYearMeetsTheTextColumnAsADecimalNumber) {
     }
 }
 
+TEST_F(Circulation, AReturnByScanThatCannotCommitKeepsTheLoan) {
+    ui::Window& main = openLibrary();
+    click(names::kLend);
+    {
+        store::Connection other;
+        holdReadLock(other);
+        click(names::kReturnByBook);
+    }
+    EXPECT_EQ(messageTexts().back(), "还书记录未能保存，请重新尝试还书操作！");
+    EXPECT_EQ(main.control(names::kBookState).text(), "还书未能保存！");
+    EXPECT_EQ(main.control(names::kLoanList).listView().rowCount(), 1);
+    EXPECT_EQ(firstValue("select 借书证号 from 借出数据"), "201409001");
+    EXPECT_EQ(firstValue("select 图书编号串 from 读者数据"), "A00001|");
+    EXPECT_FALSE(program->library().database.connection.inTransaction());
+}
+
+TEST_F(Circulation, LentBooksStandOutInTheSearchResults) {
+    ui::Window& main = openLibrary();
+    store::Connection& connection = program->library().database.connection;
+    ASSERT_TRUE(
+        connection.execute("insert into 图书数据 (图书编号, 书名) values('A00002','红楼梦续')"));
+    ASSERT_TRUE(
+        connection.execute("insert into 图书数据 (图书编号, 书名) values('A00003','红楼梦补')"));
+    ASSERT_TRUE(connection.execute("insert into 借出数据 values('A00003','0')"));
+    click(names::kLend); // A00001
+    main.control(names::kTabs).setCurrentPage(names::kPageSearch);
+    click(names::kSearch); // 红楼梦, by title
+    const ui::ListView& results = main.control(names::kSearchResults).listView();
+    ASSERT_EQ(results.rowCount(), 3);
+    EXPECT_TRUE(results.rowMarked(0));
+    EXPECT_FALSE(results.rowMarked(1));
+    EXPECT_FALSE(results.rowMarked(2)); // its 借出数据 row says "on the shelf"
+}
+
 } // namespace
 } // namespace chengxi::testing

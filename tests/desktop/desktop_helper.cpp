@@ -4,6 +4,8 @@
 //                              draws at the tick count read now (run it under
 //                              the same fixed clock as the program)
 //   seed-book DB NUMBER TITLE  a database with the program's tables and one book
+//   seed-reader DB CARD        one more reader, without loans
+//   holder DB NUMBER           the card number 借出数据 lends the book to
 //   place WINDOW CONTROL       the control's left, top, width and height in the
 //                              window, in logical pixels
 //   tab INDEX                  the centre of a page tab of the main window
@@ -14,6 +16,7 @@
 #include "auth/verification_code.h"
 #include "store/connection.h"
 #include "store/initialisation.h"
+#include "store/record_set.h"
 #include "ui/controls/window.h"
 #include "ui/forms/control_names.h"
 #include "ui/forms/forms.h"
@@ -32,7 +35,8 @@ using namespace chengxi;
 
 int usage() {
     std::fprintf(stderr, "usage: chengxi-desktop-helper codes N | seed-book DB NUMBER TITLE | "
-                         "place WINDOW CONTROL | tab INDEX\n");
+                         "seed-reader DB CARD | holder DB NUMBER | place WINDOW CONTROL | "
+                         "tab INDEX\n");
     return 2;
 }
 
@@ -66,6 +70,33 @@ int seedBook(const std::string& database, const std::string& number, const std::
         {store::Value("9787000000001"), store::Value(number), store::Value(title),
          store::Value("曹雪芹"), store::Value("文学一"), store::Value("0")});
     return stored ? 0 : 1;
+}
+
+int seedReader(const std::string& database, const std::string& card) {
+    store::Connection connection;
+    if (!connection.open(database, false)) {
+        return 1;
+    }
+    return connection.execute("insert into 读者数据 values ('1班', '张三', ?, '0', '0', '0')",
+                              {store::Value(card)})
+               ? 0
+               : 1;
+}
+
+int printHolder(const std::string& database, const std::string& number) {
+    store::Connection connection;
+    store::RecordSet records;
+    if (!connection.open(database, false) ||
+        !records.open(connection, "select 借书证号 from 借出数据 where 图书编号 = ?",
+                      {store::Value(number)}) ||
+        !records.toFirst()) {
+        return 1;
+    }
+    while (records.nextRow()) {
+        std::printf("%s\n", records.read(0).c_str());
+    }
+    records.close();
+    return 0;
 }
 
 int printPlace(const std::string& window, const std::string& name) {
@@ -112,6 +143,12 @@ int main(int argc, char* argv[]) {
     }
     if (args.size() == 4 && args[0] == "seed-book") {
         return seedBook(args[1], args[2], args[3]);
+    }
+    if (args.size() == 3 && args[0] == "seed-reader") {
+        return seedReader(args[1], args[2]);
+    }
+    if (args.size() == 3 && args[0] == "holder") {
+        return printHolder(args[1], args[2]);
     }
     if (args.size() == 3 && args[0] == "place") {
         return printPlace(args[1], args[2]);

@@ -244,6 +244,7 @@ mapfile -t codes < <(faketime -f "$fixed_time" "$helper" codes 2)
 [ "${#codes[@]}" -eq 2 ] || abort "the helper drew no codes"
 mkdir -p "$work/program"
 "$helper" seed-book "$work/program/数据库.sdb" A12345 红楼梦 || abort "cannot seed the database"
+"$helper" seed-reader "$work/program/数据库.sdb" 201409005 || abort "cannot seed a reader"
 
 # A minute for the first window: on a fresh machine, under load, the first
 # start may spend long in loading the Chinese fonts.
@@ -374,6 +375,32 @@ if [ "$(differing "$work/by-key.png" "$work/by-mouse.png")" -eq 0 ] &&
 else
     fail "the arrow key on 数据操作 turning to 导入图书 (the focus on the tabs)"
 fi
+
+# At the desk a scanner types the card number and Enter, then the book
+# number and Enter: the reader is looked up, the keyboard moves on to the
+# book box by itself, and the book is lent without a click.
+read -r tab_x tab_y <<<"$("$helper" tab 7)"
+click_at "$main" "$tab_x" "$tab_y"
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 40 "201409005"
+xdotool key Return
+sleep 0.5
+xdotool type --delay 40 "A12345"
+xdotool key Return
+holder=""
+for _ in $(seq 50); do
+    holder=$("$helper" holder "$work/program/数据库.sdb" A12345 2>/dev/null)
+    [ -n "$holder" ] && break
+    sleep 0.1
+done
+[ "$holder" = "201409005" ] && pass "a card and a book scanned with Enter store the loan" ||
+    fail "A12345 lent to 201409005 by typing and Enter, found \"$holder\""
+# The book box kept the keyboard with its text selected: the next scan
+# replaces it.
+xdotool type --delay 40 "B7"
+text=$(focused_text)
+[ "$text" = "B7" ] && pass "the next scan replaces the book number" ||
+    fail "the book box holding only the next scan B7, found \"$text\""
 
 # Copying a book number puts it on the X clipboard.
 echo "before" | xclip -loops 1 -selection clipboard

@@ -397,8 +397,11 @@ ScenarioRun::Outcome ScenarioRun::click(const Arguments& a) {
 }
 
 ScenarioRun::Outcome ScenarioRun::enter(const Arguments& a) {
+    if (a.size() == 3) {
+        return enterIn(a[1], a[2]);
+    }
     if (a.size() != 2) {
-        return "enter WINDOW";
+        return "enter WINDOW [CONTROL]";
     }
     if (!running() || program_->window(a[1]) == nullptr) {
         return "the " + a[1] + " window open, found none";
@@ -409,6 +412,18 @@ ScenarioRun::Outcome ScenarioRun::enter(const Arguments& a) {
         }
     }
     return "a default button in the " + a[1] + " window, found none";
+}
+
+ScenarioRun::Outcome ScenarioRun::enterIn(const std::string& windowId, const std::string& name) {
+    ui::Control* control = nullptr;
+    if (Outcome outcome = actOn(windowId, name, control); !outcome.empty()) {
+        return outcome;
+    }
+    if (control->kind() != ui::ControlKind::EditBox) {
+        return "an edit box to press Enter in, found " + inQuotes(name) + " of another kind";
+    }
+    program_->window(windowId)->setFocus(name);
+    return fire(windowId, name, ui::Event::EnterPressed);
 }
 
 ScenarioRun::Outcome ScenarioRun::tab(const Arguments& a) {

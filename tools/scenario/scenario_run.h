@@ -52,6 +52,8 @@ private:
     Outcome type(const Arguments& arguments);
     Outcome click(const Arguments& arguments);
     Outcome enter(const Arguments& arguments);
+    // Enter with the focus in an edit box, as a barcode scanner ends its code.
+    Outcome enterIn(const std::string& windowId, const std::string& control);
     Outcome tab(const Arguments& arguments);
     Outcome pick(const Arguments& arguments);
     Outcome select(const Arguments& arguments);

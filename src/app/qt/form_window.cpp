@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
@@ -155,11 +156,19 @@ void FormWindow::syncWindowState() {
 
 void FormWindow::syncFocus() {
     const std::string& wanted = model_->focus();
-    if (wanted.empty() || controlOf(focusWidget()) == wanted) {
-        return;
-    }
-    if (QWidget* target = controlWidget(wanted)) {
+    QWidget* target = wanted.empty() ? nullptr : controlWidget(wanted);
+    if (target != nullptr && controlOf(focusWidget()) != wanted) {
         target->setFocus(Qt::OtherFocusReason);
+    }
+    if (model_->textSelectionRequests() != textSelections_) {
+        textSelections_ = model_->textSelectionRequests();
+        auto* edit = qobject_cast<QLineEdit*>(target);
+        if (edit == nullptr && target != nullptr) {
+            edit = target->findChild<QLineEdit*>();
+        }
+        if (edit != nullptr) {
+            edit->selectAll();
+        }
     }
 }
 
@@ -200,10 +209,16 @@ void FormWindow::paintEvent(QPaintEvent*) {
 }
 
 void FormWindow::keyPressEvent(QKeyEvent* event) {
-    // Edits and lists pass Enter on to their window, as in a dialog.
+    // Edits and lists pass Enter on to their window; the program decides what
+    // it does in the focused box (its own binding, else the default button).
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        pressDefaultButton();
+        const std::string focus = model_ != nullptr ? model_->focus() : std::string();
+        if (!focus.empty() && host_.bindsEnter(id_, focus)) {
+            fire(focus, ui::Event::EnterPressed);
+        } else {
+            pressDefaultButton();
+        }
         return;
     }
     QWidget::keyPressEvent(event);

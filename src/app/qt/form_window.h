@@ -22,6 +22,11 @@ public:
     virtual void fire(std::string_view windowId, std::string_view control, ui::Event event,
                       int argument) = 0;
     virtual void activated(std::string_view windowId) = 0;
+    // Whether the program binds Enter in this control; without a binding
+    // Enter presses the window's default button.
+    virtual bool bindsEnter(std::string_view /*windowId*/, std::string_view /*control*/) const {
+        return false;
+    }
 };
 
 // A top-level window built from a window model: borderless, fixed size, blue,
@@ -70,9 +75,9 @@ private:
     // The Tab key visits the controls in the model's reading order.
     void arrangeTabOrder();
     ControlView* view(std::string_view control) const;
-    void pressDefaultButton();
     void syncWindowState();
     void syncFocus();
+    void pressDefaultButton();
 
     ui::Window* model_;
     FormHost& host_;
@@ -81,6 +86,7 @@ private:
     std::unordered_map<std::string_view, ControlView*> byName_;
     bool dragging_ = false;
     QPoint dragOffset_;
+    std::uint64_t textSelections_ = 0; // the model's requests already carried out
 };
 
 } // namespace chengxi::qt

@@ -2,8 +2,13 @@
 
 #include "app/qt/qt_text.h"
 
+#include <QColor>
+
 namespace chengxi::qt {
 namespace {
+
+// Lent books stand out in dark red.
+const QColor kMarkedRowColour(176, 0, 0);
 
 Qt::Alignment toQt(ui::Alignment alignment) {
     return (alignment == ui::Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft) |
@@ -83,6 +88,8 @@ QVariant ListViewModel::data(const QModelIndex& index, int role) const {
         return toQString(list_->cell(index.row(), index.column()));
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(toQt(columns_.at(index.column()).alignment));
+    case Qt::ForegroundRole:
+        return list_->rowMarked(index.row()) ? QVariant(kMarkedRowColour) : QVariant();
     default:
         return {};
     }

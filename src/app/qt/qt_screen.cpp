@@ -61,6 +61,10 @@ void QtScreen::fire(std::string_view windowId, std::string_view control, ui::Eve
     afterProgram();
 }
 
+bool QtScreen::bindsEnter(std::string_view windowId, std::string_view control) const {
+    return program_ != nullptr && program_->bindsEnter(windowId, control);
+}
+
 void QtScreen::activated(std::string_view windowId) {
     if (program_ == nullptr) {
         return;

@@ -53,6 +53,7 @@ public:
     void fire(std::string_view windowId, std::string_view control, ui::Event event,
               int argument = 0) override;
     void activated(std::string_view windowId) override;
+    bool bindsEnter(std::string_view windowId, std::string_view control) const override;
 
     // Screen
     ui::Answer messageBox(const ui::Message& message) override;

@@ -14,6 +14,7 @@ void ListView::addColumn(ListColumn column) {
 
 int ListView::appendRow() {
     rows_.emplace_back(columns_.size());
+    marked_.push_back(false);
     ++revision_;
     return rowCount() - 1;
 }
@@ -36,8 +37,20 @@ const std::string& ListView::cell(int row, int column) const {
 
 void ListView::clearRows() {
     rows_.clear();
+    marked_.clear();
     selected_ = -1;
     ++revision_;
+}
+
+void ListView::setRowMarked(int row, bool marked) {
+    if (row >= 0 && row < rowCount() && marked_[row] != marked) {
+        marked_[row] = marked;
+        ++revision_;
+    }
+}
+
+bool ListView::rowMarked(int row) const {
+    return row >= 0 && row < rowCount() && marked_[row];
 }
 
 void ListView::setSelected(int row) {

@@ -31,6 +31,11 @@ public:
     const std::vector<std::string>& row(int index) const { return rows_.at(index); }
     void clearRows();
 
+    // A row drawn apart from the others (a book that is lent); cleared with
+    // the rows.
+    void setRowMarked(int row, bool marked);
+    bool rowMarked(int row) const;
+
     // -1 when no row is current.
     int selected() const { return selected_; }
     // Any index outside the rows clears the selection.
@@ -48,6 +53,7 @@ public:
 private:
     std::vector<ListColumn> columns_;
     std::vector<std::vector<std::string>> rows_;
+    std::vector<bool> marked_; // parallel to rows_
     int selected_ = -1;
     int viewType_ = 3;
     bool gridLines_ = false;

@@ -48,6 +48,13 @@ void Window::setFocus(std::string_view name) {
     }
 }
 
+void Window::setFocusSelectingText(std::string_view name) {
+    setFocus(name);
+    if (focus_ == name) {
+        ++textSelections_;
+    }
+}
+
 bool Window::focusFirstEntry(std::string_view otherwise) {
     for (const Control* each : readingOrder()) {
         if (each->kind() == ControlKind::EditBox && each->inputMode() != InputMode::ReadOnly &&

@@ -3,6 +3,7 @@
 #include "ui/controls/control.h"
 #include "ui/controls/form_records.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -40,6 +41,11 @@ public:
     const std::string& focus() const { return focus_; }
     // A control a person cannot see (a box on a page behind) never takes it.
     void setFocus(std::string_view name);
+    // The same, with the box's whole text selected, so what is typed (or
+    // scanned) next replaces it.
+    void setFocusSelectingText(std::string_view name);
+    // Grows at every request to select the focused box's text.
+    std::uint64_t textSelectionRequests() const { return textSelections_; }
     // Puts the focus in the first edit box a person can type into, in reading
     // order; read-only and disabled boxes and those not shown are passed
     // over. Without one the focus goes to `otherwise` when it is shown, else
@@ -64,6 +70,7 @@ private:
     std::unordered_map<std::string_view, std::size_t> byName_;
     int state_ = 0;
     std::string focus_;
+    std::uint64_t textSelections_ = 0;
 };
 
 } // namespace chengxi::ui

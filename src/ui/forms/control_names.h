@@ -127,6 +127,7 @@ inline constexpr std::string_view kReaderGroup = "分组框_读者信息";
 inline constexpr std::string_view kLend = "按钮_借书";
 inline constexpr std::string_view kLoanList = "超级列表框_显示借书情况";
 inline constexpr std::string_view kReturn = "按钮_还书";
+inline constexpr std::string_view kReturnByBook = "按钮_按书还书";
 
 // Pages of kTabs by index.
 enum Page {

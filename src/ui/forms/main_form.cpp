@@ -256,6 +256,8 @@ constexpr ControlRecord kControls[] = {
      .top = 190, .width = 792, .height = 323, .columns = kLoanColumns},
     {.name = n::kReturn, .kind = K::Button, .parent = n::kTabs, .page = 7, .left = 331, .top = 516,
      .width = 136, .height = 32, .text = "还书"},
+    {.name = n::kReturnByBook, .kind = K::Button, .parent = n::kTabs, .page = 7, .left = 476,
+     .top = 516, .width = 136, .height = 32, .text = "按书还书"},
 };
 // clang-format on
 
