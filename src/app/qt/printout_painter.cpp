@@ -54,7 +54,7 @@ ui::PrintResult paintAll(QPrinter& printer, const ui::Printout& printout) {
     if (!painter.end()) {
         return {.failure = "打印机或文件无法写入"};
     }
-    return {.printed = true};
+    return {.printed = true, .cancelled = false, .failure = {}};
 }
 
 void prepare(QPrinter& printer, const ui::Printout& printout) {
@@ -93,7 +93,7 @@ ui::PrintResult printOnPrinter(const ui::Printout& printout) {
     prepare(printer, printout);
     QPrintDialog dialog(&printer);
     if (dialog.exec() != QDialog::Accepted) {
-        return {.cancelled = true};
+        return {.printed = false, .cancelled = true, .failure = {}};
     }
     return paintAll(printer, printout);
 }
