@@ -1,9 +1,11 @@
 #include "schoolyear/cards_dialog.h"
 
+#include "auth/settings_file.h"
 #include "readers/library_cards.h"
 #include "schoolyear/printing.h"
 #include "store/database.h"
 #include "store/failure_cause.h"
+#include "text/cp936.h"
 #include "ui/controls/window.h"
 #include "ui/forms/control_names.h"
 #include "ui/forms/forms.h"
@@ -52,6 +54,30 @@ int selectedRow(const ui::Services& services) {
     return row;
 }
 
+// The school's and library's name is kept in the settings file, so the
+// next cards carry the same name without typing it again.
+constexpr std::string_view kSettingsSection = "cards";
+constexpr std::string_view kSchoolKey = "school";
+
+void showKeptSchool(const ui::Services& services, ui::Window& window) {
+    const std::optional<std::string> kept =
+        auth::readSettingsValue(services.settingsFile, kSettingsSection, kSchoolKey);
+    if (kept && !kept->empty()) {
+        window.control(names::kSchool).setText(text::fromCp936(*kept));
+    }
+}
+
+// Keeps the name when it is new and can be stored; the cards print either way.
+void keepSchool(const ui::Services& services, const std::string& school) {
+    const text::Cp936Bytes bytes = text::toCp936(school);
+    const std::optional<std::string> kept =
+        auth::readSettingsValue(services.settingsFile, kSettingsSection, kSchoolKey);
+    if (bytes.ok() && kept && *kept != bytes.bytes &&
+        auth::valueAsReadBack(bytes.bytes) == bytes.bytes) {
+        auth::writeSettingsValue(services.settingsFile, kSettingsSection, kSchoolKey, bytes.bytes);
+    }
+}
+
 // The printout of the chosen readers' cards; nothing when there is none to
 // print, which is said.
 std::optional<ui::Printout> chosenCards(const ui::Services& services) {
@@ -67,7 +93,9 @@ std::optional<ui::Printout> chosenCards(const ui::Services& services) {
         tell(services, "请先选择要打印借书证的读者。");
         return std::nullopt;
     }
-    return readers::libraryCards(holders, dialog(services).control(names::kSchool).text());
+    const std::string school = dialog(services).control(names::kSchool).text();
+    keepSchool(services, school);
+    return readers::libraryCards(holders, school);
 }
 
 } // namespace
@@ -89,6 +117,7 @@ void openCards(const ui::Services& services) {
         records.close();
         return;
     }
+    showKeptSchool(services, *window);
     ui::ListView& list = window->control(names::kReaders).listView();
     while (records.nextRow()) {
         const int row = list.appendRow();
