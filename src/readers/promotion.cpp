@@ -80,8 +80,8 @@ bool proposeMoves(store::Database& database, std::vector<ClassMove>& moves) {
     moves.clear();
     store::RecordSet& records = database.records;
     const bool read =
-        records.open(database.connection, "select 班别, count(*) as 人数 from 读者数据 "
-                                          "group by 班别 order by 班别") &&
+        records.open(database.connection, "select ifnull(班别, '') as 班别, count(*) as 人数 "
+                                          "from 读者数据 group by 1 order by 1") &&
         records.toFirst();
     if (read) {
         while (records.nextRow()) {
@@ -112,7 +112,8 @@ std::string leaverClass(const std::string& currentClass, int year) {
 std::string movesRefusal(const std::vector<ClassMove>& moves, int year) {
     std::map<std::string, std::vector<std::string>> sourcesOf;
     for (const ClassMove& move : moves) {
-        if (move.newClass.empty()) {
+        // Readers without a class stay so unless the librarian gives one.
+        if (move.newClass.empty() && !move.currentClass.empty()) {
             return "班别“" + move.currentClass +
                    "”还没有新班别：请选中它，填写新班别后点“设定”，或点“毕业”“不变”。";
         }
