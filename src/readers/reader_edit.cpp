@@ -85,6 +85,15 @@ void editReader(const ui::Services& services) {
     if (!ui::checkStorable(services, {readerClass, name, card})) {
         return;
     }
+    // The card box is changed only by taking or looking up a reader, which
+    // also fills the look-up box: a card typed over it would change another
+    // reader's class and name, not this reader's card.
+    if (card != main.control(names::kLookupCard).text()) {
+        main.setFocus(names::kAddCard);
+        tell(services, "借书证号不能修改。请在列表中选中要修改的读者，或用“查看读者信息”找到他，"
+                       "再修改班别或姓名。");
+        return;
+    }
     store::Database& database = services.database;
     const std::optional<std::vector<StoredReader>> rows = rowsWithCard(database, card);
     if (!rows) {

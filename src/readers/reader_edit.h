@@ -7,7 +7,8 @@ struct Services;
 namespace chengxi::readers {
 
 // Saves the class and name typed into the add boxes for the reader whose card
-// number stands in the card box. The card number is the key and stays; the
+// number stands in the card box, as taken from the list or looked up (the
+// look-up box holds the same number). The card number is the key and stays; the
 // reader's loans stay with it. When several rows carry the card, the one
 // taken from the list is changed. A change that would make the row equal to
 // another reader's row is refused. Then lists again.
