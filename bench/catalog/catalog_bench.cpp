@@ -2,7 +2,10 @@
 // of 100,000 books and 5,000 readers, each operation driven through the
 // program as a click would drive it (the control model, the shared record
 // set, the list of the page), and each figure set beside its floor: the same
-// statement stepped by SQLite alone, or a plain copy of the file.
+// statement stepped by SQLite alone on a connection with the program's page
+// cache, or a plain copy of the file. The program and its floor run in the
+// same round, their order alternating, and each figure is the median with
+// the spread over the rounds, beside the load.
 //
 //   chengxi-catalog-bench [--runs N] [--headless]
 //
@@ -15,6 +18,7 @@
 // main window's start-up on it (the tables ensured, the file's quick check)
 // under 0.3 s.
 #include "app/program.h"
+#include "paired_rounds.h"
 #include "platform/durable_file.h"
 #include "sample_library.h"
 #include "store/connection.h"
@@ -57,37 +61,6 @@ constexpr int kBooks = 100000;
 constexpr int kReaders = 5000;
 constexpr std::uintmax_t kBackupBytes = 50u * 1000 * 1000;
 
-// Wall-clock and processor time of one piece of work, in seconds. The
-// processor time shows what the work costs when other programs share the
-// machine.
-struct Timing {
-    double wall = 0;
-    double processor = 0;
-};
-
-Timing timingOf(const std::function<void()>& work) {
-    const Steady::time_point start = Steady::now();
-    const std::clock_t startProcessor = std::clock();
-    work();
-    return {std::chrono::duration<double>(Steady::now() - start).count(),
-            static_cast<double>(std::clock() - startProcessor) / CLOCKS_PER_SEC};
-}
-
-// The medians of `runs` timings, after one run to warm the caches.
-Timing medianTiming(int runs, const std::function<void()>& work) {
-    work();
-    std::vector<double> walls;
-    std::vector<double> processors;
-    for (int i = 0; i < runs; ++i) {
-        const Timing timing = timingOf(work);
-        walls.push_back(timing.wall);
-        processors.push_back(timing.processor);
-    }
-    std::sort(walls.begin(), walls.end());
-    std::sort(processors.begin(), processors.end());
-    return {walls[walls.size() / 2], processors[processors.size() / 2]};
-}
-
 [[noreturn]] void fail(const std::string& what) {
     std::fprintf(stderr, "catalog bench: %s\n", what.c_str());
     std::exit(1);
@@ -120,10 +93,13 @@ private:
 class BareDatabase {
 public:
     explicit BareDatabase(const fs::path& file) {
-        // Opened as the program opens its connection: one thread, no mutexes.
+        // Opened as the program opens its connection: one thread, no mutexes,
+        // and the same page cache, or the floor would pay for a smaller one.
+        const std::string cacheSize = "PRAGMA cache_size=" + programCacheSize(file);
         if (sqlite3_open_v2(text::fromPath(file).c_str(), &db_,
                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK ||
-            !store::registerTextFunctions(db_)) {
+            !store::registerTextFunctions(db_) ||
+            sqlite3_exec(db_, cacheSize.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
             fail("cannot open the database bare");
         }
     }
@@ -163,6 +139,24 @@ public:
     }
 
 private:
+    // The page cache the program's own connection sets, as it reports it.
+    static std::string programCacheSize(const fs::path& file) {
+        store::Connection program;
+        sqlite3_stmt* query = nullptr;
+        std::string size;
+        if (program.open(text::fromPath(file), false) &&
+            sqlite3_prepare_v2(program.handle(), "PRAGMA cache_size", -1, &query, nullptr) ==
+                SQLITE_OK &&
+            sqlite3_step(query) == SQLITE_ROW) {
+            size = std::to_string(sqlite3_column_int64(query, 0));
+        }
+        sqlite3_finalize(query);
+        if (size.empty()) {
+            fail("cannot read the program's page cache size");
+        }
+        return size;
+    }
+
     sqlite3* db_ = nullptr;
     std::size_t bytesRead_ = 0;
 };
@@ -276,29 +270,41 @@ private:
     const Front& front_;
 };
 
+// One figure: the program's work, its floor and, where the floor leaves out
+// work the operation must do, a fuller floor, run in paired rounds.
 struct Figure {
     std::string what;
-    Timing taken;
-    Timing floor;
-    std::string floorWhat;
-    double target = 0;
-    // A second floor: where the first leaves out work the operation must do,
-    // or the plain reading of what the operation reads.
-    std::optional<Timing> fullerFloor = std::nullopt;
-    std::string fullerFloorWhat = {};
+    double target = 0; // seconds
+    std::shared_ptr<bench::PairedRounds> rounds;
 };
 
-void printFigure(const Figure& figure) {
-    std::printf("  %-38s %7.1f ms (cpu %6.1f)  target < %3.0f ms  floor %6.1f ms (cpu %6.1f): "
-                "%s\n",
-                figure.what.c_str(), figure.taken.wall * 1000, figure.taken.processor * 1000,
-                figure.target * 1000, figure.floor.wall * 1000, figure.floor.processor * 1000,
-                figure.floorWhat.c_str());
-    if (figure.fullerFloor) {
-        std::printf("  %-38s %56s %6.1f ms (cpu %6.1f): %s\n", "", "floor",
-                    figure.fullerFloor->wall * 1000, figure.fullerFloor->processor * 1000,
-                    figure.fullerFloorWhat.c_str());
+using Work = std::function<void()>;
+
+Figure pairedFigure(std::string what, double target, int runs, const Work& program,
+                    const std::string& floorWhat, const Work& floor,
+                    const std::string& fullerWhat = {}, const Work& fuller = {}) {
+    const auto timed = [](const Work& work) {
+        return [work]() -> std::optional<bench::Sample> { return bench::timeInProcess(work); };
+    };
+    std::vector<bench::PairedRounds::Contender> contenders{{"program (click)", timed(program)},
+                                                           {"floor: " + floorWhat, timed(floor)}};
+    if (fuller) {
+        contenders.push_back({"floor: " + fullerWhat, timed(fuller)});
     }
+    // One run of each first, to warm the caches.
+    for (const auto& contender : contenders) {
+        contender.run();
+    }
+    auto rounds = std::make_shared<bench::PairedRounds>(what, std::move(contenders));
+    rounds->run(runs);
+    return {std::move(what), target, std::move(rounds)};
+}
+
+void printFigure(const Figure& figure) {
+    figure.rounds->print();
+    const double median = figure.rounds->wallOf(0)->median;
+    std::printf("  target < %.0f ms: %s\n", figure.target * 1000,
+                median < figure.target ? "met" : "MISSED");
 }
 
 void requireRows(Session& session, std::string_view list, int expected, const char* what) {
@@ -318,6 +324,7 @@ std::vector<Figure> measure(const Libraries& libraries, const Front& front, int 
     std::vector<Figure> figures;
     BareDatabase bare(libraries.catalogue.database());
     const std::string titleSql = "select * from 图书数据 where gbk_contains(书名, ?)";
+    const std::string stepped = "the same select stepped bare";
 
     {
         Session session(libraries.catalogue, front);
@@ -327,47 +334,44 @@ std::vector<Figure> measure(const Libraries& libraries, const Front& front, int 
         session.pickMode("书名");
         session.type(names::kSearchText, bench::kCommonTitleWord);
         const int hits = bare.scan(titleSql, {bench::kCommonTitleWord});
-        Figure title{"title search \"" + std::string(bench::kCommonTitleWord) + "\" (" +
-                         std::to_string(hits) + " hits)",
-                     medianTiming(runs, [&] { session.click(names::kSearch); }),
-                     medianTiming(runs, [&] { bare.scan(titleSql, {bench::kCommonTitleWord}); }),
-                     "the same select stepped bare", 0.050};
+        figures.push_back(pairedFigure(
+            "title search \"" + std::string(bench::kCommonTitleWord) + "\" (" +
+                std::to_string(hits) + " hits)",
+            0.050, runs, [&] { session.click(names::kSearch); }, stepped,
+            [&] { bare.scan(titleSql, {bench::kCommonTitleWord}); }));
         requireRows(session, names::kSearchResults, hits, "title search");
-        figures.push_back(title);
 
         // Browse pages of 500: the first, and one far into the catalogue.
         const std::string pageSql = "select * from 图书数据 limit ? offset ?";
         session.pickMode("全部图书");
         session.type(names::kRowsPerPage, "500");
-        figures.push_back({"browse, first page of 500",
-                           medianTiming(runs, [&] { session.click(names::kSearch); }),
-                           medianTiming(runs,
-                                        [&] {
-                                            bare.scan(pageSql, {}, {500, 0});
-                                        }),
-                           "the same page stepped bare", 0.030});
+        figures.push_back(pairedFigure(
+            "browse, first page of 500", 0.030, runs, [&] { session.click(names::kSearch); },
+            "the same page stepped bare",
+            [&] {
+                bare.scan(pageSql, {}, {500, 0});
+            }));
         requireRows(session, names::kSearchResults, 500, "first page");
         catalog::CatalogueState& state = session.program().library().catalogue;
-        figures.push_back({"browse, page down to offset 99,500",
-                           medianTiming(runs,
-                                        [&] {
-                                            state.pageOffset = 99000;
-                                            session.click(names::kPageDown);
-                                        }),
-                           medianTiming(runs,
-                                        [&] {
-                                            bare.scan(pageSql, {}, {500, 99500});
-                                        }),
-                           "the same page stepped bare", 0.030});
+        figures.push_back(pairedFigure(
+            "browse, page down to offset 99,500", 0.030, runs,
+            [&] {
+                state.pageOffset = 99000;
+                session.click(names::kPageDown);
+            },
+            "the same page stepped bare",
+            [&] {
+                bare.scan(pageSql, {}, {500, 99500});
+            }));
         requireRows(session, names::kSearchResults, 500, "far page");
 
         // The reader listing: the first showing of the page, then refreshes.
         session.main().control(names::kTabs).setCurrentPage(names::kPageReaders);
         session.fire(names::kTabs, ui::Event::PageChanged);
-        figures.push_back({"reader listing of 5,000 (refresh)",
-                           medianTiming(runs, [&] { session.click(names::kRefreshReaders); }),
-                           medianTiming(runs, [&] { bare.scan("select * from 读者数据"); }),
-                           "the same select stepped bare", 0.030});
+        figures.push_back(pairedFigure(
+            "reader listing of 5,000 (refresh)", 0.030, runs,
+            [&] { session.click(names::kRefreshReaders); }, stepped,
+            [&] { bare.scan("select * from 读者数据"); }));
         requireRows(session, names::kReaderList, kReaders, "reader listing");
     }
     {
@@ -376,10 +380,10 @@ std::vector<Figure> measure(const Libraries& libraries, const Front& front, int 
         BareDatabase sameBare(libraries.sameTitles.database());
         session.pickMode("书名");
         session.type(names::kSearchText, "馆藏");
-        figures.push_back({"title search matching all 100,000",
-                           medianTiming(runs, [&] { session.click(names::kSearch); }),
-                           medianTiming(runs, [&] { sameBare.scan(titleSql, {"馆藏"}); }),
-                           "the same select stepped bare", 0.300});
+        figures.push_back(pairedFigure(
+            "title search matching all 100,000", 0.300, runs,
+            [&] { session.click(names::kSearch); }, stepped,
+            [&] { sameBare.scan(titleSql, {"馆藏"}); }));
         requireRows(session, names::kSearchResults, kBooks, "search of all");
     }
     {
@@ -392,34 +396,30 @@ std::vector<Figure> measure(const Libraries& libraries, const Front& front, int 
         char size[32];
         std::snprintf(size, sizeof size, "%.1f",
                       static_cast<double>(fs::file_size(libraries.large.database())) / 1e6);
-        Figure backup{"backup of a " + std::string(size) + " MB database (click)",
-                      medianTiming(runs, [&] { session.click(names::kBackup); }),
-                      medianTiming(runs, plainCopy), "plain copy of the file", 0.200};
         // The backup is flushed to the disk before it takes its name.
-        backup.fullerFloor = medianTiming(runs, [&] {
-            plainCopy();
-            platform::flushFileToDisk(copy);
-        });
-        backup.fullerFloorWhat = "plain copy flushed to the disk";
-        // Every click of the one second keeps its own backup (the run before
-        // the timed ones included).
+        figures.push_back(pairedFigure(
+            "backup of a " + std::string(size) + " MB database (click)", 0.200, runs,
+            [&] { session.click(names::kBackup); }, "plain copy of the file", plainCopy,
+            "plain copy flushed to the disk",
+            [&] {
+                plainCopy();
+                platform::flushFileToDisk(copy);
+            }));
+        // Every click of the one second keeps its own backup (the warming
+        // run included).
         if (session.main().control(names::kBackupList).items().size() !=
             static_cast<std::size_t>(runs) + 1) {
             fail("the backup list does not show every backup");
         }
-        figures.push_back(backup);
 
-        Figure startUp{"main window start-up, " + std::string(size) + " MB",
-                       medianTiming(runs,
-                                    [&] {
-                                        Session started(libraries.large, front);
-                                        started.open();
-                                    }),
-                       medianTiming(runs, [&] { quickCheckBare(libraries.large.database()); }),
-                       "SQLite's quick check run bare", 0.300};
-        startUp.fullerFloor = medianTiming(runs, [&] { readThrough(libraries.large.database()); });
-        startUp.fullerFloorWhat = "the file read through once";
-        figures.push_back(startUp);
+        figures.push_back(pairedFigure(
+            "main window start-up, " + std::string(size) + " MB", 0.300, runs,
+            [&] {
+                Session started(libraries.large, front);
+                started.open();
+            },
+            "SQLite's quick check run bare", [&] { quickCheckBare(libraries.large.database()); },
+            "the file read through once", [&] { readThrough(libraries.large.database()); }));
     }
     return figures;
 }
@@ -453,7 +453,7 @@ int main(int argc, char** argv) {
     Folder sameTitles("chengxi-bench-same-titles");
     Folder large("chengxi-bench-large");
     const double generated =
-        timingOf([&] {
+        bench::timeInProcess([&] {
             fill(catalogue, {kBooks, kReaders, 50000});
             fs::copy_file(catalogue.database(), sameTitles.database());
             store::Connection connection;
@@ -472,7 +472,7 @@ int main(int argc, char** argv) {
                          kReaders, 50000});
         }).wall;
     std::printf("generated the libraries in %.1f s (catalogue %.1f MB, large %.1f MB); "
-                "median of %d runs\n",
+                "%d paired rounds\n",
                 generated, static_cast<double>(fs::file_size(catalogue.database())) / 1e6,
                 static_cast<double>(fs::file_size(large.database())) / 1e6, runs);
     const Libraries libraries{catalogue, sameTitles, large};

@@ -3,12 +3,16 @@
 // to 20,000 rows): a lend and a return, each from the click to the committed
 // transaction and the refreshed loan list, and the report of 2015 into its
 // list. Each figure stands beside its floor: the same statements run on
-// SQLite directly, prepared once, without the program around them.
+// SQLite directly, prepared once, without the program around them, on a
+// connection with the program's page cache. Each round runs the program and
+// its floor one after the other, the order alternating; the figures are the
+// medians with the spread over the rounds, beside the load.
 //
 //   chengxi-circulation-bench [--runs N] [--keep]
 //
 // Targets: lend and return under 30 ms each, the report under 100 ms.
 #include "app/program.h"
+#include "paired_rounds.h"
 #include "sample_library.h"
 #include "scripted_screen.h"
 #include "store/connection.h"
@@ -49,43 +53,18 @@ constexpr int kFirstFreeBook = 60000;
     std::exit(1);
 }
 
-struct Sample {
-    double wall = 0; // milliseconds
-    double cpu = 0;  // milliseconds of this process's processor time
-};
-
-Sample measure(const std::function<void()>& work) {
-    const std::clock_t cpuStart = std::clock();
-    const auto start = Clock::now();
-    work();
-    return {std::chrono::duration<double, std::milli>(Clock::now() - start).count(),
-            1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC};
+// The median against the target, and the ratio to the floor against the
+// 1.15 the floor allows.
+void judge(const bench::PairedRounds& rounds, double targetMs) {
+    const double median = rounds.wallOf(0)->median * 1000;
+    const auto ratio = rounds.ratioToFloor(0, false);
+    std::printf("  target < %.0f ms: %s; within 1.15x of the floor: %s\n", targetMs,
+                median < targetMs ? "met" : "MISSED",
+                ratio && ratio->median <= 1.15 ? "met" : "MISSED");
 }
 
-class Figures {
-public:
-    void add(Sample sample) {
-        wall_.push_back(sample.wall);
-        cpu_.push_back(sample.cpu);
-    }
-    double wall() const { return median(wall_); }
-    double cpu() const { return median(cpu_); }
-    double worst() const { return *std::max_element(wall_.begin(), wall_.end()); }
-    std::size_t count() const { return wall_.size(); }
-
-private:
-    static double median(std::vector<double> values) {
-        std::sort(values.begin(), values.end());
-        return values[values.size() / 2];
-    }
-    std::vector<double> wall_, cpu_;
-};
-
-void print(const char* what, const Figures& program, const Figures& floor, double target) {
-    std::printf("  %-7s program %6.1f ms (cpu %5.1f, worst %6.1f)   floor %6.1f ms (cpu %5.1f)"
-                "   target < %.0f ms: %s\n",
-                what, program.wall(), program.cpu(), program.worst(), floor.wall(), floor.cpu(),
-                target, program.wall() < target ? "met" : "MISSED");
+std::optional<bench::Sample> timed(const std::function<void()>& work) {
+    return bench::timeInProcess(work);
 }
 
 int countOf(store::Connection& connection, const char* sql) {
@@ -286,7 +265,6 @@ int main(int argc, char** argv) {
     const ui::ListView& loans = library.control(names::kLoanList).listView();
     const ui::ListView& reportList = library.control(names::kReportList).listView();
     library.control(names::kYear).setText(std::to_string(kReportYear));
-    std::printf("medians of %d runs; wall time, with this process's processor time\n", runs);
 
     // The second round turns the disk flushes of the commit off on both
     // connections, to show how much of each figure is the disk's.
@@ -297,42 +275,70 @@ int main(int argc, char** argv) {
         }
         std::printf(durable ? "as shipped (each commit flushed to disk):\n"
                             : "without disk flushes (not how the program runs):\n");
-        Figures lend, giveBack, listing, bareLends, bareReturns, bareListing;
         const int firstBook = kFirstFreeBook + (durable ? 0 : 2 * runs);
-        for (int run = 0; run < runs; ++run) {
-            library.control(names::kLoanCard).setText(bench::cardNumber(10 * run + 1));
-            library.control(names::kLoanBook).setText(bench::bookNumber(firstBook + run));
-            lend.add(measure([&] { library.click(names::kLend); }));
-            if (loans.rowCount() != 1 ||
-                library.control(names::kBookState).text() != "成功记录所借图书！") {
-                fail("the lend did not record the loan");
-            }
-            library.control(names::kLoanList).listView().setSelected(0);
-            giveBack.add(measure([&] { library.click(names::kReturn); }));
-            if (loans.rowCount() != 0) {
-                fail("the return did not take the loan off the list");
-            }
-            const std::string card = bench::cardNumber(10 * run + 2);
-            const std::string book = bench::bookNumber(firstBook + runs + run);
-            bareLends.add(measure([&] { bareLend(bare, card, book); }));
-            bareReturns.add(measure([&] { bareReturn(bare, card, book); }));
+        int run = 0;
+        // The floor's own reader and book each round, beside the program's.
+        const auto floorCard = [&] { return bench::cardNumber(10 * run + 2); };
+        const auto floorBook = [&] { return bench::bookNumber(firstBook + runs + run); };
+        bench::PairedRounds lend(
+            "lend",
+            {{"program (click)",
+              [&] {
+                  library.control(names::kLoanCard).setText(bench::cardNumber(10 * run + 1));
+                  library.control(names::kLoanBook).setText(bench::bookNumber(firstBook + run));
+                  const auto sample = timed([&] { library.click(names::kLend); });
+                  if (loans.rowCount() != 1 ||
+                      library.control(names::kBookState).text() != "成功记录所借图书！") {
+                      fail("the lend did not record the loan");
+                  }
+                  return sample;
+              }},
+             {"floor: the bare statements",
+              [&] { return timed([&] { bareLend(bare, floorCard(), floorBook()); }); }}});
+        bench::PairedRounds giveBack(
+            "return", {{"program (click)",
+                        [&] {
+                            library.control(names::kLoanList).listView().setSelected(0);
+                            const auto sample = timed([&] { library.click(names::kReturn); });
+                            if (loans.rowCount() != 0) {
+                                fail("the return did not take the loan off the list");
+                            }
+                            return sample;
+                        }},
+                       {"floor: the bare statements", [&] {
+                            return timed([&] { bareReturn(bare, floorCard(), floorBook()); });
+                        }}});
+        for (run = 0; run < runs; ++run) {
+            lend.runRound();
+            giveBack.runRound();
         }
-        for (int run = 0; durable && run < std::max(3, runs / 2); ++run) {
-            listing.add(measure([&] { library.click(names::kShowReport); }));
-            if (reportList.rowCount() != kReportYearRows) {
-                fail("the report listed " + std::to_string(reportList.rowCount()) + " rows");
-            }
-            bareListing.add(measure([&] {
-                if (bare.run("select * from 借阅报表 where 年份=?", {}, kReportYear) !=
-                    kReportYearRows) {
-                    fail("the floor's report has another row count");
-                }
-            }));
-        }
-        print("lend", lend, bareLends, 30);
-        print("return", giveBack, bareReturns, 30);
+        lend.print();
+        judge(lend, 30);
+        giveBack.print();
+        judge(giveBack, 30);
         if (durable) {
-            print("report", listing, bareListing, 100);
+            bench::PairedRounds listing(
+                "report of 2015", {{"program (click)",
+                                    [&] {
+                                        const auto sample =
+                                            timed([&] { library.click(names::kShowReport); });
+                                        if (reportList.rowCount() != kReportYearRows) {
+                                            fail("the report listed " +
+                                                 std::to_string(reportList.rowCount()) + " rows");
+                                        }
+                                        return sample;
+                                    }},
+                                   {"floor: the same select stepped bare", [&] {
+                                        return timed([&] {
+                                            if (bare.run("select * from 借阅报表 where 年份=?", {},
+                                                         kReportYear) != kReportYearRows) {
+                                                fail("the floor's report has another row count");
+                                            }
+                                        });
+                                    }}});
+            listing.run(std::max(7, runs / 2));
+            listing.print();
+            judge(listing, 100);
         }
     }
     return 0;

@@ -11,6 +11,7 @@
 #include "ui/forms/control_names.h"
 #include "ui/screen.h"
 #include "ui/services.h"
+#include "xls/first_rows.h"
 #include "xls/sheet_text.h"
 #include "xls/templates.h"
 #include "xls/workbook_file.h"
@@ -31,10 +32,13 @@ constexpr int kPreviewColumns = 26;
 // Cells A to Z of rows 1 and 2 of the first worksheet, by the value-to-text
 // rule; the reason when the file is not a workbook that can be read.
 xls::Result<std::vector<std::vector<std::string>>> previewCells(std::string_view path) {
-    const auto book = xls::loadWorkbook(path);
-    if (!book) {
-        return xls::fail(book.error());
+    // Only the rows shown are parsed: a large catalogue is not read whole
+    // just to show two of its rows.
+    const auto firstRows = xls::readFirstRows(path, kPreviewRows);
+    if (!firstRows) {
+        return xls::fail(firstRows.error());
     }
+    const xls::Workbook* book = &firstRows->book;
     std::vector<std::vector<std::string>> rows(kPreviewRows);
     for (int row = 0; row < kPreviewRows; ++row) {
         for (int column = 0; column < kPreviewColumns; ++column) {

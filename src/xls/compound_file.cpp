@@ -311,4 +311,30 @@ Result<std::string> CompoundFile::readStream(std::string_view name) const {
     return readRegular(entry->start, entry->size);
 }
 
+std::optional<Bytes> CompoundFile::streamInPlace(std::string_view name) const {
+    const Entry* entry = findRootStream(name);
+    if (entry == nullptr || entry->size < miniCutoff_) {
+        return std::nullopt;
+    }
+    const std::size_t sectorSize = std::size_t{1} << sectorShift_;
+    const std::uint64_t needed = entry->size / sectorSize + (entry->size % sectorSize != 0 ? 1 : 0);
+    if (needed > sectorCount_) {
+        return std::nullopt;
+    }
+    const auto sectors = chain(entry->start, fat_, sectorCount_, needed);
+    if (!sectors) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 1; i < needed; ++i) {
+        if ((*sectors)[i] != (*sectors)[0] + i) {
+            return std::nullopt;
+        }
+    }
+    const std::size_t offset = (std::size_t{(*sectors)[0]} + 1) << sectorShift_;
+    if (offset > file_.size() || entry->size > file_.size() - offset) {
+        return std::nullopt;
+    }
+    return file_.subspan(offset, static_cast<std::size_t>(entry->size));
+}
+
 } // namespace chengxi::xls

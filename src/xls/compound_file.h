@@ -4,6 +4,7 @@
 #include "xls/result.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,10 @@ public:
     // without regard to letter case, as the format asks.
     Result<std::string> readStream(std::string_view name) const;
     bool hasStream(std::string_view name) const;
+    // A regular stream whose sectors follow one another in the file, as
+    // writers usually lay a large one out: its bytes where they stand,
+    // without a copy. Nothing when it is scattered, small or damaged.
+    std::optional<Bytes> streamInPlace(std::string_view name) const;
 
 private:
     struct Entry {

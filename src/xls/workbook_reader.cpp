@@ -34,15 +34,46 @@ Failure truncatedStream() {
     return fail("工作簿已损坏：数据不完整");
 }
 
+// The row of a cell record, or nothing for the other records.
+std::optional<std::uint16_t> cellRow(const Record& record) {
+    switch (record.id) {
+    case rec::kLabelSst:
+    case rec::kNumber:
+    case rec::kRk:
+    case rec::kMulRk:
+    case rec::kBlank:
+    case rec::kMulBlank:
+    case rec::kBoolErr:
+    case rec::kLabel:
+    case rec::kRString:
+    case rec::kFormula:
+        if (record.data.size() >= 2) {
+            return readU16(record.data.data());
+        }
+        return std::nullopt;
+    default:
+        return std::nullopt;
+    }
+}
+
 class Parser {
 public:
-    explicit Parser(Bytes stream) : stream_(stream) {}
+    // With `rowLimit`, only the rows before it of the first worksheet are
+    // read, with the formats and the shared strings they use; the rest of
+    // the stream is left alone.
+    explicit Parser(Bytes stream, std::optional<std::uint32_t> rowLimit = std::nullopt)
+        : stream_(stream), rowLimit_(rowLimit) {}
 
     Result<Workbook> run();
+    std::size_t recordsParsed() const { return records_; }
 
 private:
     Status parseGlobals();
-    Status parseSharedStrings(const Record& first, RecordCursor& cursor);
+    Status parseSharedStrings(const Record& first, RecordCursor& cursor,
+                              std::size_t wanted = SIZE_MAX);
+    Result<Workbook> runFirstRows();
+    bool pastRowLimit(const Record& record) const;
+    std::optional<std::size_t> lastSharedStringUsed(std::size_t sheetOffset);
     void parseFont(Bytes data);
     void parseFormat(Bytes data);
     void parseXf(Bytes data);
@@ -54,13 +85,77 @@ private:
     Workbook book_;
     std::vector<SheetEntry> entries_;
     std::uint32_t sharedStrings_ = 0;
+    std::optional<std::uint32_t> rowLimit_;
+    std::optional<std::size_t> sharedStringsAt_; // the SST record, when deferred
+    std::size_t records_ = 0;
 };
+
+bool Parser::pastRowLimit(const Record& record) const {
+    const auto row = cellRow(record);
+    return rowLimit_ && row && *row >= *rowLimit_;
+}
+
+// The highest shared string the first rows refer to, so that the table is
+// read only that far (writers put the strings in the order they first meet
+// them, so the header's come first).
+std::optional<std::size_t> Parser::lastSharedStringUsed(std::size_t sheetOffset) {
+    RecordCursor cursor(stream_, sheetOffset);
+    Record record;
+    std::optional<std::size_t> last;
+    int depth = 0;
+    while (cursor.next(record)) {
+        ++records_;
+        if (record.id == rec::kBof) {
+            ++depth;
+        } else if (record.id == rec::kEof && --depth <= 0) {
+            break;
+        }
+        if (depth != 1) {
+            continue;
+        }
+        if (pastRowLimit(record)) {
+            break;
+        }
+        if (record.id == rec::kLabelSst && record.data.size() >= 10) {
+            const std::size_t index = readU32(record.data.data() + 6);
+            last = std::max(last.value_or(0), index);
+        }
+    }
+    return last;
+}
+
+Result<Workbook> Parser::runFirstRows() {
+    for (const SheetEntry& entry : entries_) {
+        if (entry.type != 0 || entry.offset >= stream_.size()) {
+            continue;
+        }
+        const std::optional<std::size_t> last = lastSharedStringUsed(entry.offset);
+        if (last && sharedStringsAt_) {
+            RecordCursor cursor(stream_, *sharedStringsAt_);
+            Record first;
+            cursor.next(first);
+            if (Status strings = parseSharedStrings(first, cursor, *last + 1); !strings) {
+                return fail(strings.error());
+            }
+        }
+        if (Status sheet = parseSheet(entry, stream_.size()); !sheet) {
+            return fail(sheet.error());
+        }
+        if (!book_.sheets.empty()) {
+            break;
+        }
+    }
+    return std::move(book_);
+}
 
 Result<Workbook> Parser::run() {
     if (Status globals = parseGlobals(); !globals) {
         return fail(globals.error());
     }
     book_.refreshDateStyles();
+    if (rowLimit_) {
+        return runFirstRows();
+    }
     std::vector<std::uint32_t> offsets;
     for (const SheetEntry& entry : entries_) {
         offsets.push_back(entry.offset);
@@ -101,6 +196,7 @@ Status Parser::parseGlobals() {
         return fail("工作簿是 Excel 5.0/95 或其他旧格式，只能读取 Excel 97-2003 工作簿");
     }
     while (cursor.next(record)) {
+        ++records_;
         const Bytes data = record.data;
         switch (record.id) {
         case rec::kEof:
@@ -123,6 +219,13 @@ Status Parser::parseGlobals() {
             parseBoundSheet(data);
             break;
         case rec::kSst:
+            if (rowLimit_) {
+                // Read later, and only as far as the first rows need.
+                sharedStringsAt_ = record.offset;
+                std::vector<Bytes> continues;
+                cursor.takeContinues(continues);
+                break;
+            }
             if (Status strings = parseSharedStrings(record, cursor); !strings) {
                 return strings;
             }
@@ -134,7 +237,7 @@ Status Parser::parseGlobals() {
     return truncatedStream();
 }
 
-Status Parser::parseSharedStrings(const Record& first, RecordCursor& cursor) {
+Status Parser::parseSharedStrings(const Record& first, RecordCursor& cursor, std::size_t wanted) {
     std::vector<Bytes> segments{first.data};
     cursor.takeContinues(segments);
     SegmentReader reader(segments);
@@ -146,10 +249,10 @@ Status Parser::parseSharedStrings(const Record& first, RecordCursor& cursor) {
     // Every string takes at least three bytes, which bounds the count a
     // damaged header can claim.
     const std::size_t bytes = reader.remaining();
-    const std::size_t count = std::min<std::size_t>(unique, bytes / 3);
-    book_.strings.reserve(count, bytes + bytes / 2);
+    const std::size_t count = std::min<std::size_t>({unique, bytes / 3, wanted});
+    book_.strings.reserve(count, wanted >= unique ? bytes + bytes / 2 : count * 16);
     std::string& arena = book_.strings.buffer();
-    for (std::size_t i = 0; i < unique; ++i) {
+    for (std::size_t i = 0; i < std::min<std::size_t>(unique, wanted); ++i) {
         std::uint16_t length = 0;
         std::uint8_t options = 0;
         if (!reader.u16(length) || !reader.u8(options)) {
@@ -273,7 +376,8 @@ Status Parser::parseSheet(const SheetEntry& entry, std::size_t end) {
     sheet.name = entry.name;
     std::vector<Cell> cells;
     const std::size_t span = end > entry.offset ? end - entry.offset : 0;
-    cells.reserve(std::min<std::size_t>(span / 14 + 16, std::size_t{65536} * 256));
+    cells.reserve(rowLimit_ ? std::size_t{64}
+                            : std::min<std::size_t>(span / 14 + 16, std::size_t{65536} * 256));
 
     const auto column = [](const std::uint8_t* p) { return readU16(p + 2); };
     const auto inRange = [](std::uint16_t col) { return col <= kLastColumnIndex; };
@@ -283,8 +387,13 @@ Status Parser::parseSheet(const SheetEntry& entry, std::size_t end) {
     int depth = 0;
 
     while (cursor.next(record)) {
+        ++records_;
         const std::uint8_t* p = record.data.data();
         const std::size_t size = record.data.size();
+        if (depth == 0 && pastRowLimit(record)) {
+            // Writers keep a sheet's cells in row order: the rows wanted are all read.
+            record.id = rec::kEof;
+        }
         if (depth > 0) {
             // Inside an embedded chart's own BOF ... EOF block.
             depth += record.id == rec::kBof ? 1 : record.id == rec::kEof ? -1 : 0;
@@ -442,6 +551,15 @@ Status Parser::parseSheet(const SheetEntry& entry, std::size_t end) {
 
 Result<Workbook> parseWorkbookStream(Bytes stream) {
     return Parser(stream).run();
+}
+
+Result<FirstRows> parseFirstRows(Bytes stream, std::uint32_t rows) {
+    Parser parser(stream, rows);
+    auto book = parser.run();
+    if (!book) {
+        return fail(book.error());
+    }
+    return FirstRows{std::move(*book), parser.recordsParsed()};
 }
 
 Result<std::string> extractWorkbookStream(Bytes file) {

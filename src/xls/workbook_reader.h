@@ -21,4 +21,12 @@ Result<std::string> extractWorkbookStream(Bytes file);
 // Reads the BIFF8 `Workbook` stream itself.
 Result<Workbook> parseWorkbookStream(Bytes stream);
 
+// The first `rows` rows of the first worksheet, with the formats and only
+// the shared strings they use; the records after them are not parsed.
+struct FirstRows {
+    Workbook book;
+    std::size_t recordsParsed = 0; // what the reading cost, for the tests
+};
+Result<FirstRows> parseFirstRows(Bytes stream, std::uint32_t rows);
+
 } // namespace chengxi::xls
