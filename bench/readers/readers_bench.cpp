@@ -11,8 +11,12 @@
 //
 //   chengxi-readers-bench [--runs N]
 //
+// The program and its floors run in the same round, their order alternating;
+// each figure is the median [min–max] of the rounds.
+//
 // Targets: promotion under 200 ms, cards under 5 s.
 #include "app/qt/printout_painter.h"
+#include "paired_rounds.h"
 #include "readers/library_cards.h"
 #include "readers/promotion.h"
 #include "store/database.h"
@@ -30,6 +34,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sqlite3.h>
 #include <string>
 #include <vector>
@@ -48,15 +53,13 @@ constexpr int kYear = 2016;
     std::exit(1);
 }
 
-double millisecondsOf(const std::function<void()>& work) {
-    const auto start = Clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+std::optional<bench::Sample> timed(const std::function<void()>& work) {
+    return bench::timeInProcess(work);
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+void judge(const bench::PairedRounds& rounds, double targetMs) {
+    const double median = rounds.wallOf(0)->median * 1000;
+    std::printf("  target < %.0f ms: %s\n", targetMs, median < targetMs ? "met" : "MISSED");
 }
 
 std::string className(int index) {
@@ -89,7 +92,7 @@ void buildRegister(const std::string& path) {
     }
 }
 
-double programPromotion(const std::string& path) {
+std::optional<bench::Sample> programPromotion(const std::string& path) {
     store::Database database;
     if (!database.connection.open(path, false)) {
         fail("cannot open " + path);
@@ -99,17 +102,16 @@ double programPromotion(const std::string& path) {
         fail("cannot propose the moves");
     }
     readers::PromotionOutcome outcome;
-    const double ms =
-        millisecondsOf([&] { outcome = readers::applyMoves(database, moves, kYear); });
+    const auto sample = timed([&] { outcome = readers::applyMoves(database, moves, kYear); });
     if (!outcome.applied || outcome.moved + outcome.graduated + outcome.keptLeavers != kReaders) {
         fail("the promotion failed: " + outcome.failure);
     }
     database.closeAll();
-    return ms;
+    return sample;
 }
 
 // The floor: read every row, then update or delete each by row id.
-double barePromotion(const std::string& path) {
+std::optional<bench::Sample> barePromotion(const std::string& path) {
     sqlite3* db = nullptr;
     if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) {
         fail("cannot open the floor's connection");
@@ -120,7 +122,7 @@ double barePromotion(const std::string& path) {
     const std::string remove = text::toCp936("delete from 读者数据 where rowid = ?").bytes;
     const std::string third = text::toCp936("初三").bytes;
     const std::string graduate = text::toCp936("2016届").bytes;
-    const double ms = millisecondsOf([&] {
+    const auto sample = timed([&] {
         sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
         sqlite3_stmt *query = nullptr, *updating = nullptr, *deleting = nullptr;
         sqlite3_prepare_v2(db, select.c_str(), -1, &query, nullptr);
@@ -160,7 +162,7 @@ double barePromotion(const std::string& path) {
         }
     });
     sqlite3_close(db);
-    return ms;
+    return sample;
 }
 
 std::vector<readers::CardHolder> holders() {
@@ -173,8 +175,8 @@ std::vector<readers::CardHolder> holders() {
 }
 
 // Qt's PDF writer drawing the same boxes and texts, placed as they come.
-double barePdf(const ui::Printout& printout, const std::string& path) {
-    return millisecondsOf([&] {
+std::optional<bench::Sample> barePdf(const ui::Printout& printout, const std::string& path) {
+    return timed([&] {
         QPdfWriter writer(QString::fromStdString(path));
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setResolution(1200);
@@ -199,9 +201,9 @@ double barePdf(const ui::Printout& printout, const std::string& path) {
     });
 }
 
-double bareFile(const std::string& path, std::uintmax_t bytes) {
+std::optional<bench::Sample> bareFile(const std::string& path, std::uintmax_t bytes) {
     const std::string block(1 << 16, 'x');
-    return millisecondsOf([&] {
+    return timed([&] {
         std::ofstream out(path, std::ios::binary);
         for (std::uintmax_t written = 0; written < bytes; written += block.size()) {
             out.write(block.data(), static_cast<std::streamsize>(
@@ -231,43 +233,44 @@ int main(int argc, char** argv) {
     const std::string original = (folder / "register.sdb").string();
     buildRegister(original);
 
-    std::vector<double> program, floor;
-    for (int run = 0; run < runs; ++run) {
-        const std::string copy = (folder / "copy.sdb").string();
+    const std::string copy = (folder / "copy.sdb").string();
+    const auto fresh = [&] {
         std::filesystem::copy_file(original, copy,
                                    std::filesystem::copy_options::overwrite_existing);
-        program.push_back(programPromotion(copy));
-        std::filesystem::copy_file(original, copy,
-                                   std::filesystem::copy_options::overwrite_existing);
-        floor.push_back(barePromotion(copy));
-    }
-    std::printf("promotion of %d readers in %d classes (backup excluded)\n", kReaders,
-                3 * kClassesPerGrade);
-    std::printf("  program %7.1f ms   floor (SQLite bare) %7.1f ms   target < 200 ms: %s\n",
-                median(program), median(floor), median(program) < 200 ? "met" : "MISSED");
+        return copy;
+    };
+    bench::PairedRounds promotion(
+        "promotion of 3,000 readers in 60 classes (backup excluded)",
+        {{"program (the moves applied)", [&] { return programPromotion(fresh()); }},
+         {"floor: SQLite bare", [&] { return barePromotion(fresh()); }}});
+    promotion.run(runs);
+    promotion.print();
+    judge(promotion, 200);
 
     const std::vector<readers::CardHolder> all = holders();
-    std::vector<double> cards, pdfFloor, fileFloor;
-    for (int run = 0; run < std::min(runs, 3); ++run) {
-        const std::string pdf = (folder / "cards.pdf").string();
-        ui::Printout printout;
-        cards.push_back(millisecondsOf([&] {
-            printout = readers::libraryCards(all, "澄溪学校图书室");
-            if (!qt::printToPdf(printout, pdf).printed) {
-                fail("cannot write the cards");
-            }
-        }));
-        const std::uintmax_t bytes = std::filesystem::file_size(pdf);
-        pdfFloor.push_back(barePdf(printout, (folder / "bare.pdf").string()));
-        fileFloor.push_back(bareFile((folder / "bytes.bin").string(), bytes));
+    const std::string pdf = (folder / "cards.pdf").string();
+    const ui::Printout printout = readers::libraryCards(all, "澄溪学校图书室");
+    if (!qt::printToPdf(printout, pdf).printed) {
+        fail("cannot write the cards");
     }
-    std::printf("cards of %d readers to PDF (%zu pages)\n", kReaders,
-                readers::libraryCards(all, "澄溪学校图书室").pages.size());
-    std::printf(
-        "  program %7.1f ms   floor (Qt PDF writer bare) %7.1f ms   floor (file system, same "
-        "size) %5.1f ms   target < 5000 ms: %s\n",
-        median(cards), median(pdfFloor), median(fileFloor),
-        median(cards) < 5000 ? "met" : "MISSED");
+    const std::uintmax_t bytes = std::filesystem::file_size(pdf);
+    bench::PairedRounds cards(
+        "cards of 3,000 readers to PDF (" + std::to_string(printout.pages.size()) + " pages)",
+        {{"program (layout, barcodes, PDF)",
+          [&] {
+              return timed([&] {
+                  if (!qt::printToPdf(readers::libraryCards(all, "澄溪学校图书室"), pdf).printed) {
+                      fail("cannot write the cards");
+                  }
+              });
+          }},
+         {"floor: Qt's PDF writer bare",
+          [&] { return barePdf(printout, (folder / "bare.pdf").string()); }},
+         {"floor: the file system, same size",
+          [&] { return bareFile((folder / "bytes.bin").string(), bytes); }}});
+    cards.run(std::min(runs, 3));
+    cards.print();
+    judge(cards, 5000);
     std::filesystem::remove_all(folder);
     return 0;
 }
