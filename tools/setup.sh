@@ -9,7 +9,8 @@ set -eu
 packages="cmake g++ clang clang-format make pkg-config libgtest-dev libgmock-dev qt6-base-dev libsqlite3-dev sqlite3 nettle-dev \
 libzip-dev libexpat1-dev libxlsxwriter-dev \
 fonts-wqy-microhei fonts-arphic-ukai fonts-arphic-uming python3-xlrd python3-xlwt python3-openpyxl libclang-rt-14-dev \
-xvfb xauth openbox xdotool x11-utils xclip imagemagick faketime desktop-file-utils"
+xvfb xauth openbox xdotool x11-utils xclip imagemagick faketime desktop-file-utils \
+zbar-tools poppler-utils"
 
 missing=""
 for p in $packages; do

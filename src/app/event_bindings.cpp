@@ -7,6 +7,7 @@
 #include "circulation/events.h"
 #include "exchange/events.h"
 #include "readers/events.h"
+#include "schoolyear/events.h"
 #include "ui/event_binder.h"
 #include "ui/forms/control_names.h"
 
@@ -33,6 +34,7 @@ void Program::bindEvents() {
     catalog::bindEvents(binder, services_, library_.catalogue);
     circulation::bindEvents(binder, services_, library_.circulation);
     exchange::bindEvents(binder, services_, library_.exchange, library_.catalogue);
+    schoolyear::bindEvents(binder, services_);
 }
 
 } // namespace chengxi::app

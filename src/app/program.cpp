@@ -42,7 +42,28 @@ ui::Window* Program::window(std::string_view windowId) {
     if (windowId == mainw::kWindow) {
         return main_.get();
     }
+    std::unique_ptr<ui::Window>* dialog = dialogOf(windowId);
+    return dialog != nullptr ? dialog->get() : nullptr;
+}
+
+std::unique_ptr<ui::Window>* Program::dialogOf(std::string_view windowId) {
+    for (std::unique_ptr<ui::Window>& dialog : dialogs_) {
+        if (dialog != nullptr && dialog->id() == windowId) {
+            return &dialog;
+        }
+    }
     return nullptr;
+}
+
+ui::Window* Program::openDialog(const ui::FormRecord& form) {
+    if (ended_ || window(form.id) != nullptr) {
+        return nullptr;
+    }
+    std::erase(dialogs_, nullptr);
+    ui::Window& dialog = *dialogs_.emplace_back(std::make_unique<ui::Window>(form));
+    dialog.focusFirstEntry();
+    screen_.windowOpened(dialog);
+    return &dialog;
 }
 
 void Program::activated(std::string_view windowId) {
@@ -101,7 +122,11 @@ void Program::finishPendingCloses() {
             ++depth_;
             events_.run(id, "", ui::Event::AboutToBeDestroyed, 0);
             --depth_;
-            destroyWindow(id == login::kWindow ? login_ : main_);
+            if (id == login::kWindow || id == mainw::kWindow) {
+                destroyWindow(id == login::kWindow ? login_ : main_);
+            } else if (std::unique_ptr<ui::Window>* dialog = dialogOf(id)) {
+                destroyWindow(*dialog);
+            }
         }
     }
 }
@@ -121,6 +146,9 @@ void Program::endProgram(int exitCode) {
         mainWindowRelease();
     }
     cleanup();
+    for (std::unique_ptr<ui::Window>& dialog : dialogs_) {
+        destroyWindow(dialog);
+    }
     destroyWindow(main_);
     destroyWindow(login_);
     pendingCloses_.clear();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "text/date_time.h"
+#include "ui/printout.h"
 
 #include <cstdint>
 #include <string>
@@ -42,6 +43,13 @@ public:
     virtual bool showFileDialog(FileDialogState& dialog) = 0;
     virtual void setClipboardText(const std::string& text) = 0;
     virtual std::string clipboardText() = 0;
+    // Prints on a printer chosen in the print dialog, or, with a path, writes
+    // a PDF file there. A screen that cannot print says so.
+    virtual PrintResult print(const Printout& printout, const std::string& pdfPath) {
+        (void)printout;
+        (void)pdfPath;
+        return {.failure = "本机不能打印"};
+    }
 
     // A window's model exists and is to be shown.
     virtual void windowOpened(Window& window) = 0;

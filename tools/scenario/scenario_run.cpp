@@ -10,12 +10,20 @@
 #include "ui/forms/control_names.h"
 #include "wording.h"
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <sstream>
 
 namespace chengxi::scenario {
 namespace {
+
+// The dialogs the main window opens.
+constexpr std::string_view kDialogs[] = {ui::names::promotion::kWindow, ui::names::cards::kWindow};
+
+bool isDialog(std::string_view windowId) {
+    return std::find(std::begin(kDialogs), std::end(kDialogs), windowId) != std::end(kDialogs);
+}
 
 bool parseInt(const std::string& text, long long& value) {
     const char* begin = text.data();
@@ -320,7 +328,8 @@ ScenarioRun::Outcome ScenarioRun::findControl(const std::string& windowId, const
     if (!running()) {
         return "a running program, found " + std::string(program_ ? "it ended" : "none started");
     }
-    if (windowId != ui::names::login::kWindow && windowId != ui::names::main::kWindow) {
+    if (windowId != ui::names::login::kWindow && windowId != ui::names::main::kWindow &&
+        !isDialog(windowId)) {
         return "a window named login or main, found " + inQuotes(windowId);
     }
     ui::Window* window = program_->window(windowId);
@@ -338,6 +347,13 @@ ScenarioRun::Outcome ScenarioRun::actOn(const std::string& windowId, const std::
                                         ui::Control*& control) {
     if (Outcome outcome = findControl(windowId, name, control); !outcome.empty()) {
         return outcome;
+    }
+    // A dialog is modal: the window behind it takes nothing until it closes.
+    for (const std::string_view dialog : kDialogs) {
+        if (dialog != windowId && program_->window(dialog) != nullptr) {
+            return "the " + windowId + " window free to act on, found the " + std::string(dialog) +
+                   " dialog open";
+        }
     }
     ui::Window& window = *program_->window(windowId);
     if (window.windowState() == 2) {

@@ -114,6 +114,27 @@ Operation clearing(const LibraryScale& scale, std::string_view button, std::stri
     };
 }
 
+// Every class of the sample library follows the grade rule: all move up,
+// the top grades leave, and those among them who hold books stay.
+Operation promotion(const LibraryScale& scale) {
+    return {
+        "year-end promotion",
+        Writes::Database,
+        {tableItem("读者数据")},
+        [scale](const TrialFolder& folder) {
+            prepareLibrary(folder, librarySize(scale));
+            addEarlierBackup(folder, scale);
+        },
+        [](Session& session, const std::function<void()>& ready) {
+            session.tab(mainw::kPageReaders);
+            session.click(mainw::kPromote);
+            ready();
+            session.program().fire(ui::names::promotion::kWindow, ui::names::promotion::kApply,
+                                   ui::Event::Clicked);
+        },
+    };
+}
+
 void typeLoan(Session& session, const std::string& book) {
     session.tab(mainw::kPageLending);
     session.type(mainw::kLoanCard, loanCard());
@@ -288,6 +309,7 @@ std::vector<Operation> operations(const LibraryScale& scale) {
         clearing(scale, mainw::kClearBooks, "图书数据"),
         clearing(scale, mainw::kClearReaders, "读者数据"),
         clearing(scale, mainw::kClearLendState, "借出数据"),
+        promotion(scale),
     };
 }
 

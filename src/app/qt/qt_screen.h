@@ -61,6 +61,7 @@ public:
     bool showFileDialog(ui::FileDialogState& dialog) override;
     void setClipboardText(const std::string& text) override;
     std::string clipboardText() override;
+    ui::PrintResult print(const ui::Printout& printout, const std::string& pdfPath) override;
     void windowOpened(ui::Window& window) override;
     void windowClosing(ui::Window& window) override;
     void programEnded(int exitCode) override;

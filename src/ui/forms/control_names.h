@@ -98,6 +98,9 @@ inline constexpr std::string_view kAddReader = "按钮_添加读者";
 inline constexpr std::string_view kChooseReaderFile = "按钮选择读者信息文件";
 inline constexpr std::string_view kReaderFilePath = "编辑框读者信息文件路径";
 inline constexpr std::string_view kImportReaders = "按钮导入读者";
+inline constexpr std::string_view kEditReader = "按钮_修改读者";
+inline constexpr std::string_view kPromote = "按钮_年终升级";
+inline constexpr std::string_view kCards = "按钮_借书证";
 
 // Page 6, 搜索图书
 inline constexpr std::string_view kSearchStatus = "透明标签_显示图书搜索结果";
@@ -141,5 +144,44 @@ enum Page {
     kPageLending = 7,
 };
 } // namespace main
+
+// The year-end promotion dialog, opened from the readers page.
+namespace promotion {
+inline constexpr std::string_view kWindow = "promotion";
+inline constexpr std::string_view kTitle = "透明标签_升级标题";
+inline constexpr std::string_view kClose = "图形按钮_关闭";
+inline constexpr std::string_view kExplanation = "透明标签_升级说明";
+inline constexpr std::string_view kMoves = "超级列表框_升级方案";
+inline constexpr std::string_view kNewClassCaption = "透明标签_新班别";
+inline constexpr std::string_view kNewClass = "编辑框_新班别";
+inline constexpr std::string_view kSetNewClass = "按钮_设定新班别";
+inline constexpr std::string_view kSetGraduate = "按钮_设为毕业";
+inline constexpr std::string_view kSetUnchanged = "按钮_设为不变";
+inline constexpr std::string_view kApply = "按钮_执行升级";
+inline constexpr std::string_view kCancel = "按钮_取消升级";
+inline constexpr std::string_view kLeaversCaption = "透明标签_未还书名单";
+inline constexpr std::string_view kLeavers = "超级列表框_毕业未还书读者";
+inline constexpr std::string_view kPrintLeavers = "按钮_打印未还书名单";
+inline constexpr std::string_view kExportLeavers = "按钮_导出未还书名单";
+} // namespace promotion
+
+// The library cards dialog, opened from the readers page.
+namespace cards {
+inline constexpr std::string_view kWindow = "cards";
+inline constexpr std::string_view kTitle = "透明标签_借书证标题";
+inline constexpr std::string_view kClose = "图形按钮_关闭";
+inline constexpr std::string_view kExplanation = "透明标签_借书证说明";
+inline constexpr std::string_view kReaders = "超级列表框_借书证读者";
+inline constexpr std::string_view kChooseClass = "按钮_选择本班";
+inline constexpr std::string_view kChooseReader = "按钮_选择此人";
+inline constexpr std::string_view kChooseNone = "按钮_全部不选";
+inline constexpr std::string_view kChosenCount = "透明标签_已选读者数";
+inline constexpr std::string_view kSchoolCaption = "透明标签_学校名称";
+inline constexpr std::string_view kSchool = "编辑框_学校名称";
+inline constexpr std::string_view kPrint = "按钮_打印借书证";
+inline constexpr std::string_view kSavePdf = "按钮_借书证存为PDF";
+inline constexpr std::string_view kCancel = "按钮_关闭借书证";
+inline constexpr std::string_view kPdfDialog = "通用对话框_PDF";
+} // namespace cards
 
 } // namespace chengxi::ui::names

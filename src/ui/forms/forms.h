@@ -7,6 +7,10 @@ namespace chengxi::ui {
 // The two stored forms: every control with its name, kind, place, text and settings.
 const FormRecord& loginForm();
 const FormRecord& mainForm();
+// The year-end promotion dialog.
+const FormRecord& promotionForm();
+// The library cards dialog.
+const FormRecord& cardsForm();
 
 // RGB of both windows' background.
 inline constexpr int kBackgroundRed = 0, kBackgroundGreen = 136, kBackgroundBlue = 255;

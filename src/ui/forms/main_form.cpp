@@ -202,6 +202,12 @@ constexpr ControlRecord kControls[] = {
      .top = 499, .width = 400, .height = 24, .disabled = true},
     {.name = n::kImportReaders, .kind = K::Button, .parent = n::kTabs, .page = 5, .left = 559,
      .top = 496, .width = 104, .height = 30, .text = "导入"},
+    {.name = n::kEditReader, .kind = K::Button, .parent = n::kTabs, .page = 5, .left = 671,
+     .top = 458, .width = 104, .height = 30, .text = "保存修改"},
+    {.name = n::kPromote, .kind = K::Button, .parent = n::kTabs, .page = 5, .left = 671,
+     .top = 496, .width = 104, .height = 30, .text = "年终升级"},
+    {.name = n::kCards, .kind = K::Button, .parent = n::kTabs, .page = 5, .left = 731,
+     .top = 413, .width = 60, .height = 30, .text = "借书证"},
 
     // Page 6, 搜索图书
     {.name = n::kSearchStatus, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 6,
