@@ -14,6 +14,7 @@ xls
 ui
 auth backups catalog circulation readers
 exchange
+overview
 app
 app/qt'
 

@@ -6,6 +6,7 @@
 #include "catalog/events.h"
 #include "circulation/events.h"
 #include "exchange/events.h"
+#include "overview/events.h"
 #include "readers/events.h"
 #include "ui/event_binder.h"
 #include "ui/forms/control_names.h"
@@ -33,6 +34,7 @@ void Program::bindEvents() {
     catalog::bindEvents(binder, services_, library_.catalogue);
     circulation::bindEvents(binder, services_, library_.circulation);
     exchange::bindEvents(binder, services_, library_.exchange, library_.catalogue);
+    overview::bindEvents(binder, services_);
 }
 
 } // namespace chengxi::app

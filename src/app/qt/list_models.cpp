@@ -2,6 +2,8 @@
 
 #include "app/qt/qt_text.h"
 
+#include <QColor>
+
 namespace chengxi::qt {
 namespace {
 
@@ -83,6 +85,11 @@ QVariant ListViewModel::data(const QModelIndex& index, int role) const {
         return toQString(list_->cell(index.row(), index.column()));
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(toQt(columns_.at(index.column()).alignment));
+    case Qt::ForegroundRole:
+        if (list_->cellAlert(index.row(), index.column())) {
+            return QColor(Qt::red);
+        }
+        return {};
     default:
         return {};
     }

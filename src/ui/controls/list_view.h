@@ -3,7 +3,9 @@
 #include "ui/controls/form_records.h"
 
 #include <cstdint>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace chengxi::ui {
@@ -31,6 +33,11 @@ public:
     const std::vector<std::string>& row(int index) const { return rows_.at(index); }
     void clearRows();
 
+    // A cell the librarian must notice (a loan past its due date), drawn in
+    // the alert colour; cleared with the rows.
+    void setCellAlert(int row, int column, bool alert);
+    bool cellAlert(int row, int column) const;
+
     // -1 when no row is current.
     int selected() const { return selected_; }
     // Any index outside the rows clears the selection.
@@ -48,6 +55,7 @@ public:
 private:
     std::vector<ListColumn> columns_;
     std::vector<std::vector<std::string>> rows_;
+    std::set<std::pair<int, int>> alerts_;
     int selected_ = -1;
     int viewType_ = 3;
     bool gridLines_ = false;
