@@ -1,6 +1,7 @@
 #include "overview/events.h"
 
 #include "overview/overview_page.h"
+#include "overview/page_view.h"
 #include "overview/statistics_page.h"
 #include "ui/event_binder.h"
 #include "ui/forms/control_names.h"
@@ -10,6 +11,8 @@ namespace chengxi::overview {
 namespace names = ui::names::main;
 
 void bindEvents(ui::EventBinder& binder, const ui::Services& services) {
+    binder.on(names::kWindow, names::kOverviewView, ui::Event::SelectionChanged,
+              [&services](int) { showChosenView(services); });
     binder.onBusyClick(names::kShowOverdue, [&services] { showOverdue(services); });
     binder.on(names::kWindow, names::kOverdueDaysPreset, ui::Event::SelectionChanged,
               [&services](int) { takeDaysPreset(services); });
@@ -23,7 +26,8 @@ void bindEvents(ui::EventBinder& binder, const ui::Services& services) {
 }
 
 void pageShown(const ui::Services& services, int page) {
-    if (page == names::kPageOverdue) {
+    if (page == names::kPageOverview) {
+        showChosenView(services);
         offerClasses(services);
     }
 }

@@ -7,7 +7,7 @@ struct Services;
 
 namespace chengxi::overview {
 
-// The pages 逾期一览 and 借阅统计.
+// The page 统计: the overdue overview and the loan statistics.
 void bindEvents(ui::EventBinder& binder, const ui::Services& services);
 
 // Called when a page comes to the front.

@@ -100,8 +100,9 @@ bool countLoans(store::Database& database, int year, LoanStatistics& statistics,
     for (auto& [key, counted] : classes) {
         statistics.classes.push_back(std::move(counted));
     }
-    std::stable_sort(statistics.lateReturns.begin(), statistics.lateReturns.end(),
-                     [](const LateReturn& a, const LateReturn& b) { return a.daysLate > b.daysLate; });
+    std::stable_sort(
+        statistics.lateReturns.begin(), statistics.lateReturns.end(),
+        [](const LateReturn& a, const LateReturn& b) { return a.daysLate > b.daysLate; });
     return true;
 }
 
@@ -109,9 +110,10 @@ bool countLoans(store::Database& database, int year, LoanStatistics& statistics,
 // stamp starts with the year's digits, so a range of texts finds them.
 bool countReturns(store::Database& database, int year, LoanStatistics& statistics) {
     store::RecordSet& records = database.records;
-    if (!records.open(database.connection,
-                      "select 还书日期 from 借阅报表 where 还书日期 >= ? and 还书日期 < ?",
-                      {store::Value(std::to_string(year)), store::Value(std::to_string(year + 1))}) ||
+    if (!records.open(
+            database.connection,
+            "select 还书日期 from 借阅报表 where 还书日期 >= ? and 还书日期 < ?",
+            {store::Value(std::to_string(year)), store::Value(std::to_string(year + 1))}) ||
         !records.toFirst()) {
         records.close();
         return false;
@@ -139,7 +141,8 @@ bool findIdleReaders(store::Database& database, const std::set<std::string>& bor
     while (records.nextRow()) {
         IdleReader reader{records.read(0), records.read(1), records.read(2)};
         if (!borrowers.contains(reader.group + " " + reader.name)) {
-            idle.emplace_back(sortKey(reader.group) + '\0' + sortKey(reader.name), std::move(reader));
+            idle.emplace_back(sortKey(reader.group) + '\0' + sortKey(reader.name),
+                              std::move(reader));
         }
     }
     records.close();

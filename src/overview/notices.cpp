@@ -45,7 +45,8 @@ ui::PrintDocument overdueNotices(const ui::ListView& list, const text::DateTime&
                 page.table.headers.push_back(list.columns()[column.listColumn].caption);
                 page.table.weights.push_back(column.weight);
             }
-            page.closingLines = {"班主任签字：____________________", "归还日期：____________________"};
+            page.closingLines = {"班主任签字：____________________",
+                                 "归还日期：____________________"};
             document.pages.push_back(std::move(page));
         }
         std::vector<std::string> cells;

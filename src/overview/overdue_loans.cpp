@@ -139,8 +139,8 @@ std::optional<OverdueOverview> readOverdueLoans(store::Database& database,
             loan.title = itemOrEmpty(titles, k);
             loan.note = lendStateNote(*lendState, loan.bookNumber, loan.card);
             if (!loan.daysOverdue) {
-                loan.note = loan.note.empty() ? "借书日期无法识别"
-                                              : "借书日期无法识别；" + loan.note;
+                loan.note =
+                    loan.note.empty() ? "借书日期无法识别" : "借书日期无法识别；" + loan.note;
                 ++overview.unreadableDates;
             } else {
                 readers.emplace(loan.group, loan.name, loan.card);

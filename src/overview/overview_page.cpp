@@ -29,8 +29,7 @@ constexpr DaysPreset kDaysPresets[] = {{"1 天", "1"}, {"7 天", "7"}, {"30 天"
 void reportReadFailure(const ui::Services& services, ui::Control& summary) {
     summary.setText("读取数据失败！");
     const std::string_view cause = store::failureCause(services.database.connection);
-    services.screen.messageBox(
-        {cause.empty() ? "读取读者数据失败！" : std::string(cause), "提示"});
+    services.screen.messageBox({cause.empty() ? "读取读者数据失败！" : std::string(cause), "提示"});
 }
 
 std::string summaryText(const OverdueOverview& overview) {
@@ -89,9 +88,9 @@ void showOverdue(const ui::Services& services) {
         return;
     }
     const ui::Control& classChoice = main.control(names::kOverdueClass);
-    const OverdueFilter filter{
-        .group = classChoice.currentItem() > 0 ? classChoice.text() : std::string(),
-        .minimumDays = days};
+    const OverdueFilter filter{.group = classChoice.currentItem() > 0 ? classChoice.text()
+                                                                      : std::string(),
+                               .minimumDays = days};
     const auto overview = readOverdueLoans(services.database, services.clock.now(), filter);
     if (!overview) {
         reportReadFailure(services, summary);

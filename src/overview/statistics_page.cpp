@@ -63,8 +63,9 @@ void showStatistics(const ui::Services& services) {
         return;
     }
     for (std::size_t m = 0; m < statistics->loansPerMonth.size(); ++m) {
-        appendRow(monthly, {std::to_string(m + 1) + "月", std::to_string(statistics->loansPerMonth[m]),
-                            std::to_string(statistics->returnsPerMonth[m])});
+        appendRow(monthly,
+                  {std::to_string(m + 1) + "月", std::to_string(statistics->loansPerMonth[m]),
+                   std::to_string(statistics->returnsPerMonth[m])});
     }
     for (const TitleCount& title : statistics->topTitles) {
         appendRow(top, {std::to_string(title.rank), title.title, std::to_string(title.loans)});
@@ -80,8 +81,8 @@ void showStatistics(const ui::Services& services) {
                          std::to_string(loan.daysLate)});
     }
     // The year leads, so that the figures name their year after the box is stepped.
-    summary.setText(std::to_string(year) + "年  借出 " + std::to_string(statistics->loans) + " 次  归还 " +
-                    std::to_string(statistics->returns) + " 次  逾期归还 " +
+    summary.setText(std::to_string(year) + "年  借出 " + std::to_string(statistics->loans) +
+                    " 次  归还 " + std::to_string(statistics->returns) + " 次  逾期归还 " +
                     std::to_string(statistics->lateReturns.size()) + " 次  未借书读者 " +
                     std::to_string(statistics->idleReaders.size()) + " 人");
 }
@@ -110,8 +111,8 @@ void stepStatisticsYear(const ui::Services& services, int direction) {
     ui::Control& yearBox = services.mainWindow().control(names::kStatisticsYear);
     const int year = text::integerValue(yearBox.text());
     const int stepped = direction == 1 ? year + 1 : year - 1;
-    yearBox.setText(std::to_string(std::clamp<std::int64_t>(
-        stepped, circulation::kFirstReportYear, circulation::kLastReportYear)));
+    yearBox.setText(std::to_string(std::clamp<std::int64_t>(stepped, circulation::kFirstReportYear,
+                                                            circulation::kLastReportYear)));
 }
 
 } // namespace chengxi::overview

@@ -48,9 +48,9 @@ TEST(OverviewExport, XlrdReadsEveryListAsShownWithCountsAsNumbers) {
     if (!xls::testing::xlrdAvailable()) {
         GTEST_SKIP() << "python3-xlrd is not installed";
     }
-    const ui::ListView overdue =
-        listOf({"班别", "借书证号", "书名", "逾期天数", "备注"},
-               {{"1班", "007", "O'Brien｜红楼梦", "31", ""}, {"2班", "201409003", "", "", "借书日期无法识别"}});
+    const ui::ListView overdue = listOf({"班别", "借书证号", "书名", "逾期天数", "备注"},
+                                        {{"1班", "007", "O'Brien｜红楼梦", "31", ""},
+                                         {"2班", "201409003", "", "", "借书日期无法识别"}});
     const ui::ListView months = listOf({"月份", "借出"}, {{"1月", "0"}});
     const ListSheet sheets[] = {{"逾期图书", &overdue}, {"每月", &months}};
     const auto bytes = xls::buildWorkbookFile(listWorkbook(sheets));

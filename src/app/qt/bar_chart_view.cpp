@@ -10,6 +10,7 @@
 #include <QChartView>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 
@@ -61,10 +62,13 @@ private:
         chart->addAxis(axisX, Qt::AlignBottom);
         series->attachAxis(axisX);
         auto* axisY = new QValueAxis(chart);
-        // Whole loans: the axis counts in whole numbers from 0.
-        axisY->setRange(0, std::max(1.0, highest));
+        // Whole loans: ticks at whole steps from 0, about five of them.
+        const double step = std::max(1.0, std::ceil(highest / 5));
+        axisY->setRange(0, step * std::max(1.0, std::ceil(highest / step)));
+        axisY->setTickType(QValueAxis::TicksDynamic);
+        axisY->setTickAnchor(0);
+        axisY->setTickInterval(step);
         axisY->setLabelFormat(QStringLiteral("%d"));
-        axisY->applyNiceNumbers();
         chart->addAxis(axisY, Qt::AlignLeft);
         series->attachAxis(axisY);
         // The view takes the new chart and gives the one it showed back.

@@ -128,7 +128,8 @@ inline constexpr std::string_view kLend = "按钮_借书";
 inline constexpr std::string_view kLoanList = "超级列表框_显示借书情况";
 inline constexpr std::string_view kReturn = "按钮_还书";
 
-// Page 8, 逾期一览
+// Page 8, 统计: the overdue overview and the loan statistics, one at a time
+inline constexpr std::string_view kOverviewView = "组合框_统计内容";
 inline constexpr std::string_view kOverdueClassCaption = "透明标签_逾期班别";
 inline constexpr std::string_view kOverdueClass = "组合框_逾期班别";
 inline constexpr std::string_view kOverdueDaysCaption = "透明标签_逾期天数";
@@ -139,8 +140,6 @@ inline constexpr std::string_view kPrintOverdue = "按钮_打印逾期通知";
 inline constexpr std::string_view kExportOverdue = "按钮_导出逾期";
 inline constexpr std::string_view kOverdueList = "超级列表框_逾期图书";
 inline constexpr std::string_view kOverdueSummary = "透明标签_逾期统计";
-
-// Page 9, 借阅统计
 inline constexpr std::string_view kStatisticsYearCaption = "透明标签_统计年度";
 inline constexpr std::string_view kStatisticsYear = "编辑框_统计年度";
 inline constexpr std::string_view kShowStatistics = "按钮_查阅借阅统计";
@@ -168,8 +167,7 @@ enum Page {
     kPageReaders = 5,
     kPageSearch = 6,
     kPageLending = 7,
-    kPageOverdue = 8,
-    kPageStatistics = 9,
+    kPageOverview = 8,
 };
 } // namespace main
 
