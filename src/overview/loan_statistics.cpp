@@ -7,9 +7,9 @@
 
 #include <algorithm>
 #include <map>
-#include <set>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace chengxi::overview {
 namespace {
@@ -57,7 +57,7 @@ std::vector<TitleCount> mostBorrowed(const std::unordered_map<std::string, int>&
 // The loans of the year: per month, per title, per class, the borrowers
 // seen and the late returns.
 bool countLoans(store::Database& database, int year, LoanStatistics& statistics,
-                std::set<std::string>& borrowers) {
+                std::unordered_set<std::string>& borrowers) {
     store::RecordSet& records = database.records;
     // The year as a number, as the report page compares 年份.
     if (!records.open(database.connection,
@@ -68,7 +68,7 @@ bool countLoans(store::Database& database, int year, LoanStatistics& statistics,
         return false;
     }
     std::unordered_map<std::string, int> titles;
-    std::map<std::string, ClassCount> classes;
+    std::unordered_map<std::string, int> classes;
     while (records.nextRow()) {
         ++statistics.loans;
         std::string title = records.read(0);
@@ -88,16 +88,17 @@ bool countLoans(store::Database& database, int year, LoanStatistics& statistics,
                                                   (late + kSecondsPerDay - 1) / kSecondsPerDay});
             }
         }
-        std::string group = classOf(borrower);
-        auto& counted = classes[sortKey(group)];
-        counted.group = std::move(group);
-        ++counted.loans;
+        ++classes[classOf(borrower)];
         ++titles[std::move(title)];
         borrowers.insert(std::move(borrower));
     }
     records.close();
     statistics.topTitles = mostBorrowed(titles);
-    for (auto& [key, counted] : classes) {
+    std::map<std::string, ClassCount> byClass; // in code page 936 order
+    for (auto& [group, loans] : classes) {
+        byClass.emplace(sortKey(group), ClassCount{group, loans});
+    }
+    for (auto& [key, counted] : byClass) {
         statistics.classes.push_back(std::move(counted));
     }
     std::stable_sort(
@@ -129,7 +130,7 @@ bool countReturns(store::Database& database, int year, LoanStatistics& statistic
     return true;
 }
 
-bool findIdleReaders(store::Database& database, const std::set<std::string>& borrowers,
+bool findIdleReaders(store::Database& database, const std::unordered_set<std::string>& borrowers,
                      LoanStatistics& statistics) {
     store::RecordSet& records = database.records;
     if (!records.open(database.connection, "select 班别, 姓名, 借书证号 from 读者数据") ||
@@ -159,7 +160,7 @@ bool findIdleReaders(store::Database& database, const std::set<std::string>& bor
 std::optional<LoanStatistics> readLoanStatistics(store::Database& database, int year) {
     LoanStatistics statistics;
     statistics.year = year;
-    std::set<std::string> borrowers;
+    std::unordered_set<std::string> borrowers;
     if (!countLoans(database, year, statistics, borrowers) ||
         !countReturns(database, year, statistics) ||
         !findIdleReaders(database, borrowers, statistics)) {

@@ -6,9 +6,9 @@
 #include "text/list_column.h"
 
 #include <algorithm>
-#include <set>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace chengxi::overview {
 namespace {
@@ -68,11 +68,21 @@ void sortForReading(std::vector<OverdueLoan>& loans) {
         std::int64_t lateness;
         OverdueLoan* loan;
     };
+    // A reader's loans stand together, and a class repeats over many: each
+    // distinct text is converted once.
+    std::unordered_map<std::string, std::string> keys;
+    const auto keyOf = [&keys](const std::string& text) -> const std::string& {
+        auto found = keys.find(text);
+        if (found == keys.end()) {
+            found = keys.emplace(text, text::toCp936(text).bytes).first;
+        }
+        return found->second;
+    };
     std::vector<Keyed> keyed;
     keyed.reserve(loans.size());
     for (OverdueLoan& loan : loans) {
-        keyed.push_back({text::toCp936(loan.group).bytes, text::toCp936(loan.name).bytes,
-                         -loan.daysOverdue.value_or(-1), &loan});
+        keyed.push_back(
+            {keyOf(loan.group), keyOf(loan.name), -loan.daysOverdue.value_or(-1), &loan});
     }
     std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
         return std::tie(a.group, a.name, a.loan->card, a.lateness) <
@@ -111,7 +121,7 @@ std::optional<OverdueOverview> readOverdueLoans(store::Database& database,
     }
     const text::DateTime midnight = today.date();
     OverdueOverview overview;
-    std::set<std::tuple<std::string, std::string, std::string>> readers;
+    std::unordered_set<std::string> readers; // by card: a reader is counted once
     while (records.nextRow()) {
         const std::string numbers = records.read(3);
         const std::vector<std::string> books = text::splitListColumn(numbers);
@@ -143,7 +153,7 @@ std::optional<OverdueOverview> readOverdueLoans(store::Database& database,
                     loan.note.empty() ? "借书日期无法识别" : "借书日期无法识别；" + loan.note;
                 ++overview.unreadableDates;
             } else {
-                readers.emplace(loan.group, loan.name, loan.card);
+                readers.insert(loan.card);
             }
             overview.loans.push_back(std::move(loan));
         }

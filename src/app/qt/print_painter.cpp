@@ -8,6 +8,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <numeric>
+#include <optional>
 #include <vector>
 
 namespace chengxi::qt {
@@ -27,6 +28,8 @@ public:
         bold_ = body_;
         bold_.setBold(true);
         lineHeight_ = QFontMetrics(body_, &printer).height() * 3 / 2;
+        bodyMetrics_.emplace(body_, &printer);
+        boldMetrics_.emplace(bold_, &printer);
     }
 
     void startPage(bool first) {
@@ -57,14 +60,14 @@ public:
         }
         const std::vector<int> widths = columnWidths(table);
         ensureRoom(2 * lineHeight_);
-        tableRow(table.headers, widths, bold_);
+        tableRow(table.headers, widths, bold_, *boldMetrics_);
         for (const auto& row : table.rows) {
             if (top_ + lineHeight_ > area_.bottom()) {
                 printer_.newPage();
                 top_ = area_.top();
-                tableRow(table.headers, widths, bold_);
+                tableRow(table.headers, widths, bold_, *boldMetrics_);
             }
-            tableRow(row, widths, body_);
+            tableRow(row, widths, body_, *bodyMetrics_);
         }
         top_ += lineHeight_ / 2;
     }
@@ -89,9 +92,8 @@ private:
     }
 
     void tableRow(const std::vector<std::string>& cells, const std::vector<int>& widths,
-                  const QFont& font) {
+                  const QFont& font, const QFontMetrics& metrics) {
         painter_.setFont(font);
-        const QFontMetrics metrics(font, &printer_);
         const int pad = lineHeight_ / 6;
         int left = area_.left();
         for (std::size_t c = 0; c < widths.size(); ++c) {
@@ -109,6 +111,7 @@ private:
     QPainter& painter_;
     QRect area_;
     QFont body_, bold_, heading_;
+    std::optional<QFontMetrics> bodyMetrics_, boldMetrics_;
     int lineHeight_ = 0;
     int top_ = 0;
 };
