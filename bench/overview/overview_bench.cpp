@@ -1,8 +1,8 @@
 // Benchmark of the pages 逾期一览 and 借阅统计 on a generated library: 5,000
 // readers holding 15,000 loans, and 100,000 loan-report rows in the year
 // counted. Each figure stands beside its floor, the same queries stepped
-// bare by SQLite; the notices of 60 classes are painted whole to a PDF
-// printer, which is more than the preview needs for its first page.
+// bare by SQLite; the notices of 60 classes are laid out for the print
+// preview, and written whole to a PDF file.
 //
 //   chengxi-overview-bench [--runs N]
 //
@@ -21,6 +21,7 @@
 #include "ui/forms/control_names.h"
 
 #include <QApplication>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <algorithm>
 #include <chrono>
@@ -255,11 +256,27 @@ int main(int argc, char** argv) {
     if (sheets != kClasses) {
         fail("the notices had " + std::to_string(sheets) + " classes");
     }
+    // The preview as the librarian meets it: every sheet laid out for the
+    // preview, which shows the first one when this returns.
+    std::vector<double> previews;
+    for (int run = 0; run < std::max(1, runs / 4); ++run) {
+        QPrinter printer(QPrinter::HighResolution);
+        QPrintPreviewWidget preview(&printer);
+        const ui::PrintDocument document = overview::overdueNotices(overdue, {2016, 3, 1, 0, 0, 0});
+        QObject::connect(&preview, &QPrintPreviewWidget::paintRequested, &preview,
+                         [&document](QPrinter* target) { qt::paintDocument(*target, document); });
+        previews.push_back(milliseconds([&] { preview.updatePreview(); }));
+        if (preview.pageCount() < kClasses) {
+            fail("the preview had " + std::to_string(preview.pageCount()) + " sheets");
+        }
+    }
     std::printf("medians of %d runs, wall time\n", runs);
     print("overview", median(overview), median(overviewFloor), 100);
     print("statistics", median(statistics), median(statisticsFloor), 300);
-    std::printf("  %-10s program %7.1f ms   (60 classes painted whole to PDF; no floor)"
+    std::printf("  %-10s program %7.1f ms   (60 classes into the print preview; no floor)"
                 "   target < 2000 ms: %s\n",
-                "notices", median(notices), median(notices) < 2000 ? "met" : "MISSED");
+                "preview", median(previews), median(previews) < 2000 ? "met" : "MISSED");
+    std::printf("  %-10s program %7.1f ms   (the same sheets written whole to a PDF file)\n", "pdf",
+                median(notices));
     return 0;
 }

@@ -14,8 +14,8 @@ struct NoticeColumn {
     int listColumn;
     int weight;
 };
-constexpr NoticeColumn kNoticeColumns[] = {{1, 10}, {2, 12}, {3, 10}, {4, 26},
-                                           {5, 14}, {6, 14}, {7, 8}};
+constexpr NoticeColumn kNoticeColumns[] = {{1, 8},  {2, 11}, {3, 9}, {4, 16},
+                                           {5, 20}, {6, 20}, {7, 10}};
 
 ui::PrintTable tableOf(const ui::ListView& list) {
     ui::PrintTable table;

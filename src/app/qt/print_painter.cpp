@@ -22,7 +22,7 @@ public:
         : printer_(printer), painter_(painter),
           area_(printer.pageLayout().paintRectPixels(printer.resolution())) {
         area_.moveTo(0, 0);
-        body_.setPointSizeF(11);
+        body_.setPointSizeF(10);
         heading_.setPointSizeF(18);
         heading_.setBold(true);
         bold_ = body_;
