@@ -63,9 +63,8 @@ void showStatistics(const ui::Services& services) {
         return;
     }
     for (std::size_t m = 0; m < statistics->loansPerMonth.size(); ++m) {
-        appendRow(monthly,
-                  {std::to_string(m + 1) + "月", std::to_string(statistics->loansPerMonth[m]),
-                   std::to_string(statistics->returnsPerMonth[m])});
+        appendRow(monthly, {std::to_string(m + 1), std::to_string(statistics->loansPerMonth[m]),
+                            std::to_string(statistics->returnsPerMonth[m])});
     }
     for (const TitleCount& title : statistics->topTitles) {
         appendRow(top, {std::to_string(title.rank), title.title, std::to_string(title.loans)});

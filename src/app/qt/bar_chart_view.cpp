@@ -8,6 +8,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QFont>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
@@ -59,6 +60,10 @@ private:
         chart->addSeries(series);
         auto* axisX = new QBarCategoryAxis(chart);
         axisX->append(groups);
+        // Twelve months side by side in a narrow chart: small labels keep them whole.
+        QFont labels = axisX->labelsFont();
+        labels.setPixelSize(9);
+        axisX->setLabelsFont(labels);
         chart->addAxis(axisX, Qt::AlignBottom);
         series->attachAxis(axisX);
         auto* axisY = new QValueAxis(chart);
