@@ -14,7 +14,7 @@ xls
 ui
 auth backups catalog circulation readers
 exchange
-schoolyear
+schoolyear overview
 app
 app/qt'
 

@@ -6,6 +6,7 @@
 #include "catalog/events.h"
 #include "circulation/events.h"
 #include "exchange/events.h"
+#include "overview/events.h"
 #include "readers/events.h"
 #include "schoolyear/events.h"
 #include "ui/event_binder.h"
@@ -35,6 +36,7 @@ void Program::bindEvents() {
     circulation::bindEvents(binder, services_, library_.circulation);
     exchange::bindEvents(binder, services_, library_.exchange, library_.catalogue);
     schoolyear::bindEvents(binder, services_);
+    overview::bindEvents(binder, services_);
 }
 
 } // namespace chengxi::app

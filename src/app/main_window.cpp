@@ -3,6 +3,7 @@
 #include "app/data_folder_question.h"
 #include "app/program.h"
 #include "backups/backups.h"
+#include "overview/events.h"
 #include "readers/reader_listing.h"
 #include "store/initialisation.h"
 #include "text/integer_value.h"
@@ -70,6 +71,7 @@ void Program::pageChanged() {
     if (tabs.currentPage() == mainw::kPageData) {
         backups::listBackups(services_);
     }
+    overview::pageShown(services_, tabs.currentPage());
 }
 
 } // namespace chengxi::app

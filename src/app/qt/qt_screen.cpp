@@ -5,6 +5,7 @@
 #include "app/qt/message_box.h"
 #include "app/qt/placement.h"
 #include "app/qt/printout_painter.h"
+#include "app/qt/print_painter.h"
 #include "app/qt/qt_text.h"
 #include "ui/forms/control_names.h"
 
@@ -130,6 +131,14 @@ ui::Answer QtScreen::messageBox(const ui::Message& message) {
 bool QtScreen::showFileDialog(ui::FileDialogState& dialog) {
     syncAll();
     return fileDialog_ ? fileDialog_(dialog) : qt::showFileDialog(dialog);
+}
+
+bool QtScreen::printDocument(const ui::PrintDocument& document) {
+    syncAll();
+    if (print_) {
+        return print_(document);
+    }
+    return previewDocument(document, formWindow("main"));
 }
 
 void QtScreen::repaintNow(const ui::Window& window, const ui::Control& control) {

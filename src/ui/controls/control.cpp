@@ -92,14 +92,17 @@ void Control::setCurrentItem(int index) {
 }
 
 void Control::addItem(std::string item) {
-    requireKind(kind() == ControlKind::ListBox, "a list box");
+    requireKind(kind() == ControlKind::ListBox || kind() == ControlKind::ComboBox,
+                "a list box or combo box");
     items_.push_back(std::move(item));
     ++itemsRevision_;
 }
 
 void Control::clearItems() {
-    requireKind(kind() == ControlKind::ListBox, "a list box");
+    requireKind(kind() == ControlKind::ListBox || kind() == ControlKind::ComboBox,
+                "a list box or combo box");
     items_.clear();
+    current_ = -1;
     ++itemsRevision_;
 }
 

@@ -132,6 +132,35 @@ inline constexpr std::string_view kLoanList = "超级列表框_显示借书情�
 inline constexpr std::string_view kReturn = "按钮_还书";
 inline constexpr std::string_view kReturnByBook = "按钮_按书还书";
 
+// Page 8, 统计: the overdue overview and the loan statistics, one at a time
+inline constexpr std::string_view kOverviewView = "组合框_统计内容";
+inline constexpr std::string_view kOverdueClassCaption = "透明标签_逾期班别";
+inline constexpr std::string_view kOverdueClass = "组合框_逾期班别";
+inline constexpr std::string_view kOverdueDaysCaption = "透明标签_逾期天数";
+inline constexpr std::string_view kOverdueDaysPreset = "组合框_逾期天数";
+inline constexpr std::string_view kOverdueDays = "编辑框_逾期天数";
+inline constexpr std::string_view kShowOverdue = "按钮_查询逾期";
+inline constexpr std::string_view kPrintOverdue = "按钮_打印逾期通知";
+inline constexpr std::string_view kExportOverdue = "按钮_导出逾期";
+inline constexpr std::string_view kOverdueList = "超级列表框_逾期图书";
+inline constexpr std::string_view kOverdueSummary = "透明标签_逾期统计";
+inline constexpr std::string_view kStatisticsYearCaption = "透明标签_统计年度";
+inline constexpr std::string_view kStatisticsYear = "编辑框_统计年度";
+inline constexpr std::string_view kShowStatistics = "按钮_查阅借阅统计";
+inline constexpr std::string_view kPrintStatistics = "按钮_打印借阅统计";
+inline constexpr std::string_view kExportStatistics = "按钮_导出借阅统计";
+inline constexpr std::string_view kStatisticsSummary = "透明标签_借阅统计";
+inline constexpr std::string_view kMonthlyCaption = "透明标签_每月借还";
+inline constexpr std::string_view kMonthlyChart = "超级列表框_每月借还";
+inline constexpr std::string_view kTopTitlesCaption = "透明标签_热门图书";
+inline constexpr std::string_view kTopTitles = "超级列表框_热门图书";
+inline constexpr std::string_view kClassLoansCaption = "透明标签_班级借阅";
+inline constexpr std::string_view kClassLoans = "超级列表框_班级借阅";
+inline constexpr std::string_view kIdleReadersCaption = "透明标签_未借书读者";
+inline constexpr std::string_view kIdleReaders = "超级列表框_未借书读者";
+inline constexpr std::string_view kLateReturnsCaption = "透明标签_逾期归还";
+inline constexpr std::string_view kLateReturns = "超级列表框_逾期归还";
+
 // Pages of kTabs by index.
 enum Page {
     kPagePassword = 0,
@@ -142,6 +171,7 @@ enum Page {
     kPageReaders = 5,
     kPageSearch = 6,
     kPageLending = 7,
+    kPageOverview = 8,
 };
 } // namespace main
 
