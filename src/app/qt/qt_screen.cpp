@@ -4,8 +4,8 @@
 #include "app/qt/file_dialog.h"
 #include "app/qt/message_box.h"
 #include "app/qt/placement.h"
-#include "app/qt/printout_painter.h"
 #include "app/qt/print_painter.h"
+#include "app/qt/printout_painter.h"
 #include "app/qt/qt_text.h"
 #include "ui/forms/control_names.h"
 
