@@ -19,7 +19,7 @@ constexpr double kBarcodeHeight = 11.0;
 constexpr double kWidestModule = 0.5;
 constexpr int kQuietModules = 10;
 
-void addBarcode(ui::PrintPage& page, const std::vector<int>& widths, double left, double top,
+void addBarcode(ui::PrintSheet& page, const std::vector<int>& widths, double left, double top,
                 double room) {
     const int modules = barcode::moduleCount(widths) + 2 * kQuietModules;
     const double module = std::min(kWidestModule, room / modules);
@@ -34,7 +34,7 @@ void addBarcode(ui::PrintPage& page, const std::vector<int>& widths, double left
     }
 }
 
-void addCard(ui::PrintPage& page, const CardHolder& holder, std::string_view school, double left,
+void addCard(ui::PrintSheet& page, const CardHolder& holder, std::string_view school, double left,
              double top) {
     page.boxes.push_back({left, top, kCardWidth, kCardHeight, false});
     const double inner = kCardWidth - 2 * kPadding;

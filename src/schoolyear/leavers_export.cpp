@@ -58,7 +58,7 @@ ui::Printout leaversPrintout(const ui::ListView& list) {
     double top = kLastLine;
     for (int row = -1; row < list.rowCount(); ++row) {
         if (top + kLineHeight > kLastLine) {
-            ui::PrintPage& page = printout.pages.emplace_back();
+            ui::PrintSheet& page = printout.pages.emplace_back();
             page.texts.push_back({15, 12, 180, 9, "已毕业但仍有图书未还的读者", 14, true, true});
             top = kFirstLine;
             for (std::size_t column = 0; column < kHeaders.size(); ++column) {
@@ -70,7 +70,7 @@ ui::Printout leaversPrintout(const ui::ListView& list) {
         if (row < 0) {
             continue;
         }
-        ui::PrintPage& page = printout.pages.back();
+        ui::PrintSheet& page = printout.pages.back();
         for (std::size_t column = 0; column < kHeaders.size(); ++column) {
             page.texts.push_back({kPrintColumns[column].left, top, kPrintColumns[column].width,
                                   kLineHeight, list.cell(row, static_cast<int>(column)), 10});

@@ -24,14 +24,14 @@ struct PrintBox {
     bool filled = true;
 };
 
-struct PrintPage {
+struct PrintSheet {
     std::vector<PrintText> texts;
     std::vector<PrintBox> boxes;
 };
 
 struct Printout {
     std::string title; // the print job's name
-    std::vector<PrintPage> pages;
+    std::vector<PrintSheet> pages;
 };
 
 // Where a printout goes and how it went.

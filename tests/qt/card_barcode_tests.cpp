@@ -53,7 +53,7 @@ TEST(CardBarcodes, ThePrintedPageDecodesToTheCardNumbers) {
                 static_cast<int>(ui::kA4Height * kDotsPerMm), QImage::Format_Grayscale8);
     page.fill(Qt::white);
     QPainter painter(&page);
-    qt::paintPrintPage(painter, cards.pages.front(), kDotsPerMm);
+    qt::paintPrintSheet(painter, cards.pages.front(), kDotsPerMm);
     painter.end();
     const QTemporaryDir folder;
     const QString path = folder.filePath("cards.png");

@@ -49,7 +49,7 @@ ui::PrintResult paintAll(QPrinter& printer, const ui::Printout& printout) {
         if (i > 0 && !printer.newPage()) {
             return {.failure = "打印机或文件无法写入"};
         }
-        paintPrintPage(painter, printout.pages[i], dotsPerMm);
+        paintPrintSheet(painter, printout.pages[i], dotsPerMm);
     }
     if (!painter.end()) {
         return {.failure = "打印机或文件无法写入"};
@@ -67,7 +67,7 @@ void prepare(QPrinter& printer, const ui::Printout& printout) {
 
 } // namespace
 
-void paintPrintPage(QPainter& painter, const ui::PrintPage& page, double dotsPerMm) {
+void paintPrintSheet(QPainter& painter, const ui::PrintSheet& page, double dotsPerMm) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     for (const ui::PrintBox& box : page.boxes) {

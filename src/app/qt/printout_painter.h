@@ -10,7 +10,7 @@ namespace chengxi::qt {
 
 // Draws one page of a printout with the painter, whose device is `dotsPerMm`
 // dots to the millimetre from the paper's top left corner.
-void paintPrintPage(QPainter& painter, const ui::PrintPage& page, double dotsPerMm);
+void paintPrintSheet(QPainter& painter, const ui::PrintSheet& page, double dotsPerMm);
 
 // Every page on a printer the librarian chooses in the print dialog.
 ui::PrintResult printOnPrinter(const ui::Printout& printout);
