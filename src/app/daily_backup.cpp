@@ -1,5 +1,6 @@
 #include "app/daily_backup.h"
 
+#include "app/data_folder.h"
 #include "auth/settings_file.h"
 #include "backups/backups.h"
 #include "store/backups.h"
@@ -11,7 +12,6 @@
 #include "ui/services.h"
 
 #include <algorithm>
-#include <numeric>
 #include <optional>
 #include <string>
 
@@ -27,11 +27,6 @@ bool hasBackupOf(const std::string& folder, const text::DateTime& day) {
     });
 }
 
-bool holdsRows(store::Connection& connection) {
-    const std::optional<store::TableRowCounts> rows = store::countTableRows(connection);
-    return rows && std::accumulate(rows->begin(), rows->end(), std::int64_t{0}) > 0;
-}
-
 } // namespace
 
 bool dailyBackupWanted(const std::filesystem::path& settingsFile) {
@@ -44,11 +39,14 @@ void makeDailyBackup(const ui::Services& services) {
     store::Connection& connection = services.database.connection;
     if (!connection.isOpen() || connection.isReadOnly() || connection.damageFound() ||
         !dailyBackupWanted(services.settingsFile) ||
-        hasBackupOf(services.programFolder, services.clock.now()) || !holdsRows(connection)) {
+        hasBackupOf(services.programFolder, services.clock.now()) ||
+        !store::holdsAnyRow(connection) ||
+        // Said already at start: the folder takes no file, so no backup either.
+        !canWriteFolder(services.programFolder)) {
         return;
     }
     if (const backups::BackupResult saved = backups::backup(services); !saved.made) {
-        services.screen.messageBox({"今天的自动备份没有做成。" + std::string(saved.failure), "提示"});
+        services.screen.messageBox({"每日自动备份没有做成。" + std::string(saved.failure), "提示"});
     }
 }
 

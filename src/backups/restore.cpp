@@ -83,8 +83,8 @@ std::string backupDateOf(std::string_view path) {
     if (name.starts_with(prefix) && name.ends_with(suffix)) {
         name = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
         // A second backup of one second carries "(2)" after its date.
-        if (const std::size_t open = name.rfind('('); open != std::string::npos &&
-                                                        open > 0 && name.ends_with(")")) {
+        if (const std::size_t open = name.rfind('(');
+            open != std::string::npos && open > 0 && name.ends_with(")")) {
             name.erase(open);
         }
     }
@@ -139,10 +139,11 @@ bool restoreSelectedBackup(const ui::Services& services, const std::function<voi
                            std::string(kNothingChanged));
         return false;
     }
-    // As at a login: the tables made ready, then whatever the program keeps
-    // about the old content forgotten.
-    for (const std::string& failure :
-         store::initialiseDatabase(database.connection, services.databasePath())) {
+    // As at a login: the tables made ready (the file was checked whole just
+    // before it came in), then whatever the program keeps about the old
+    // content forgotten.
+    for (const std::string& failure : store::initialiseDatabase(
+             database.connection, services.databasePath(), store::FileCheck::AlreadyDone)) {
         tell(services, failure);
     }
     restored();
@@ -153,10 +154,9 @@ bool restoreSelectedBackup(const ui::Services& services, const std::function<voi
 
 void bindRestore(ui::EventBinder& binder, const ui::Services& services,
                  std::function<void()> restored) {
-    binder.onClick(names::kWindow, names::kRestoreBackup,
-                   [&services, restored = std::move(restored)] {
-                       restoreSelectedBackup(services, restored);
-                   });
+    binder.onClick(
+        names::kWindow, names::kRestoreBackup,
+        [&services, restored = std::move(restored)] { restoreSelectedBackup(services, restored); });
 }
 
 } // namespace chengxi::backups

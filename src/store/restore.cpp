@@ -61,15 +61,15 @@ BackupFileVerdict integrityOf(sqlite3* db) {
     }
     const auto* first = reinterpret_cast<const char*>(sqlite3_column_text(check.get(), 0));
     return first != nullptr && std::string_view(first) == "ok" ? BackupFileVerdict::Sound
-                                                                : BackupFileVerdict::Damaged;
+                                                               : BackupFileVerdict::Damaged;
 }
 
 // The name of the table as the file spells it, found the way SQLite compares
 // identifiers; empty when there is none.
 std::string spelledName(sqlite3* db, const std::string& cp936Name) {
-    const detail::StatementHandle query = detail::prepareSingle(
-        db, "SELECT name FROM sqlite_master WHERE name = ? COLLATE NOCASE "
-            "AND type IN ('table','view')");
+    const detail::StatementHandle query =
+        detail::prepareSingle(db, "SELECT name FROM sqlite_master WHERE name = ? COLLATE NOCASE "
+                                  "AND type IN ('table','view')");
     if (query == nullptr) {
         return {};
     }
@@ -132,8 +132,8 @@ bool keepsLegacyFormat(const std::string& path) {
     if (!in.read(reinterpret_cast<char*>(header.data()), header.size())) {
         return true; // an empty database has no header yet
     }
-    const unsigned format = (header[44] << 24U) | (header[45] << 16U) | (header[46] << 8U) |
-                            header[47];
+    const unsigned format =
+        (header[44] << 24U) | (header[45] << 16U) | (header[46] << 8U) | header[47];
     return header[18] == 1 && header[19] == 1 && format <= 1;
 }
 
@@ -157,7 +157,8 @@ BackupFileCheck checkBackupFile(const std::string& path) {
     }
     const DatabaseHandle db = openForReading(path);
     if (db == nullptr || sqlite3_errcode(db.get()) != SQLITE_OK) {
-        return {db != nullptr ? verdictOf(sqlite3_errcode(db.get())) : BackupFileVerdict::Unreadable,
+        return {db != nullptr ? verdictOf(sqlite3_errcode(db.get()))
+                              : BackupFileVerdict::Unreadable,
                 {}};
     }
     if (const BackupFileVerdict integrity = integrityOf(db.get());
@@ -177,6 +178,24 @@ BackupFileCheck checkBackupFile(const std::string& path) {
         return {verdictOf(sqlite3_errcode(db.get())), {}};
     }
     return {BackupFileVerdict::Sound, counted.rows};
+}
+
+bool holdsAnyRow(Connection& connection) {
+    if (!connection.isOpen()) {
+        return false;
+    }
+    for (const BuiltInTable& table : kBuiltInTables) {
+        const std::string name = spelledName(connection.handle(), text::toCp936(table.name).bytes);
+        if (name.empty()) {
+            continue;
+        }
+        const detail::StatementHandle first = detail::prepareSingle(
+            connection.handle(), "SELECT 1 FROM " + quotedIdentifier(name) + " LIMIT 1");
+        if (first != nullptr && sqlite3_step(first.get()) == SQLITE_ROW) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::optional<TableRowCounts> countTableRows(Connection& connection) {

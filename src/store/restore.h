@@ -32,6 +32,10 @@ struct BackupFileCheck {
 // SQLite compares identifiers). The row counts are given when it is sound.
 BackupFileCheck checkBackupFile(const std::string& path);
 
+// Whether any of the four tables of the open database holds a row; quick,
+// as it stops at the first row found.
+bool holdsAnyRow(Connection& connection);
+
 // The rows of the four tables of the open database; empty when a count fails.
 std::optional<TableRowCounts> countTableRows(Connection& connection);
 
