@@ -42,8 +42,9 @@ std::string bookSubject(std::string_view book) {
 
 std::optional<std::vector<Reader>> readReaders(store::Connection& connection,
                                                store::RecordSet& records) {
-    if (!records.open(connection, "SELECT 班别, 姓名, 借书证号, 图书编号串, 日期编号串, 书名串 FROM "
-                                  "读者数据 ORDER BY rowid") ||
+    if (!records.open(connection,
+                      "SELECT 班别, 姓名, 借书证号, 图书编号串, 日期编号串, 书名串 FROM "
+                      "读者数据 ORDER BY rowid") ||
         !records.toFirst()) {
         return std::nullopt;
     }
@@ -92,11 +93,11 @@ void checkLists(const std::vector<Reader>& readers, std::vector<Finding>& findin
         }
         for (std::size_t i = 0; i < reader.books.size(); ++i) {
             if (reader.books[i].empty()) {
-                findings.push_back({.kind = FindingKind::EmptyBookNumber,
-                                    .subject = readerSubject(reader),
-                                    .detail = "借书列表的第 " + std::to_string(i + 1) +
-                                              " 项没有图书编号",
-                                    .card = reader.card});
+                findings.push_back(
+                    {.kind = FindingKind::EmptyBookNumber,
+                     .subject = readerSubject(reader),
+                     .detail = "借书列表的第 " + std::to_string(i + 1) + " 项没有图书编号",
+                     .card = reader.card});
             }
         }
     }
@@ -115,11 +116,11 @@ void checkDuplicateCards(const std::vector<Reader>& readers, std::vector<Finding
         for (const Reader* holder : holders) {
             names += (names.empty() ? "" : "、") + holder->className + " " + holder->name;
         }
-        findings.push_back({.kind = FindingKind::DuplicateCard,
-                            .subject = "借书证号 " + card,
-                            .detail = std::to_string(holders.size()) + " 位读者用同一个借书证号：" +
-                                      names,
-                            .card = card});
+        findings.push_back(
+            {.kind = FindingKind::DuplicateCard,
+             .subject = "借书证号 " + card,
+             .detail = std::to_string(holders.size()) + " 位读者用同一个借书证号：" + names,
+             .card = card});
     }
 }
 
@@ -188,21 +189,19 @@ void checkLoans(const std::vector<Reader>& readers, const Listings& listings,
             continue;
         }
         const bool listedByNobody = listed == listings.end();
-        findings.push_back(
-            {.kind = FindingKind::LendRowWithoutLoan,
-             .subject = bookSubject(book),
-             .detail = "借出数据记为借给 " + card + "，" +
-                       (cards.contains(card) ? "但该读者的借书列表中没有这本书"
-                                             : "但没有这个借书证号的读者") +
-                       (listedByNobody ? "" : "；这本书在别的读者的借书列表中"),
-             .mendable = listedByNobody,
-             .book = book,
-             .card = card});
+        findings.push_back({.kind = FindingKind::LendRowWithoutLoan,
+                            .subject = bookSubject(book),
+                            .detail = "借出数据记为借给 " + card + "，" +
+                                      (cards.contains(card) ? "但该读者的借书列表中没有这本书"
+                                                            : "但没有这个借书证号的读者") +
+                                      (listedByNobody ? "" : "；这本书在别的读者的借书列表中"),
+                            .mendable = listedByNobody,
+                            .book = book,
+                            .card = card});
     }
 }
 
-bool checkReport(store::Connection& connection, store::RecordSet& records,
-                 const Listings& listings,
+bool checkReport(store::Connection& connection, store::RecordSet& records, const Listings& listings,
                  const std::unordered_map<std::string, std::string>& lent,
                  std::vector<Finding>& findings) {
     if (!records.open(connection, "SELECT rowid, 图书编号, 借阅者, 借书日期 FROM 借阅报表 WHERE "
@@ -214,8 +213,8 @@ bool checkReport(store::Connection& connection, store::RecordSet& records,
         const std::string book = records.read(1);
         const auto state = lent.find(book);
         // Back by both accounts: no reader lists it and 借出数据 has it in.
-        const bool back = !listings.contains(book) &&
-                          (state == lent.end() || state->second == text::kEmptyList);
+        const bool back =
+            !listings.contains(book) && (state == lent.end() || state->second == text::kEmptyList);
         if (!back) {
             continue;
         }

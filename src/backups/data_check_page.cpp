@@ -58,8 +58,7 @@ void tell(const ui::Services& services, std::string text) {
 // Writes every finding (as many as a sheet holds) to the report workbook;
 // the path written, or empty when it could not be written.
 std::string writeReport(const ui::Services& services, const std::vector<Finding>& findings) {
-    constexpr std::array<std::string_view, 5> headers = {"序号", "问题", "涉及", "说明",
-                                                         "可修复"};
+    constexpr std::array<std::string_view, 5> headers = {"序号", "问题", "涉及", "说明", "可修复"};
     xls::Workbook book = xls::headedWorkbook(headers);
     xls::Sheet& sheet = book.sheets.front();
     const std::size_t rows = std::min(findings.size(), kMostReportRows);
@@ -116,8 +115,7 @@ void mend(const ui::Services& services, const std::vector<Finding>& findings,
     }
     store::Connection& connection = services.database.connection;
     store::Transaction transaction(connection);
-    if (!transaction.began() ||
-        !mendFindings(connection, findings, chosen, services.clock.now()) ||
+    if (!transaction.began() || !mendFindings(connection, findings, chosen, services.clock.now()) ||
         !transaction.commit()) {
         transaction.rollback();
         tell(services, "修复失败，数据库没有改动。");
