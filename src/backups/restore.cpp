@@ -1,9 +1,12 @@
 #include "backups/restore.h"
 
 #include "backups/backups.h"
+#include "platform/temporary_file.h"
+#include "store/backup.h"
 #include "store/database.h"
 #include "store/initialisation.h"
 #include "store/restore.h"
+#include "text/date_time.h"
 #include "text/file_path.h"
 #include "ui/controls/window.h"
 #include "ui/event_binder.h"
@@ -47,14 +50,15 @@ std::string refusalOf(store::BackupFileVerdict verdict) {
     return {};
 }
 
-std::string confirmation(std::string_view path, const store::TableRowCounts& now,
+std::string confirmation(std::string_view path, const std::optional<store::TableRowCounts>& now,
                          const store::TableRowCounts& backup) {
     std::string text = "确定要用" + backupDateOf(path) +
                        "的备份恢复数据库吗？现在的数据库会先另做一个备份，然后整个换成所选备份中"
                        "的数据。\n";
     for (std::size_t i = 0; i < store::kBuiltInTables.size(); ++i) {
         text += "\n" + std::string(store::kBuiltInTables[i].name) + "：现在 " +
-                std::to_string(now[i]) + " 行，备份中 " + std::to_string(backup[i]) + " 行";
+                (now ? std::to_string((*now)[i]) + " 行" : std::string("无法读取（已损坏）")) +
+                "，备份中 " + std::to_string(backup[i]) + " 行";
     }
     return text;
 }
@@ -64,14 +68,22 @@ std::optional<std::string> databaseRefusal(const store::Connection& connection) 
     if (!connection.isOpen()) {
         return "数据库没有打开，无法恢复。";
     }
-    if (connection.damageFound()) {
-        return "数据库文件“数据库.sdb”已损坏，程序这次只供查看，无法在程序中恢复。请关闭本程序，"
-               "先把“数据库.sdb”另存一份，再把所选的备份文件复制为“数据库.sdb”。";
-    }
     if (connection.isReadOnly()) {
         return "数据库文件“数据库.sdb”是只读的，无法恢复。";
     }
     return std::nullopt;
+}
+
+// The damaged file copied aside as it lies, under a backup's name: the
+// online backup would refuse it, and nothing is to be lost unsaved.
+BackupResult keepDamagedAside(const ui::Services& services) {
+    platform::removeStaleTemporaryFiles(text::toPath(services.programFolder));
+    const std::string name = "数据库" + text::formatDateTime(services.clock.now()) + ".sdb";
+    const store::BackupOutcome outcome = store::copyDatabaseFile(
+        services.databasePath(), text::joinPath(services.programFolder, name));
+    listBackups(services);
+    return outcome == store::BackupOutcome::Made ? BackupResult{true, {}}
+                                                 : BackupResult{false, kBackupFailedMessage};
 }
 
 } // namespace
@@ -109,8 +121,9 @@ bool restoreSelectedBackup(const ui::Services& services, const std::function<voi
         tell(services, refusalOf(check.verdict) + std::string(kNothingChanged));
         return false;
     }
+    const bool damaged = database.connection.damageFound();
     const std::optional<store::TableRowCounts> now = store::countTableRows(database.connection);
-    if (!now) {
+    if (!now && !damaged) {
         tell(services, "无法读取现在的数据库，没有恢复。" + std::string(kNothingChanged));
         return false;
     }
@@ -122,13 +135,25 @@ bool restoreSelectedBackup(const ui::Services& services, const std::function<voi
         return false;
     }
     // What is replaced stays in a backup of its own.
-    if (const BackupResult saved = backup(services); !saved.made) {
+    if (const BackupResult saved = damaged ? keepDamagedAside(services) : backup(services);
+        !saved.made) {
         tell(services, std::string(saved.failure) + "数据库没有恢复。");
         return false;
     }
     database.records.close();
     database.counter.close();
-    switch (store::restoreDatabase(database.connection, path)) {
+    // A damaged database is only read: a connection of its own lets the
+    // backup in, and on failure the database is only read again.
+    if (damaged && !database.connection.open(services.databasePath(), false)) {
+        tell(services, "恢复数据库失败：无法打开“数据库.sdb”。" + std::string(kNothingChanged));
+        return false;
+    }
+    const store::RestoreOutcome outcome = store::restoreDatabase(database.connection, path);
+    if (damaged && outcome != store::RestoreOutcome::Restored) {
+        database.connection.noteResult(store::kDamageResult);
+        database.connection.forbidWrites();
+    }
+    switch (outcome) {
     case store::RestoreOutcome::Restored:
         break;
     case store::RestoreOutcome::DatabaseBusy:
