@@ -3,6 +3,8 @@
 #include "app/program.h"
 #include "auth/events.h"
 #include "backups/backups.h"
+#include "backups/data_check_page.h"
+#include "backups/restore.h"
 #include "catalog/events.h"
 #include "circulation/events.h"
 #include "exchange/events.h"
@@ -31,6 +33,8 @@ void Program::bindEvents() {
 
     auth::bindEvents(binder, services_, library_.login);
     backups::bindEvents(binder, services_, [this] { library_.catalogue.bookTotal = 0; });
+    backups::bindRestore(binder, services_, [this] { libraryRestored(); });
+    backups::bindDataCheck(binder, services_);
     readers::bindEvents(binder, services_);
     catalog::bindEvents(binder, services_, library_.catalogue);
     circulation::bindEvents(binder, services_, library_.circulation);

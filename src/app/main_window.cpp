@@ -1,4 +1,5 @@
 // The main window's own events: start-up, release and page change.
+#include "app/daily_backup.h"
 #include "app/data_folder.h"
 #include "app/data_folder_question.h"
 #include "app/program.h"
@@ -50,6 +51,16 @@ void Program::mainWindowStartUp() {
         !canWriteFolder(paths_.programFolder)) {
         screen_.messageBox({unwritableFolderMessage(paths_.programFolder), "提示"});
     }
+    makeDailyBackup(services_);
+}
+
+void Program::libraryRestored() {
+    library_.readers.listPending = true;
+    library_.catalogue = {
+        .pageOffset = 0,
+        .pageSize = text::integerValue(main_->control(mainw::kRowsPerPage).text()),
+        .bookTotal = 0,
+    };
 }
 
 void Program::mainWindowRelease() {

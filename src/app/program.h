@@ -70,6 +70,8 @@ private:
     void mainWindowStartUp();
     void mainWindowRelease();
     void pageChanged();
+    // The database was replaced by a backup: forget what was kept about it.
+    void libraryRestored();
 
     ProgramPaths paths_;
     ui::Screen& screen_;

@@ -328,10 +328,11 @@ ScenarioRun::Outcome ScenarioRun::expectSelected(const Arguments& a) {
     if (Outcome outcome = findControl(a[1], a[2], control); !outcome.empty()) {
         return outcome;
     }
-    if (control->kind() != ui::ControlKind::ListView) {
+    const bool listBox = control->kind() == ui::ControlKind::ListBox;
+    if (!listBox && control->kind() != ui::ControlKind::ListView) {
         return "a list view, found " + inQuotes(a[2]) + " of another kind";
     }
-    const int selected = control->listView().selected();
+    const int selected = listBox ? control->currentItem() : control->listView().selected();
     return selected == row ? Outcome{}
                            : "row " + a[3] + " current in " + inQuotes(a[2]) + ", found " +
                                  std::to_string(selected);

@@ -505,6 +505,14 @@ ScenarioRun::Outcome ScenarioRun::select(const Arguments& a) {
     if (Outcome outcome = actOn(a[1], a[2], list); !outcome.empty()) {
         return outcome;
     }
+    if (list->kind() == ui::ControlKind::ListBox) {
+        const auto items = static_cast<long long>(list->items().size());
+        if (row < 0 || row >= items) {
+            return "a row below " + std::to_string(items) + ", found row " + std::to_string(row);
+        }
+        list->setCurrentItem(static_cast<int>(row));
+        return {};
+    }
     if (list->kind() != ui::ControlKind::ListView) {
         return "a list view, found " + inQuotes(a[2]) + " of another kind";
     }

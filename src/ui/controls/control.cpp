@@ -82,12 +82,14 @@ const std::vector<std::string>& Control::items() const {
 }
 
 int Control::currentItem() const {
-    requireKind(kind() == ControlKind::ComboBox, "a combo box");
+    requireKind(kind() == ControlKind::ComboBox || kind() == ControlKind::ListBox,
+                "a combo box or list box");
     return current_;
 }
 
 void Control::setCurrentItem(int index) {
-    requireKind(kind() == ControlKind::ComboBox, "a combo box");
+    requireKind(kind() == ControlKind::ComboBox || kind() == ControlKind::ListBox,
+                "a combo box or list box");
     current_ = (index >= 0 && index < static_cast<int>(items_.size())) ? index : -1;
 }
 

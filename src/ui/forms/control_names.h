@@ -51,6 +51,8 @@ inline constexpr std::string_view kClearLendState = "按钮_清空借出数据";
 inline constexpr std::string_view kClearReaders = "按钮_清空读者数据";
 inline constexpr std::string_view kClearBooks = "按钮_清空图书数据";
 inline constexpr std::string_view kBackup = "按钮_备份数据库";
+inline constexpr std::string_view kRestoreBackup = "按钮_恢复备份";
+inline constexpr std::string_view kCheckData = "按钮_检查数据";
 
 // Page 2, 导入图书
 inline constexpr std::string_view kImportStatus = "标签_图书导入状态";

@@ -130,6 +130,10 @@ constexpr ControlRecord kControls[] = {
      .top = 46, .width = 128, .height = 35, .text = "清空图书数据"},
     {.name = n::kBackup, .kind = K::Button, .parent = n::kTabs, .page = 1, .left = 66, .top = 46,
      .width = 128, .height = 35, .text = "备份数据库"},
+    {.name = n::kRestoreBackup, .kind = K::Button, .parent = n::kTabs, .page = 1, .left = 667,
+     .top = 85, .width = 128, .height = 32, .text = "恢复选中的备份"},
+    {.name = n::kCheckData, .kind = K::Button, .parent = n::kTabs, .page = 1, .left = 3, .top = 85,
+     .width = 128, .height = 32, .text = "检查数据"},
 
     // Page 2, 导入图书
     {.name = n::kImportStatus, .kind = K::Label, .parent = n::kTabs, .page = 2, .left = 3,
