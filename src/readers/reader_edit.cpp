@@ -1,13 +1,13 @@
 #include "readers/reader_edit.h"
 
 #include "readers/reader_listing.h"
+#include "readers/typed_reader.h"
 #include "store/database.h"
 #include "store/failure_cause.h"
 #include "ui/controls/window.h"
 #include "ui/forms/control_names.h"
 #include "ui/screen.h"
 #include "ui/services.h"
-#include "ui/typed_text.h"
 
 #include <charconv>
 #include <cstdint>
@@ -75,16 +75,13 @@ const StoredReader* chooseRow(const std::vector<StoredReader>& rows, const ui::L
 
 void editReader(const ui::Services& services) {
     ui::Window& main = services.mainWindow();
-    const std::string readerClass = main.control(names::kClass).text();
-    const std::string name = main.control(names::kName).text();
-    const std::string card = main.control(names::kAddCard).text();
-    if (readerClass.empty() || name.empty() || card.empty()) {
-        tell(services, "请输入完整的读者信息");
+    const std::optional<TypedReader> typed = typedReader(services);
+    if (!typed) {
         return;
     }
-    if (!ui::checkStorable(services, {readerClass, name, card})) {
-        return;
-    }
+    const std::string& readerClass = typed->readerClass;
+    const std::string& name = typed->name;
+    const std::string& card = typed->card;
     // The card box is changed only by taking or looking up a reader, which
     // also fills the look-up box: a card typed over it would change another
     // reader's class and name, not this reader's card.

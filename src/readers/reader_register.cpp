@@ -1,6 +1,7 @@
 #include "readers/reader_register.h"
 
 #include "readers/reader_listing.h"
+#include "readers/typed_reader.h"
 #include "store/database.h"
 #include "store/failure_cause.h"
 #include "text/list_column.h"
@@ -10,6 +11,7 @@
 #include "ui/services.h"
 #include "ui/typed_text.h"
 
+#include <optional>
 #include <string>
 
 namespace chengxi::readers {
@@ -39,16 +41,13 @@ bool toldWhyUnread(const ui::Services& services) {
 
 void addReader(const ui::Services& services) {
     ui::Window& main = services.mainWindow();
-    const std::string readerClass = main.control(names::kClass).text();
-    const std::string name = main.control(names::kName).text();
-    const std::string card = main.control(names::kAddCard).text();
-    if (readerClass.empty() || name.empty() || card.empty()) {
-        tell(services, "请输入完整的读者信息");
+    const std::optional<TypedReader> typed = typedReader(services);
+    if (!typed) {
         return;
     }
-    if (!ui::checkStorable(services, {readerClass, name, card})) {
-        return;
-    }
+    const std::string& readerClass = typed->readerClass;
+    const std::string& name = typed->name;
+    const std::string& card = typed->card;
     // "0" means "not lent" in the lend state: a book lent to card 0 would
     // look free.
     if (card == text::kEmptyList) {
