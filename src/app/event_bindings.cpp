@@ -30,7 +30,10 @@ void Program::bindEvents() {
     auth::bindEvents(binder, services_, library_.login);
     backups::bindEvents(binder, services_, [this] { library_.catalogue.bookTotal = 0; });
     readers::bindEvents(binder, services_);
-    catalog::bindEvents(binder, services_, library_.catalogue);
+    catalog::bindEvents(binder, services_, library_.catalogue, [this] {
+        const backups::BackupResult saved = backups::backup(services_);
+        return saved.made ? std::string() : std::string(saved.failure);
+    });
     circulation::bindEvents(binder, services_, library_.circulation);
     exchange::bindEvents(binder, services_, library_.exchange, library_.catalogue);
 }

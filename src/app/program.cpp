@@ -9,6 +9,7 @@ namespace chengxi::app {
 
 namespace login = ui::names::login;
 namespace mainw = ui::names::main;
+namespace bookw = ui::names::book;
 
 Program::Program(ProgramPaths paths, ui::Screen& screen, ui::Clock& clock)
     : paths_(std::move(paths)), screen_(screen), services_{screen,
@@ -32,17 +33,22 @@ void Program::start() {
     screen_.windowOpened(*login_);
 }
 
-ui::Window* Program::window(std::string_view windowId) {
-    if (ended_) {
-        return nullptr;
-    }
+std::unique_ptr<ui::Window>* Program::slot(std::string_view windowId) {
     if (windowId == login::kWindow) {
-        return login_.get();
+        return &login_;
     }
     if (windowId == mainw::kWindow) {
-        return main_.get();
+        return &main_;
+    }
+    if (windowId == bookw::kWindow) {
+        return &book_;
     }
     return nullptr;
+}
+
+ui::Window* Program::window(std::string_view windowId) {
+    std::unique_ptr<ui::Window>* held = slot(windowId);
+    return ended_ || held == nullptr ? nullptr : held->get();
 }
 
 void Program::activated(std::string_view windowId) {
@@ -87,6 +93,17 @@ void Program::showMainWindow() {
     fire(mainw::kWindow, "", ui::Event::Created);
 }
 
+ui::Window* Program::showBookWindow() {
+    if (main_ == nullptr || ended_) {
+        return nullptr;
+    }
+    if (book_ == nullptr) {
+        book_ = std::make_unique<ui::Window>(ui::bookForm());
+        screen_.windowOpened(*book_);
+    }
+    return book_.get();
+}
+
 void Program::closeWindow(std::string_view windowId) {
     if (window(windowId) != nullptr) {
         pendingCloses_.emplace_back(windowId);
@@ -101,7 +118,7 @@ void Program::finishPendingCloses() {
             ++depth_;
             events_.run(id, "", ui::Event::AboutToBeDestroyed, 0);
             --depth_;
-            destroyWindow(id == login::kWindow ? login_ : main_);
+            destroyWindow(*slot(id));
         }
     }
 }
@@ -121,6 +138,7 @@ void Program::endProgram(int exitCode) {
         mainWindowRelease();
     }
     cleanup();
+    destroyWindow(book_);
     destroyWindow(main_);
     destroyWindow(login_);
     pendingCloses_.clear();

@@ -50,6 +50,7 @@ public:
 
     // Frame
     void showMainWindow() override;
+    ui::Window* showBookWindow() override;
     void closeWindow(std::string_view windowId) override;
     void endProgram(int exitCode) override;
     bool ended() const override { return ended_; }
@@ -61,6 +62,7 @@ private:
     // Enter in a box without a binding of its own, as in a dialog.
     void pressDefaultButton(std::string_view windowId);
     void destroyWindow(std::unique_ptr<ui::Window>& window);
+    std::unique_ptr<ui::Window>* slot(std::string_view windowId);
     void cleanup();
 
     // The main window's own events.
@@ -74,6 +76,7 @@ private:
     ui::Services services_;
     std::unique_ptr<ui::Window> login_;
     std::unique_ptr<ui::Window> main_;
+    std::unique_ptr<ui::Window> book_;
     ui::EventTable events_;
     std::vector<std::string> pendingCloses_;
     std::set<std::string, std::less<>> activatedOnce_;

@@ -13,6 +13,9 @@ public:
     virtual ~Frame() = default;
     // Loads the main window from its form, shows it and runs its created event.
     virtual void showMainWindow() = 0;
+    // Opens the book window over the main window unless it is open already;
+    // null when the main window is not open or the program has ended.
+    virtual Window* showBookWindow() = 0;
     // The window is destroyed once the current operation has returned.
     virtual void closeWindow(std::string_view windowId) = 0;
     // Runs the cleanup and ends the program with the exit code.

@@ -320,8 +320,9 @@ ScenarioRun::Outcome ScenarioRun::findControl(const std::string& windowId, const
     if (!running()) {
         return "a running program, found " + std::string(program_ ? "it ended" : "none started");
     }
-    if (windowId != ui::names::login::kWindow && windowId != ui::names::main::kWindow) {
-        return "a window named login or main, found " + inQuotes(windowId);
+    if (windowId != ui::names::login::kWindow && windowId != ui::names::main::kWindow &&
+        windowId != ui::names::book::kWindow) {
+        return "a window named login, main or book, found " + inQuotes(windowId);
     }
     ui::Window* window = program_->window(windowId);
     if (window == nullptr) {
