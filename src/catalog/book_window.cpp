@@ -176,8 +176,8 @@ bool changeBook(const ui::Services& services, CatalogueState& state, ui::Window&
     bool stored = transaction.began() && updateBook(connection, state.editedRowId, values);
     // The book is in: its "0" lend row would be left behind under the old number.
     if (stored && renumbered && countBooks(services.database, state.editedNumber) == 0) {
-        stored = connection.execute("delete from 借出数据 where 图书编号 = ?",
-                                    {state.editedNumber});
+        stored =
+            connection.execute("delete from 借出数据 where 图书编号 = ?", {state.editedNumber});
     }
     if (!stored || !transaction.commit()) {
         tell(services, writeFailureMessage(services.database, "修改图书"));

@@ -71,8 +71,7 @@ void withdrawBook(const ui::Services& services, CatalogueState& state, const Bac
     store::Database& database = services.database;
     bool read = false;
     const std::optional<BookRow> book = findBook(database, number, read);
-    const std::optional<std::string> holder =
-        read ? lentTo(database, number) : std::nullopt;
+    const std::optional<std::string> holder = read ? lentTo(database, number) : std::nullopt;
     if (!read || !holder) {
         tell(services, readFailureMessage(database));
         return;

@@ -34,7 +34,8 @@ void bindEvents(ui::EventBinder& binder, const ui::Services& services, Catalogue
         withdrawBook(services, state, backUp);
     });
     namespace bookw = ui::names::book;
-    binder.onClick(bookw::kWindow, bookw::kSave, [&services, &state] { saveBook(services, state); });
+    binder.onClick(bookw::kWindow, bookw::kSave,
+                   [&services, &state] { saveBook(services, state); });
     binder.onClick(bookw::kWindow, bookw::kCancel, [&services] { closeBookWindow(services); });
     binder.onClick(bookw::kWindow, bookw::kClose, [&services] { closeBookWindow(services); });
 }

@@ -21,6 +21,7 @@ constexpr int kRowsPerColumn = 8;
 
 constexpr std::array<ControlRecord, kFixedCount + 2 * kFieldCount> makeControls() {
     std::array<ControlRecord, kFixedCount + 2 * kFieldCount> controls{};
+    // clang-format off
     controls[0] = {.name = n::kIcon, .kind = K::PictureBox, .left = 2, .top = 2,
                    .width = 32, .height = 32, .picture = Picture::Icon};
     controls[1] = {.name = n::kTitle, .kind = K::TransparentLabel, .left = 38, .top = 2,
@@ -34,6 +35,7 @@ constexpr std::array<ControlRecord, kFixedCount + 2 * kFieldCount> makeControls(
                    .height = 32, .text = "取消"};
     controls[5] = {.name = n::kNote, .kind = K::TransparentLabel, .left = 290, .top = 2,
                    .width = 220, .height = 32, .text = "图书编号不能为空"};
+    // clang-format on
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         const int column = static_cast<int>(i) / kRowsPerColumn;
         const int row = static_cast<int>(i) % kRowsPerColumn;
