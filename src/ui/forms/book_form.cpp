@@ -34,7 +34,7 @@ constexpr std::array<ControlRecord, kFixedCount + 2 * kFieldCount> makeControls(
     controls[4] = {.name = n::kCancel, .kind = K::Button, .left = 306, .top = 348, .width = 104,
                    .height = 32, .text = "取消"};
     controls[5] = {.name = n::kNote, .kind = K::TransparentLabel, .left = 290, .top = 2,
-                   .width = 220, .height = 32, .text = "图书编号不能为空"};
+                   .width = 220, .height = 32, .text = "图书编号必填，不能与其他图书相同"};
     // clang-format on
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         const int column = static_cast<int>(i) / kRowsPerColumn;
