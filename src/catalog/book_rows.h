@@ -17,6 +17,8 @@ namespace chengxi::catalog {
 
 inline constexpr std::size_t kBookColumns = 16;
 using BookValues = std::array<std::string, kBookColumns>;
+// Where the columns the result list shows stand in a row.
+inline constexpr std::size_t kNumberAt = 1, kTitleAt = 5, kAuthorAt = 6, kShelfAt = 13;
 
 struct BookRow {
     std::int64_t rowId = 0;

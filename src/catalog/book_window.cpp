@@ -109,7 +109,7 @@ void showStatus(const ui::Services& services, const CatalogueState& state, std::
 
 bool addBook(const ui::Services& services, CatalogueState& state, ui::Window& window,
              const BookValues& values) {
-    const std::string& number = values[1];
+    const std::string& number = values[kNumberAt];
     if (!numberFree(services, window, number)) {
         return false;
     }
@@ -136,19 +136,19 @@ void updateListRow(const ui::Services& services, const CatalogueState& state,
         list.cell(row, kBookNumberColumn) != state.editedNumber) {
         return;
     }
-    list.setCell(row, 1, values[5]);
-    list.setCell(row, 2, values[6]);
-    list.setCell(row, kBookNumberColumn, values[1]);
-    list.setCell(row, 4, values[13]);
+    list.setCell(row, 1, values[kTitleAt]);
+    list.setCell(row, 2, values[kAuthorAt]);
+    list.setCell(row, kBookNumberColumn, values[kNumberAt]);
+    list.setCell(row, 4, values[kShelfAt]);
     if (list.selected() == row) {
-        main.control(names::kSelectedBook).setText(values[1]);
+        main.control(names::kSelectedBook).setText(values[kNumberAt]);
     }
     markLentBooks(services);
 }
 
 bool changeBook(const ui::Services& services, CatalogueState& state, ui::Window& window,
                 const BookValues& values) {
-    const std::string& number = values[1];
+    const std::string& number = values[kNumberAt];
     const bool renumbered = number != state.editedNumber;
     if (renumbered) {
         // Loans, the readers' lists and the report name the book by its

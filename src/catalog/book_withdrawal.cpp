@@ -46,12 +46,12 @@ bool deleteWithLendRow(store::Database& database, const BookRow& book) {
         return false;
     }
     // The "0" lend row goes with the last copy of the number; report rows stay.
-    const std::optional<int> left = countBooks(database, book.values[1]);
+    const std::optional<int> left = countBooks(database, book.values[kNumberAt]);
     if (!left) {
         return false;
     }
     if (*left == 0 &&
-        !connection.execute("delete from 借出数据 where 图书编号 = ?", {book.values[1]})) {
+        !connection.execute("delete from 借出数据 where 图书编号 = ?", {book.values[kNumberAt]})) {
         return false;
     }
     return transaction.commit();
@@ -85,7 +85,8 @@ void withdrawBook(const ui::Services& services, CatalogueState& state, const Bac
              "警告");
         return;
     }
-    const ui::Message question{.text = "确定要下架图书吗？ " + number + " " + book->values[5],
+    const ui::Message question{.text =
+                                   "确定要下架图书吗？ " + number + " " + book->values[kTitleAt],
                                .title = "警告",
                                .buttons = ui::Buttons::OkCancel,
                                .defaultButton = ui::Answer::Cancel};
