@@ -8,12 +8,13 @@ cd "$(dirname "$0")/.."
 
 # The layers, lowest first; folders on one line are neighbours.
 layers='platform
-text
+text barcode
 store
 xls
 ui
 auth backups catalog circulation readers
 exchange
+schoolyear overview
 app
 app/qt'
 

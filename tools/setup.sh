@@ -7,9 +7,10 @@ set -eu
 # manager, input events, window and clipboard queries, screen captures, a
 # fixed clock, and the check of the installed menu entry.
 packages="cmake g++ clang clang-format make pkg-config libgtest-dev libgmock-dev qt6-base-dev libsqlite3-dev sqlite3 nettle-dev \
-libzip-dev libexpat1-dev libxlsxwriter-dev \
+libzip-dev libexpat1-dev libxlsxwriter-dev qt6-charts-dev libqt6opengl6-dev poppler-utils \
 fonts-wqy-microhei fonts-arphic-ukai fonts-arphic-uming python3-xlrd python3-xlwt python3-openpyxl libclang-rt-14-dev \
-xvfb xauth openbox xdotool x11-utils xclip imagemagick faketime desktop-file-utils"
+xvfb xauth openbox xdotool x11-utils xclip imagemagick faketime desktop-file-utils \
+zbar-tools"
 
 missing=""
 for p in $packages; do

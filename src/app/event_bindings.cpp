@@ -3,10 +3,14 @@
 #include "app/program.h"
 #include "auth/events.h"
 #include "backups/backups.h"
+#include "backups/data_check_page.h"
+#include "backups/restore.h"
 #include "catalog/events.h"
 #include "circulation/events.h"
 #include "exchange/events.h"
+#include "overview/events.h"
 #include "readers/events.h"
+#include "schoolyear/events.h"
 #include "ui/event_binder.h"
 #include "ui/forms/control_names.h"
 
@@ -29,6 +33,8 @@ void Program::bindEvents() {
 
     auth::bindEvents(binder, services_, library_.login);
     backups::bindEvents(binder, services_, [this] { library_.catalogue.bookTotal = 0; });
+    backups::bindRestore(binder, services_, [this] { libraryRestored(); });
+    backups::bindDataCheck(binder, services_);
     readers::bindEvents(binder, services_);
     catalog::bindEvents(binder, services_, library_.catalogue, [this] {
         const backups::BackupResult saved = backups::backup(services_);
@@ -36,6 +42,8 @@ void Program::bindEvents() {
     });
     circulation::bindEvents(binder, services_, library_.circulation);
     exchange::bindEvents(binder, services_, library_.exchange, library_.catalogue);
+    schoolyear::bindEvents(binder, services_);
+    overview::bindEvents(binder, services_);
 }
 
 } // namespace chengxi::app

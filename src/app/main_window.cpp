@@ -1,8 +1,10 @@
 // The main window's own events: start-up, release and page change.
+#include "app/daily_backup.h"
 #include "app/data_folder.h"
 #include "app/data_folder_question.h"
 #include "app/program.h"
 #include "backups/backups.h"
+#include "overview/events.h"
 #include "readers/reader_listing.h"
 #include "store/initialisation.h"
 #include "text/integer_value.h"
@@ -49,6 +51,16 @@ void Program::mainWindowStartUp() {
         !canWriteFolder(paths_.programFolder)) {
         screen_.messageBox({unwritableFolderMessage(paths_.programFolder), "提示"});
     }
+    makeDailyBackup(services_);
+}
+
+void Program::libraryRestored() {
+    library_.readers.listPending = true;
+    library_.catalogue = {
+        .pageOffset = 0,
+        .pageSize = text::integerValue(main_->control(mainw::kRowsPerPage).text()),
+        .bookTotal = 0,
+    };
 }
 
 void Program::mainWindowRelease() {
@@ -70,6 +82,7 @@ void Program::pageChanged() {
     if (tabs.currentPage() == mainw::kPageData) {
         backups::listBackups(services_);
     }
+    overview::pageShown(services_, tabs.currentPage());
 }
 
 } // namespace chengxi::app

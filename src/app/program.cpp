@@ -9,7 +9,6 @@ namespace chengxi::app {
 
 namespace login = ui::names::login;
 namespace mainw = ui::names::main;
-namespace bookw = ui::names::book;
 
 Program::Program(ProgramPaths paths, ui::Screen& screen, ui::Clock& clock)
     : paths_(std::move(paths)), screen_(screen), services_{screen,
@@ -33,22 +32,38 @@ void Program::start() {
     screen_.windowOpened(*login_);
 }
 
-std::unique_ptr<ui::Window>* Program::slot(std::string_view windowId) {
+ui::Window* Program::window(std::string_view windowId) {
+    if (ended_) {
+        return nullptr;
+    }
     if (windowId == login::kWindow) {
-        return &login_;
+        return login_.get();
     }
     if (windowId == mainw::kWindow) {
-        return &main_;
+        return main_.get();
     }
-    if (windowId == bookw::kWindow) {
-        return &book_;
+    std::unique_ptr<ui::Window>* dialog = dialogOf(windowId);
+    return dialog != nullptr ? dialog->get() : nullptr;
+}
+
+std::unique_ptr<ui::Window>* Program::dialogOf(std::string_view windowId) {
+    for (std::unique_ptr<ui::Window>& dialog : dialogs_) {
+        if (dialog != nullptr && dialog->id() == windowId) {
+            return &dialog;
+        }
     }
     return nullptr;
 }
 
-ui::Window* Program::window(std::string_view windowId) {
-    std::unique_ptr<ui::Window>* held = slot(windowId);
-    return ended_ || held == nullptr ? nullptr : held->get();
+ui::Window* Program::openDialog(const ui::FormRecord& form) {
+    if (ended_ || window(form.id) != nullptr) {
+        return nullptr;
+    }
+    std::erase(dialogs_, nullptr);
+    ui::Window& dialog = *dialogs_.emplace_back(std::make_unique<ui::Window>(form));
+    dialog.focusFirstEntry();
+    screen_.windowOpened(dialog);
+    return &dialog;
 }
 
 void Program::activated(std::string_view windowId) {
@@ -93,17 +108,6 @@ void Program::showMainWindow() {
     fire(mainw::kWindow, "", ui::Event::Created);
 }
 
-ui::Window* Program::showBookWindow() {
-    if (main_ == nullptr || ended_) {
-        return nullptr;
-    }
-    if (book_ == nullptr) {
-        book_ = std::make_unique<ui::Window>(ui::bookForm());
-        screen_.windowOpened(*book_);
-    }
-    return book_.get();
-}
-
 void Program::closeWindow(std::string_view windowId) {
     if (window(windowId) != nullptr) {
         pendingCloses_.emplace_back(windowId);
@@ -118,7 +122,11 @@ void Program::finishPendingCloses() {
             ++depth_;
             events_.run(id, "", ui::Event::AboutToBeDestroyed, 0);
             --depth_;
-            destroyWindow(*slot(id));
+            if (id == login::kWindow || id == mainw::kWindow) {
+                destroyWindow(id == login::kWindow ? login_ : main_);
+            } else if (std::unique_ptr<ui::Window>* dialog = dialogOf(id)) {
+                destroyWindow(*dialog);
+            }
         }
     }
 }
@@ -138,7 +146,9 @@ void Program::endProgram(int exitCode) {
         mainWindowRelease();
     }
     cleanup();
-    destroyWindow(book_);
+    for (std::unique_ptr<ui::Window>& dialog : dialogs_) {
+        destroyWindow(dialog);
+    }
     destroyWindow(main_);
     destroyWindow(login_);
     pendingCloses_.clear();

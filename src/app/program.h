@@ -50,7 +50,7 @@ public:
 
     // Frame
     void showMainWindow() override;
-    ui::Window* showBookWindow() override;
+    ui::Window* openDialog(const ui::FormRecord& form) override;
     void closeWindow(std::string_view windowId) override;
     void endProgram(int exitCode) override;
     bool ended() const override { return ended_; }
@@ -62,13 +62,16 @@ private:
     // Enter in a box without a binding of its own, as in a dialog.
     void pressDefaultButton(std::string_view windowId);
     void destroyWindow(std::unique_ptr<ui::Window>& window);
-    std::unique_ptr<ui::Window>* slot(std::string_view windowId);
+    // The open dialog of that id, or null.
+    std::unique_ptr<ui::Window>* dialogOf(std::string_view windowId);
     void cleanup();
 
     // The main window's own events.
     void mainWindowStartUp();
     void mainWindowRelease();
     void pageChanged();
+    // The database was replaced by a backup: forget what was kept about it.
+    void libraryRestored();
 
     ProgramPaths paths_;
     ui::Screen& screen_;
@@ -76,7 +79,7 @@ private:
     ui::Services services_;
     std::unique_ptr<ui::Window> login_;
     std::unique_ptr<ui::Window> main_;
-    std::unique_ptr<ui::Window> book_;
+    std::vector<std::unique_ptr<ui::Window>> dialogs_;
     ui::EventTable events_;
     std::vector<std::string> pendingCloses_;
     std::set<std::string, std::less<>> activatedOnce_;

@@ -6,6 +6,7 @@
 #include "text/list_column.h"
 #include "ui/controls/window.h"
 #include "ui/forms/control_names.h"
+#include "ui/forms/forms.h"
 #include "ui/frame.h"
 #include "ui/screen.h"
 #include "ui/services.h"
@@ -27,7 +28,12 @@ void tell(const ui::Services& services, std::string text) {
 
 ui::Window* showWindow(const ui::Services& services, std::string_view title,
                        const BookValues& values) {
-    ui::Window* window = services.frame.showBookWindow();
+    // Already open (it is modal, so only a second request of the program's
+    // own can meet it): filled again.
+    ui::Window* window = services.frame.openDialog(ui::bookForm());
+    if (window == nullptr) {
+        window = services.frame.window(bookw::kWindow);
+    }
     if (window == nullptr) {
         return nullptr;
     }

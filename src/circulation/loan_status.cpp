@@ -37,7 +37,10 @@ void refreshLoanStatus(const ui::Services& services, CirculationState& state) {
         list.setCell(row, 1, std::move(loan.title));
         list.setCell(row, 2, std::move(loan.borrowDate));
         list.setCell(row, 3, std::move(loan.dueDate));
+        // Past its due date: the librarian sees it at a glance, in the alert colour.
+        const bool overdue = loan.daysLeft.starts_with('-');
         list.setCell(row, 4, std::move(loan.daysLeft));
+        list.setCellAlert(row, 4, overdue);
     }
     summary.setText(readerSummary(reader, list.rowCount()));
 }

@@ -1,5 +1,6 @@
 #include "readers/events.h"
 
+#include "readers/reader_edit.h"
 #include "readers/reader_listing.h"
 #include "readers/reader_register.h"
 #include "ui/event_binder.h"
@@ -11,6 +12,7 @@ void bindEvents(ui::EventBinder& binder, const ui::Services& services) {
     namespace names = ui::names::main;
     binder.onBusyClick(names::kRefreshReaders, [&services] { listReaders(services); });
     binder.onClick(names::kWindow, names::kAddReader, [&services] { addReader(services); });
+    binder.onClick(names::kWindow, names::kEditReader, [&services] { editReader(services); });
     binder.onClick(names::kWindow, names::kDeleteReader, [&services] { deleteReader(services); });
     binder.on(names::kWindow, names::kReaderList, ui::Event::RowSelected,
               [&services](int) { takeReader(services); });

@@ -5,6 +5,7 @@
 #include "text/file_path.h"
 
 #include <chrono>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <sqlite3.h>
@@ -82,6 +83,22 @@ std::filesystem::path numberedName(const std::filesystem::path& target, int numb
     return numbered;
 }
 
+// Taken names are stepped over, so no backup ever replaces another file.
+BackupOutcome placeUnderFreeName(platform::TemporaryFile& temporary,
+                                 const std::filesystem::path& target) {
+    for (int number = 1; number <= kMostNumberedNames; ++number) {
+        switch (temporary.placeAsNew(numberedName(target, number))) {
+        case platform::Placement::Placed:
+            return BackupOutcome::Made;
+        case platform::Placement::NameTaken:
+            continue;
+        case platform::Placement::Failed:
+            return BackupOutcome::Failed;
+        }
+    }
+    return BackupOutcome::Failed;
+}
+
 } // namespace
 
 BackupOutcome backupDatabase(Connection& connection, const std::string& targetPath) {
@@ -105,18 +122,28 @@ BackupOutcome backupDatabase(Connection& connection, const std::string& targetPa
     if (outcome != BackupOutcome::Made || !temporary->flushToDisk()) {
         return outcome == BackupOutcome::Made ? BackupOutcome::Failed : outcome;
     }
-    // Taken names are stepped over, so no backup ever replaces another file.
-    for (int number = 1; number <= kMostNumberedNames; ++number) {
-        switch (temporary->placeAsNew(numberedName(target, number))) {
-        case platform::Placement::Placed:
-            return BackupOutcome::Made;
-        case platform::Placement::NameTaken:
-            continue;
-        case platform::Placement::Failed:
+    return placeUnderFreeName(*temporary, target);
+}
+
+BackupOutcome copyDatabaseFile(const std::string& databasePath, const std::string& targetPath) {
+    const std::filesystem::path target = text::toPath(targetPath);
+    std::optional<platform::TemporaryFile> temporary =
+        platform::TemporaryFile::create(target.parent_path(), platform::FileAccess::Private);
+    std::ifstream in(text::toPath(databasePath), std::ios::binary);
+    if (!temporary || !in) {
+        return BackupOutcome::Failed;
+    }
+    std::string piece(1 << 20, '\0');
+    while (in.read(piece.data(), static_cast<std::streamsize>(piece.size())) || in.gcount() > 0) {
+        if (!temporary->write(
+                std::string_view(piece.data(), static_cast<std::size_t>(in.gcount())))) {
             return BackupOutcome::Failed;
         }
     }
-    return BackupOutcome::Failed;
+    if (in.bad() || !temporary->flushToDisk()) {
+        return BackupOutcome::Failed;
+    }
+    return placeUnderFreeName(*temporary, target);
 }
 
 } // namespace chengxi::store

@@ -28,4 +28,9 @@ enum class BackupOutcome {
 // (now, or earlier by the connection) is not copied.
 BackupOutcome backupDatabase(Connection& connection, const std::string& targetPath);
 
+// Copies the database file as it lies on disk, under the same naming rule: a
+// damaged database, which the online backup refuses to copy, kept aside
+// before a backup replaces it. The connection must hold no write transaction.
+BackupOutcome copyDatabaseFile(const std::string& databasePath, const std::string& targetPath);
+
 } // namespace chengxi::store

@@ -13,6 +13,10 @@ struct sqlite3;
 
 namespace chengxi::store {
 
+// The result code that marks the database damaged (SQLITE_CORRUPT), for
+// callers that meet damage outside a statement.
+inline constexpr int kDamageResult = 11;
+
 // How long a statement waits for a lock another program holds.
 inline constexpr int kBusyTimeoutMilliseconds = 3000;
 

@@ -17,8 +17,8 @@ std::vector<std::string> withDamageSaid(Connection& connection, std::vector<std:
 
 } // namespace
 
-std::vector<std::string> initialiseDatabase(Connection& connection,
-                                            const std::string& databasePath) {
+std::vector<std::string> initialiseDatabase(Connection& connection, const std::string& databasePath,
+                                            FileCheck fileCheck) {
     std::vector<std::string> messages;
     for (const BuiltInTable& table : kBuiltInTables) {
         switch (ensureTable(connection, databasePath, table.name, table.columns, table.sizes)) {
@@ -41,7 +41,7 @@ std::vector<std::string> initialiseDatabase(Connection& connection,
         }
         messages.emplace_back(table.failureMessage);
     }
-    if (checkIntegrity(connection) == Integrity::Damaged) {
+    if (fileCheck == FileCheck::Quick && checkIntegrity(connection) == Integrity::Damaged) {
         return withDamageSaid(connection, std::move(messages));
     }
     if (connection.isReadOnly()) {

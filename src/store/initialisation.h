@@ -57,7 +57,10 @@ inline constexpr std::string_view kDatabaseInUseMessage =
 // database is said once, instead of every failure it causes, and the
 // connection then only reads, so nothing more is harmed. A database that
 // opened for reading only is said too, since no change would be kept.
-std::vector<std::string> initialiseDatabase(Connection& connection,
-                                            const std::string& databasePath);
+// FileCheck::AlreadyDone skips the quick check for a file looked over whole just now
+// (a backup brought back after its integrity check).
+enum class FileCheck { Quick, AlreadyDone };
+std::vector<std::string> initialiseDatabase(Connection& connection, const std::string& databasePath,
+                                            FileCheck fileCheck = FileCheck::Quick);
 
 } // namespace chengxi::store

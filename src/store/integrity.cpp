@@ -85,4 +85,34 @@ Integrity checkIntegrity(Connection& connection) {
     return Integrity::Damaged;
 }
 
+std::optional<std::vector<std::string>> integrityFaults(Connection& connection) {
+    if (!connection.isOpen()) {
+        return std::nullopt;
+    }
+    sqlite3* db = connection.handle();
+    const SmallCacheWhileChecking smallCache(db);
+    const detail::StatementHandle check = detail::prepareSingle(db, "PRAGMA integrity_check");
+    if (check == nullptr) {
+        connection.noteResult(sqlite3_errcode(db));
+        return connection.lastFailureWasDamage()
+                   ? std::optional(std::vector<std::string>{sqlite3_errmsg(db)})
+                   : std::nullopt;
+    }
+    std::vector<std::string> faults;
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(check.get())) == SQLITE_ROW) {
+        const std::string row = detail::columnText(check.get(), 0);
+        if (row != "ok") {
+            faults.push_back(row);
+        }
+    }
+    connection.noteResult(rc == SQLITE_DONE && !faults.empty() ? SQLITE_CORRUPT : rc);
+    if (rc != SQLITE_DONE) {
+        return connection.lastFailureWasDamage()
+                   ? std::optional(std::vector<std::string>{sqlite3_errmsg(db)})
+                   : std::nullopt;
+    }
+    return faults;
+}
+
 } // namespace chengxi::store

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <optional>
+#include <string>
+#include <vector>
+
 namespace chengxi::store {
 
 class Connection;
@@ -15,5 +19,9 @@ enum class Integrity {
 // header, which SQLite only takes as "open for reading only" when they are
 // wrong. Damage found is remembered by the connection.
 Integrity checkIntegrity(Connection& connection);
+
+// SQLite's full integrity check (indexes and constraints too): the faults it
+// reports, empty when the database is sound; nothing when it could not run.
+std::optional<std::vector<std::string>> integrityFaults(Connection& connection);
 
 } // namespace chengxi::store

@@ -5,6 +5,7 @@
 namespace chengxi::ui {
 
 class Window;
+struct FormRecord;
 
 // The frame services operations may call: the windows' life and the end of
 // the program. An operation that ends the program returns at once after it.
@@ -13,9 +14,9 @@ public:
     virtual ~Frame() = default;
     // Loads the main window from its form, shows it and runs its created event.
     virtual void showMainWindow() = 0;
-    // Opens the book window over the main window unless it is open already;
-    // null when the main window is not open or the program has ended.
-    virtual Window* showBookWindow() = 0;
+    // Loads a dialog window from its form and shows it, modal to the main
+    // window; null when a window of that id is open already.
+    virtual Window* openDialog(const FormRecord& form) = 0;
     // The window is destroyed once the current operation has returned.
     virtual void closeWindow(std::string_view windowId) = 0;
     // Runs the cleanup and ends the program with the exit code.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "text/date_time.h"
+#include "ui/printout.h"
 
 #include <cstdint>
 #include <string>
@@ -10,6 +11,7 @@ namespace chengxi::ui {
 class Control;
 class Window;
 struct FileDialogState;
+struct PrintDocument;
 
 enum class Buttons { Ok, OkCancel };
 enum class Icon { None, Error, Information, Warning };
@@ -40,8 +42,19 @@ public:
     // Shows the open or save dialog the state describes; on true the chosen
     // path is in its file name.
     virtual bool showFileDialog(FileDialogState& dialog) = 0;
+    // Shows the document in a print preview, from which the librarian prints
+    // it or saves it as PDF; false when it was not printed (cancelled, or no
+    // printing here).
+    virtual bool printDocument(const PrintDocument&) { return false; }
     virtual void setClipboardText(const std::string& text) = 0;
     virtual std::string clipboardText() = 0;
+    // Prints on a printer chosen in the print dialog, or, with a path, writes
+    // a PDF file there. A screen that cannot print says so.
+    virtual PrintResult print(const Printout& printout, const std::string& pdfPath) {
+        (void)printout;
+        (void)pdfPath;
+        return {.failure = "本机不能打印"};
+    }
 
     // A window's model exists and is to be shown.
     virtual void windowOpened(Window& window) = 0;

@@ -5,6 +5,8 @@
 #include "ui/forms/control_names.h"
 #include "ui/forms/forms.h"
 
+#include <QChartView>
+#include <QColor>
 #include <QHeaderView>
 #include <QImage>
 #include <QListView>
@@ -80,6 +82,25 @@ TEST_F(ListAndDrawingTest, ColumnsAddedLaterShowWithTheirWidthsAndGridLines) {
     EXPECT_EQ(table->horizontalHeader()->sectionSize(25), 90);
     EXPECT_EQ(table->model()->index(0, 25).data().toString(), QStringLiteral("末列"));
     EXPECT_TRUE(table->showGrid());
+}
+
+TEST_F(ListAndDrawingTest, AlertCellsAreRedAndTheChartListShowsAsAChart) {
+    open(ui::mainForm());
+    ui::ListView& loans = model->control(mainw::kLoanList).listView();
+    loans.setCell(loans.appendRow(), 4, "-3");
+    loans.setCellAlert(0, 4, true);
+    host.sync(*form);
+    auto* table = qobject_cast<QTableView*>(form->controlWidget(mainw::kLoanList));
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->model()->index(0, 4).data(Qt::ForegroundRole).value<QColor>(),
+              QColor(Qt::red));
+    EXPECT_FALSE(table->model()->index(0, 3).data(Qt::ForegroundRole).isValid());
+    loans.clearRows();
+    loans.appendRow();
+    host.sync(*form);
+    EXPECT_FALSE(table->model()->index(0, 4).data(Qt::ForegroundRole).isValid());
+
+    EXPECT_NE(qobject_cast<QChartView*>(form->controlWidget(mainw::kMonthlyChart)), nullptr);
 }
 
 TEST_F(ListAndDrawingTest, ListBoxShowsItsLines) {

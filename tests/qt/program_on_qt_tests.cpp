@@ -285,5 +285,24 @@ TEST_F(ProgramOnQtTest, ClipboardCarriesChineseTextBothWays) {
     EXPECT_EQ(screen.clipboardText(), "A00001 红楼梦");
 }
 
+TEST_F(ProgramOnQtTest, ThePromotionDialogHoldsTheMainWindowUntilItCloses) {
+    openMainWindow();
+    ASSERT_TRUE(program->library().database.connection.execute(
+        "insert into 读者数据 values('初一(3)班', '张三', '201409001', '0', '0', '0')"));
+    screen.fire(mainw::kWindow, mainw::kPromote, ui::Event::Clicked);
+    settle();
+    namespace promotion = ui::names::promotion;
+    FormWindow& dialog = shown(promotion::kWindow);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.windowModality(), Qt::ApplicationModal);
+    auto* moves = widget<QTableView>(promotion::kWindow, promotion::kMoves);
+    ASSERT_EQ(moves->model()->rowCount(), 1);
+    EXPECT_EQ(moves->model()->index(0, 2).data().toString(), QStringLiteral("初二(3)班"));
+    screen.fire(promotion::kWindow, promotion::kClose, ui::Event::Clicked);
+    settle();
+    EXPECT_EQ(screen.formWindow(promotion::kWindow), nullptr);
+    EXPECT_NE(screen.formWindow(mainw::kWindow), nullptr);
+}
+
 } // namespace
 } // namespace chengxi::testing

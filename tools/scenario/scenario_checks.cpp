@@ -7,10 +7,12 @@
 #include "store/record_set.h"
 #include "text/file_path.h"
 #include "text/hex.h"
+#include "text/integer_value.h"
 #include "ui/forms/control_names.h"
 #include "wording.h"
 #include "xls/any_sheet.h"
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <iterator>
@@ -97,6 +99,7 @@ ScenarioRun::Outcome ScenarioRun::expect(const Arguments& a) {
         {"dialog", &ScenarioRun::expectDialog},
         {"ended", &ScenarioRun::expectEnded},
         {"clipboard", &ScenarioRun::expectClipboard},
+        {"printed", &ScenarioRun::expectPrinted},
         {"drawing", &ScenarioRun::expectDrawing},
         {"sql", &ScenarioRun::expectSql},
         {"sql-file", &ScenarioRun::expectSqlFile},
@@ -325,10 +328,11 @@ ScenarioRun::Outcome ScenarioRun::expectSelected(const Arguments& a) {
     if (Outcome outcome = findControl(a[1], a[2], control); !outcome.empty()) {
         return outcome;
     }
-    if (control->kind() != ui::ControlKind::ListView) {
+    const bool listBox = control->kind() == ui::ControlKind::ListBox;
+    if (!listBox && control->kind() != ui::ControlKind::ListView) {
         return "a list view, found " + inQuotes(a[2]) + " of another kind";
     }
-    const int selected = control->listView().selected();
+    const int selected = listBox ? control->currentItem() : control->listView().selected();
     return selected == row ? Outcome{}
                            : "row " + a[3] + " current in " + inQuotes(a[2]) + ", found " +
                                  std::to_string(selected);
@@ -435,6 +439,45 @@ ScenarioRun::Outcome ScenarioRun::expectClipboard(const Arguments& a) {
     return screen_->clipboard() == a[1] ? Outcome{}
                                         : "the clipboard holding " + inQuotes(a[1]) + ", found " +
                                               inQuotes(screen_->clipboard());
+}
+
+// expect printed PAGES [PAGE TEXT...]: the last document printed has PAGES
+// pages, and page PAGE (0-based) shows each TEXT as its heading, a line or a
+// table cell.
+ScenarioRun::Outcome ScenarioRun::expectPrinted(const Arguments& a) {
+    if (a.size() != 2 && a.size() < 4) {
+        return "expect printed PAGES [PAGE TEXT...]";
+    }
+    const auto& printed = screen_->printed();
+    if (!printed) {
+        return "a printed document, found none";
+    }
+    const auto& pages = printed->pages;
+    if (std::to_string(pages.size()) != a[1]) {
+        return a[1] + " printed pages, found " + std::to_string(pages.size());
+    }
+    if (a.size() == 2) {
+        return {};
+    }
+    const std::size_t index = static_cast<std::size_t>(text::integerValue(a[2]));
+    if (index >= pages.size()) {
+        return "a printed page " + a[2] + ", found " + std::to_string(pages.size()) + " pages";
+    }
+    const ui::PrintPage& page = pages[index];
+    const auto shows = [&page](const std::string& wanted) {
+        const auto among = [&wanted](const std::vector<std::string>& texts) {
+            return std::find(texts.begin(), texts.end(), wanted) != texts.end();
+        };
+        return page.heading == wanted || among(page.lines) || among(page.closingLines) ||
+               std::any_of(page.table.rows.begin(), page.table.rows.end(), among) ||
+               among(page.table.headers);
+    };
+    for (std::size_t i = 3; i < a.size(); ++i) {
+        if (!shows(a[i])) {
+            return "printed page " + a[2] + " showing " + inQuotes(a[i]) + ", found none";
+        }
+    }
+    return {};
 }
 
 ScenarioRun::Outcome ScenarioRun::expectDrawing(const Arguments& a) {

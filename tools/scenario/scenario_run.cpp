@@ -10,12 +10,21 @@
 #include "ui/forms/control_names.h"
 #include "wording.h"
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <sstream>
 
 namespace chengxi::scenario {
 namespace {
+
+// The dialogs the main window opens.
+constexpr std::string_view kDialogs[] = {ui::names::promotion::kWindow, ui::names::cards::kWindow,
+                                         ui::names::book::kWindow};
+
+bool isDialog(std::string_view windowId) {
+    return std::find(std::begin(kDialogs), std::end(kDialogs), windowId) != std::end(kDialogs);
+}
 
 bool parseInt(const std::string& text, long long& value) {
     const char* begin = text.data();
@@ -321,8 +330,8 @@ ScenarioRun::Outcome ScenarioRun::findControl(const std::string& windowId, const
         return "a running program, found " + std::string(program_ ? "it ended" : "none started");
     }
     if (windowId != ui::names::login::kWindow && windowId != ui::names::main::kWindow &&
-        windowId != ui::names::book::kWindow) {
-        return "a window named login, main or book, found " + inQuotes(windowId);
+        !isDialog(windowId)) {
+        return "a window named login or main, found " + inQuotes(windowId);
     }
     ui::Window* window = program_->window(windowId);
     if (window == nullptr) {
@@ -339,6 +348,13 @@ ScenarioRun::Outcome ScenarioRun::actOn(const std::string& windowId, const std::
                                         ui::Control*& control) {
     if (Outcome outcome = findControl(windowId, name, control); !outcome.empty()) {
         return outcome;
+    }
+    // A dialog is modal: the window behind it takes nothing until it closes.
+    for (const std::string_view dialog : kDialogs) {
+        if (dialog != windowId && program_->window(dialog) != nullptr) {
+            return "the " + windowId + " window free to act on, found the " + std::string(dialog) +
+                   " dialog open";
+        }
     }
     ui::Window& window = *program_->window(windowId);
     if (window.windowState() == 2) {
@@ -489,6 +505,14 @@ ScenarioRun::Outcome ScenarioRun::select(const Arguments& a) {
     ui::Control* list = nullptr;
     if (Outcome outcome = actOn(a[1], a[2], list); !outcome.empty()) {
         return outcome;
+    }
+    if (list->kind() == ui::ControlKind::ListBox) {
+        const auto items = static_cast<long long>(list->items().size());
+        if (row < 0 || row >= items) {
+            return "a row below " + std::to_string(items) + ", found row " + std::to_string(row);
+        }
+        list->setCurrentItem(static_cast<int>(row));
+        return {};
     }
     if (list->kind() != ui::ControlKind::ListView) {
         return "a list view, found " + inQuotes(a[2]) + " of another kind";

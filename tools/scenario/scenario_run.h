@@ -81,6 +81,7 @@ private:
     Outcome expectDialog(const Arguments& arguments);
     Outcome expectEnded(const Arguments& arguments);
     Outcome expectClipboard(const Arguments& arguments);
+    Outcome expectPrinted(const Arguments& arguments);
     Outcome expectDrawing(const Arguments& arguments);
     Outcome expectSql(const Arguments& arguments);
     Outcome expectSqlFile(const Arguments& arguments);

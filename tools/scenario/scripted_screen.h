@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/print_document.h"
 #include "ui/screen.h"
 
 #include <deque>
@@ -32,6 +33,11 @@ public:
     ui::Answer messageBox(const ui::Message& message) override;
     void repaintNow(const ui::Window& window, const ui::Control& control) override;
     bool showFileDialog(ui::FileDialogState& dialog) override;
+    // Printed at once, as if the preview's print button were pressed.
+    bool printDocument(const ui::PrintDocument& document) override {
+        printed_ = document;
+        return true;
+    }
     void setClipboardText(const std::string& text) override { clipboard_ = text; }
     std::string clipboardText() override { return clipboard_; }
     void windowOpened(ui::Window&) override {}
@@ -48,6 +54,7 @@ public:
     void forgetRepaints() { repaints_.clear(); }
     const std::optional<DialogShown>& lastDialog() const { return lastDialog_; }
     const std::string& clipboard() const { return clipboard_; }
+    const std::optional<ui::PrintDocument>& printed() const { return printed_; }
     std::optional<int> exitCode() const { return exitCode_; }
     // A problem the script caused (an unanswered box, an unscripted dialog);
     // empty when there was none since the last call.
@@ -61,6 +68,7 @@ private:
     std::vector<Repaint> repaints_;
     std::optional<DialogShown> lastDialog_;
     std::string clipboard_;
+    std::optional<ui::PrintDocument> printed_;
     std::optional<int> exitCode_;
     std::string problem_;
 };

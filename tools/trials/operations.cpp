@@ -114,6 +114,57 @@ Operation clearing(const LibraryScale& scale, std::string_view button, std::stri
     };
 }
 
+// Every class of the sample library follows the grade rule: all move up,
+// the top grades leave, and those among them who hold books stay.
+Operation promotion(const LibraryScale& scale) {
+    return {
+        "year-end promotion",
+        Writes::Database,
+        {tableItem("读者数据")},
+        [scale](const TrialFolder& folder) {
+            prepareLibrary(folder, librarySize(scale));
+            addEarlierBackup(folder, scale);
+        },
+        [](Session& session, const std::function<void()>& ready) {
+            session.tab(mainw::kPageReaders);
+            session.click(mainw::kPromote);
+            ready();
+            session.program().fire(ui::names::promotion::kWindow, ui::names::promotion::kApply,
+                                   ui::Event::Clicked);
+        },
+    };
+}
+
+// The backup the restore brings back: another, smaller library, first in the list.
+void addBackupToRestore(const TrialFolder& folder) {
+    store::Connection connection;
+    if (!connection.open(text::fromPath(folder.program() / text::toPath("数据库2016年1月1日.sdb")),
+                         true)) {
+        throw std::runtime_error("cannot create the backup to restore");
+    }
+    bench::fillLibrary(connection, {.books = 3000, .readers = 200, .reportRows = 800}, 11);
+}
+
+Operation restore(const LibraryScale& scale) {
+    return {
+        "restore",
+        Writes::Database,
+        {tableItem("图书数据"), tableItem("读者数据"), tableItem("借出数据"),
+         tableItem("借阅报表")},
+        [scale](const TrialFolder& folder) {
+            prepareLibrary(folder, librarySize(scale));
+            addEarlierBackup(folder, scale);
+            addBackupToRestore(folder);
+        },
+        [](Session& session, const std::function<void()>& ready) {
+            session.tab(mainw::kPageData);
+            session.select(mainw::kBackupList, 0);
+            ready();
+            session.click(mainw::kRestoreBackup);
+        },
+    };
+}
+
 void typeLoan(Session& session, const std::string& book) {
     session.tab(mainw::kPageLending);
     session.type(mainw::kLoanCard, loanCard());
@@ -288,6 +339,8 @@ std::vector<Operation> operations(const LibraryScale& scale) {
         clearing(scale, mainw::kClearBooks, "图书数据"),
         clearing(scale, mainw::kClearReaders, "读者数据"),
         clearing(scale, mainw::kClearLendState, "借出数据"),
+        promotion(scale),
+        restore(scale),
     };
 }
 

@@ -60,7 +60,12 @@ void Session::click(std::string_view control) {
 }
 
 void Session::select(std::string_view list, int row) {
-    main().control(list).listView().setSelected(row);
+    ui::Control& control = main().control(list);
+    if (control.kind() == ui::ControlKind::ListBox) {
+        control.setCurrentItem(row);
+        return;
+    }
+    control.listView().setSelected(row);
     program_->fire(mainw::kWindow, list, ui::Event::RowSelected);
 }
 

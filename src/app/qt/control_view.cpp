@@ -51,6 +51,9 @@ std::unique_ptr<ControlView> makeControlView(ui::Control& control, QWidget* pare
     case ui::ControlKind::ListBox:
         return makeListBoxView(control, parent, input);
     case ui::ControlKind::ListView:
+        if (control.record().barChart) {
+            return makeBarChartView(control, parent, input);
+        }
         return makeReportView(control, parent, input);
     case ui::ControlKind::ProgressBar:
         return makeProgressView(control, parent, input);

@@ -76,6 +76,9 @@ std::unique_ptr<ControlView> makeButtonView(ui::Control& control, QWidget* paren
 std::unique_ptr<ControlView> makeLabelView(ui::Control& control, QWidget* parent, FormInput& input);
 std::unique_ptr<ControlView> makeGroupBoxView(ui::Control& control, QWidget* parent,
                                               FormInput& input);
+// A list view whose form shows it as a bar chart (Qt Charts).
+std::unique_ptr<ControlView> makeBarChartView(ui::Control& control, QWidget* parent,
+                                              FormInput& input);
 std::unique_ptr<ControlView> makeComboView(ui::Control& control, QWidget* parent, FormInput& input);
 std::unique_ptr<ControlView> makeProgressView(ui::Control& control, QWidget* parent,
                                               FormInput& input);

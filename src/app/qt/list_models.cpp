@@ -89,6 +89,9 @@ QVariant ListViewModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(toQt(columns_.at(index.column()).alignment));
     case Qt::ForegroundRole:
+        if (list_->cellAlert(index.row(), index.column())) {
+            return QColor(Qt::red);
+        }
         return list_->rowMarked(index.row()) ? QVariant(kMarkedRowColour) : QVariant();
     default:
         return {};

@@ -86,8 +86,11 @@ private:
 class ListBoxView final : public ControlView {
 public:
     ListBoxView(ui::Control& control, QListView* list, FormInput& input)
-        : ControlView(control, list, input), model_(new ListBoxModel(control, list)) {
+        : ControlView(control, list, input), list_(list), model_(new ListBoxModel(control, list)) {
         list->setModel(model_);
+        // The item the person picks is the one an operation (restore) acts on.
+        QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, context(),
+                         [this] { personSelected(); });
     }
 
     void detach() override {
@@ -96,9 +99,32 @@ public:
     }
 
 protected:
-    void syncState(ui::Control&) override { model_->sync(); }
+    void syncState(ui::Control& control) override {
+        model_->sync();
+        if (shownSelection() != control.currentItem()) {
+            QItemSelectionModel* selection = list_->selectionModel();
+            if (control.currentItem() < 0) {
+                selection->clear();
+            } else {
+                selection->setCurrentIndex(model_->index(control.currentItem()),
+                                           QItemSelectionModel::ClearAndSelect);
+            }
+        }
+    }
 
 private:
+    int shownSelection() const {
+        const QModelIndexList rows = list_->selectionModel()->selectedIndexes();
+        return rows.isEmpty() ? -1 : rows.first().row();
+    }
+
+    void personSelected() {
+        if (ui::Control* model = acceptingControl(); model != nullptr) {
+            model->setCurrentItem(shownSelection());
+        }
+    }
+
+    QListView* list_;
     ListBoxModel* model_;
 };
 

@@ -4,7 +4,10 @@
 #include "app/qt/file_dialog.h"
 #include "app/qt/message_box.h"
 #include "app/qt/placement.h"
+#include "app/qt/print_painter.h"
+#include "app/qt/printout_painter.h"
 #include "app/qt/qt_text.h"
+#include "ui/forms/control_names.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -130,6 +133,14 @@ bool QtScreen::showFileDialog(ui::FileDialogState& dialog) {
     return fileDialog_ ? fileDialog_(dialog) : qt::showFileDialog(dialog);
 }
 
+bool QtScreen::printDocument(const ui::PrintDocument& document) {
+    syncAll();
+    if (print_) {
+        return print_(document);
+    }
+    return previewDocument(document, formWindow("main"));
+}
+
 void QtScreen::repaintNow(const ui::Window& window, const ui::Control& control) {
     FormWindow* form = formFor(window);
     if (form == nullptr) {
@@ -182,6 +193,11 @@ std::string QtScreen::clipboardText() {
     return typedText(QGuiApplication::clipboard()->text());
 }
 
+ui::PrintResult QtScreen::print(const ui::Printout& printout, const std::string& pdfPath) {
+    syncAll();
+    return pdfPath.empty() ? printOnPrinter(printout) : printToPdf(printout, pdfPath);
+}
+
 void QtScreen::windowOpened(ui::Window& window) {
     SyncScope scope(*this);
     auto form = std::make_unique<FormWindow>(window, *this);
@@ -189,6 +205,10 @@ void QtScreen::windowOpened(ui::Window& window) {
         form->move(placeWindow(screen->availableGeometry(), form->size()));
     }
     FormWindow* shown = form.get();
+    // The dialogs the main window opens hold it until they close.
+    if (window.id() != ui::names::login::kWindow && window.id() != ui::names::main::kWindow) {
+        shown->setWindowModality(Qt::ApplicationModal);
+    }
     windows_.push_back(std::move(form));
     shown->sync();
     shown->show();

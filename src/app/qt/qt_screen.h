@@ -43,10 +43,12 @@ public:
     // Tests and tools answer the dialogs and see the end themselves.
     using MessageBoxHandler = std::function<ui::Answer(const ui::Message&)>;
     using FileDialogHandler = std::function<bool(ui::FileDialogState&)>;
+    using PrintHandler = std::function<bool(const ui::PrintDocument&)>;
     using EndHandler = std::function<void(int exitCode)>;
     void setMessageBoxHandler(MessageBoxHandler handler) { messageBox_ = std::move(handler); }
     void setFileDialogHandler(FileDialogHandler handler) { fileDialog_ = std::move(handler); }
     void setEndHandler(EndHandler handler) { end_ = std::move(handler); }
+    void setPrintHandler(PrintHandler handler) { print_ = std::move(handler); }
 
     // FormHost: a person's actions.
     bool acceptsInput() const override;
@@ -59,8 +61,10 @@ public:
     ui::Answer messageBox(const ui::Message& message) override;
     void repaintNow(const ui::Window& window, const ui::Control& control) override;
     bool showFileDialog(ui::FileDialogState& dialog) override;
+    bool printDocument(const ui::PrintDocument& document) override;
     void setClipboardText(const std::string& text) override;
     std::string clipboardText() override;
+    ui::PrintResult print(const ui::Printout& printout, const std::string& pdfPath) override;
     void windowOpened(ui::Window& window) override;
     void windowClosing(ui::Window& window) override;
     void programEnded(int exitCode) override;
@@ -102,6 +106,7 @@ private:
     std::vector<std::string> pendingActivations_;
     MessageBoxHandler messageBox_;
     FileDialogHandler fileDialog_;
+    PrintHandler print_;
     EndHandler end_;
 };
 

@@ -89,6 +89,15 @@ int renderScreens(int argc, char* argv[], const std::string& outDir, double scal
         tabs->tabBar()->setCurrentIndex(page);
         saved = save(main, out.filePath(QStringLiteral("main-%1.png").arg(page))) && saved;
     }
+    // The page 统计 shows its second view when its view box says so.
+    namespace mainw = ui::names::main;
+    tabs->tabBar()->setCurrentIndex(mainw::kPageOverview);
+    program.window(mainw::kWindow)->control(mainw::kOverviewView).setCurrentItem(1);
+    screen.fire(mainw::kWindow, mainw::kOverviewView, ui::Event::SelectionChanged);
+    screen.fire(mainw::kWindow, mainw::kShowStatistics, ui::Event::Clicked);
+    saved = save(main, out.filePath(QStringLiteral("main-%1-statistics.png")
+                                        .arg(static_cast<int>(mainw::kPageOverview)))) &&
+            saved;
     // The book window as the add button opens it, over the search page.
     program.fire(ui::names::main::kWindow, ui::names::main::kAddBook, ui::Event::Clicked);
     screen.syncAll();

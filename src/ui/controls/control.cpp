@@ -82,24 +82,29 @@ const std::vector<std::string>& Control::items() const {
 }
 
 int Control::currentItem() const {
-    requireKind(kind() == ControlKind::ComboBox, "a combo box");
+    requireKind(kind() == ControlKind::ComboBox || kind() == ControlKind::ListBox,
+                "a combo box or list box");
     return current_;
 }
 
 void Control::setCurrentItem(int index) {
-    requireKind(kind() == ControlKind::ComboBox, "a combo box");
+    requireKind(kind() == ControlKind::ComboBox || kind() == ControlKind::ListBox,
+                "a combo box or list box");
     current_ = (index >= 0 && index < static_cast<int>(items_.size())) ? index : -1;
 }
 
 void Control::addItem(std::string item) {
-    requireKind(kind() == ControlKind::ListBox, "a list box");
+    requireKind(kind() == ControlKind::ListBox || kind() == ControlKind::ComboBox,
+                "a list box or combo box");
     items_.push_back(std::move(item));
     ++itemsRevision_;
 }
 
 void Control::clearItems() {
-    requireKind(kind() == ControlKind::ListBox, "a list box");
+    requireKind(kind() == ControlKind::ListBox || kind() == ControlKind::ComboBox,
+                "a list box or combo box");
     items_.clear();
+    current_ = -1;
     ++itemsRevision_;
 }
 

@@ -55,7 +55,8 @@ public:
     bool isDefaultButton() const { return record_->isDefault; }
     bool takesText() const; // edit boxes and captioned controls
 
-    // Combo box: its items and the index of the current one (-1 none).
+    // Combo box and list box: the items and the index of the current one
+    // (-1 none); refilling a list box leaves none current.
     const std::vector<std::string>& items() const;
     int currentItem() const;
     void setCurrentItem(int index);

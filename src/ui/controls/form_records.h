@@ -63,6 +63,9 @@ struct ControlRecord {
     std::span<const std::span<const std::string_view>> rows{}; // fixed list rows
     std::string_view filter{};                                 // file dialog: "description|pattern"
     std::string_view defaultExtension{};                       // file dialog
+    // A list view shown as a bar chart: column 0 names the bars' groups, every
+    // further column is one series headed by its caption.
+    bool barChart = false;
 };
 
 struct FormRecord {

@@ -35,9 +35,26 @@ const std::string& ListView::cell(int row, int column) const {
     return rows_[row][column];
 }
 
+void ListView::setCellAlert(int row, int column, bool alert) {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= static_cast<int>(columns_.size())) {
+        return;
+    }
+    if (alert) {
+        alerts_.emplace(row, column);
+    } else {
+        alerts_.erase({row, column});
+    }
+    ++revision_;
+}
+
+bool ListView::cellAlert(int row, int column) const {
+    return alerts_.contains({row, column});
+}
+
 void ListView::clearRows() {
     rows_.clear();
     marked_.clear();
+    alerts_.clear();
     selected_ = -1;
     ++revision_;
 }

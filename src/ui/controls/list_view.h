@@ -3,7 +3,9 @@
 #include "ui/controls/form_records.h"
 
 #include <cstdint>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace chengxi::ui {
@@ -35,6 +37,10 @@ public:
     // the rows.
     void setRowMarked(int row, bool marked);
     bool rowMarked(int row) const;
+    // A cell the librarian must notice (a loan past its due date), drawn in
+    // the alert colour; cleared with the rows.
+    void setCellAlert(int row, int column, bool alert);
+    bool cellAlert(int row, int column) const;
 
     // -1 when no row is current.
     int selected() const { return selected_; }
@@ -54,6 +60,7 @@ private:
     std::vector<ListColumn> columns_;
     std::vector<std::vector<std::string>> rows_;
     std::vector<bool> marked_; // parallel to rows_
+    std::set<std::pair<int, int>> alerts_;
     int selected_ = -1;
     int viewType_ = 3;
     bool gridLines_ = false;

@@ -51,6 +51,8 @@ inline constexpr std::string_view kClearLendState = "按钮_清空借出数据";
 inline constexpr std::string_view kClearReaders = "按钮_清空读者数据";
 inline constexpr std::string_view kClearBooks = "按钮_清空图书数据";
 inline constexpr std::string_view kBackup = "按钮_备份数据库";
+inline constexpr std::string_view kRestoreBackup = "按钮_恢复备份";
+inline constexpr std::string_view kCheckData = "按钮_检查数据";
 
 // Page 2, 导入图书
 inline constexpr std::string_view kImportStatus = "标签_图书导入状态";
@@ -98,6 +100,9 @@ inline constexpr std::string_view kAddReader = "按钮_添加读者";
 inline constexpr std::string_view kChooseReaderFile = "按钮选择读者信息文件";
 inline constexpr std::string_view kReaderFilePath = "编辑框读者信息文件路径";
 inline constexpr std::string_view kImportReaders = "按钮导入读者";
+inline constexpr std::string_view kEditReader = "按钮_修改读者";
+inline constexpr std::string_view kPromote = "按钮_年终升级";
+inline constexpr std::string_view kCards = "按钮_借书证";
 
 // Page 6, 搜索图书
 inline constexpr std::string_view kSearchStatus = "透明标签_显示图书搜索结果";
@@ -132,6 +137,35 @@ inline constexpr std::string_view kLoanList = "超级列表框_显示借书情�
 inline constexpr std::string_view kReturn = "按钮_还书";
 inline constexpr std::string_view kReturnByBook = "按钮_按书还书";
 
+// Page 8, 统计: the overdue overview and the loan statistics, one at a time
+inline constexpr std::string_view kOverviewView = "组合框_统计内容";
+inline constexpr std::string_view kOverdueClassCaption = "透明标签_逾期班别";
+inline constexpr std::string_view kOverdueClass = "组合框_逾期班别";
+inline constexpr std::string_view kOverdueDaysCaption = "透明标签_逾期天数";
+inline constexpr std::string_view kOverdueDaysPreset = "组合框_逾期天数";
+inline constexpr std::string_view kOverdueDays = "编辑框_逾期天数";
+inline constexpr std::string_view kShowOverdue = "按钮_查询逾期";
+inline constexpr std::string_view kPrintOverdue = "按钮_打印逾期通知";
+inline constexpr std::string_view kExportOverdue = "按钮_导出逾期";
+inline constexpr std::string_view kOverdueList = "超级列表框_逾期图书";
+inline constexpr std::string_view kOverdueSummary = "透明标签_逾期统计";
+inline constexpr std::string_view kStatisticsYearCaption = "透明标签_统计年度";
+inline constexpr std::string_view kStatisticsYear = "编辑框_统计年度";
+inline constexpr std::string_view kShowStatistics = "按钮_查阅借阅统计";
+inline constexpr std::string_view kPrintStatistics = "按钮_打印借阅统计";
+inline constexpr std::string_view kExportStatistics = "按钮_导出借阅统计";
+inline constexpr std::string_view kStatisticsSummary = "透明标签_借阅统计";
+inline constexpr std::string_view kMonthlyCaption = "透明标签_每月借还";
+inline constexpr std::string_view kMonthlyChart = "超级列表框_每月借还";
+inline constexpr std::string_view kTopTitlesCaption = "透明标签_热门图书";
+inline constexpr std::string_view kTopTitles = "超级列表框_热门图书";
+inline constexpr std::string_view kClassLoansCaption = "透明标签_班级借阅";
+inline constexpr std::string_view kClassLoans = "超级列表框_班级借阅";
+inline constexpr std::string_view kIdleReadersCaption = "透明标签_未借书读者";
+inline constexpr std::string_view kIdleReaders = "超级列表框_未借书读者";
+inline constexpr std::string_view kLateReturnsCaption = "透明标签_逾期归还";
+inline constexpr std::string_view kLateReturns = "超级列表框_逾期归还";
+
 // Pages of kTabs by index.
 enum Page {
     kPagePassword = 0,
@@ -142,6 +176,7 @@ enum Page {
     kPageReaders = 5,
     kPageSearch = 6,
     kPageLending = 7,
+    kPageOverview = 8,
 };
 } // namespace main
 
@@ -182,5 +217,43 @@ inline constexpr Field kFields[] = {
 };
 inline constexpr std::string_view kBookNumber = "编辑框_图书编号";
 } // namespace book
+// The year-end promotion dialog, opened from the readers page.
+namespace promotion {
+inline constexpr std::string_view kWindow = "promotion";
+inline constexpr std::string_view kTitle = "透明标签_升级标题";
+inline constexpr std::string_view kClose = "图形按钮_关闭";
+inline constexpr std::string_view kExplanation = "透明标签_升级说明";
+inline constexpr std::string_view kMoves = "超级列表框_升级方案";
+inline constexpr std::string_view kNewClassCaption = "透明标签_新班别";
+inline constexpr std::string_view kNewClass = "编辑框_新班别";
+inline constexpr std::string_view kSetNewClass = "按钮_设定新班别";
+inline constexpr std::string_view kSetGraduate = "按钮_设为毕业";
+inline constexpr std::string_view kSetUnchanged = "按钮_设为不变";
+inline constexpr std::string_view kApply = "按钮_执行升级";
+inline constexpr std::string_view kCancel = "按钮_取消升级";
+inline constexpr std::string_view kLeaversCaption = "透明标签_未还书名单";
+inline constexpr std::string_view kLeavers = "超级列表框_毕业未还书读者";
+inline constexpr std::string_view kPrintLeavers = "按钮_打印未还书名单";
+inline constexpr std::string_view kExportLeavers = "按钮_导出未还书名单";
+} // namespace promotion
+
+// The library cards dialog, opened from the readers page.
+namespace cards {
+inline constexpr std::string_view kWindow = "cards";
+inline constexpr std::string_view kTitle = "透明标签_借书证标题";
+inline constexpr std::string_view kClose = "图形按钮_关闭";
+inline constexpr std::string_view kExplanation = "透明标签_借书证说明";
+inline constexpr std::string_view kReaders = "超级列表框_借书证读者";
+inline constexpr std::string_view kChooseClass = "按钮_选择本班";
+inline constexpr std::string_view kChooseReader = "按钮_选择此人";
+inline constexpr std::string_view kChooseNone = "按钮_全部不选";
+inline constexpr std::string_view kChosenCount = "透明标签_已选读者数";
+inline constexpr std::string_view kSchoolCaption = "透明标签_学校名称";
+inline constexpr std::string_view kSchool = "编辑框_学校名称";
+inline constexpr std::string_view kPrint = "按钮_打印借书证";
+inline constexpr std::string_view kSavePdf = "按钮_借书证存为PDF";
+inline constexpr std::string_view kCancel = "按钮_关闭借书证";
+inline constexpr std::string_view kPdfDialog = "通用对话框_PDF";
+} // namespace cards
 
 } // namespace chengxi::ui::names

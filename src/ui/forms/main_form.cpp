@@ -11,8 +11,22 @@ using A = Alignment;
 using sv = std::string_view;
 namespace n = names::main;
 
-constexpr sv kPageCaptions[] = {"修改密码", "数据操作", "导入图书", "导出表格",
-                                "借阅报表", "读者管理", "搜索图书", "借书还书"};
+constexpr sv kPageCaptions[] = {"修改密码", "数据操作", "导入图书", "导出表格", "借阅报表",
+                                "读者管理", "搜索图书", "借书还书", "统计"};
+
+constexpr ColumnRecord kOverdueColumns[] = {
+    {"班别", 80},      {"姓名", 70},        {"借书证号", 90}, {"图书编号", 80}, {"书名", 180},
+    {"借书日期", 100}, {"应还书日期", 100}, {"逾期天数", 64}, {"备注", 200}};
+constexpr sv kOverviewViews[] = {"逾期一览", "借阅统计"};
+constexpr sv kOverdueClasses[] = {"全部班别"};
+constexpr sv kOverdueDayPresets[] = {"1 天", "7 天", "30 天", "自定"};
+
+constexpr ColumnRecord kMonthlyColumns[] = {{"月份", 60}, {"借出", 60}, {"归还", 60}};
+constexpr ColumnRecord kTopTitleColumns[] = {{"名次", 40}, {"书名", 270}, {"借阅次数", 64}};
+constexpr ColumnRecord kClassLoanColumns[] = {{"班别", 100}, {"借阅次数", 64}};
+constexpr ColumnRecord kIdleReaderColumns[] = {{"班别", 80}, {"姓名", 70}, {"借书证号", 90}};
+constexpr ColumnRecord kLateReturnColumns[] = {
+    {"借阅者", 100}, {"书名", 150}, {"借书日期", 100}, {"还书日期", 100}, {"逾期天数", 64}};
 
 constexpr sv kSearchModes[] = {"书名", "图书编号", "条形码", "全部图书"};
 
@@ -116,6 +130,10 @@ constexpr ControlRecord kControls[] = {
      .top = 46, .width = 128, .height = 35, .text = "清空图书数据"},
     {.name = n::kBackup, .kind = K::Button, .parent = n::kTabs, .page = 1, .left = 66, .top = 46,
      .width = 128, .height = 35, .text = "备份数据库"},
+    {.name = n::kRestoreBackup, .kind = K::Button, .parent = n::kTabs, .page = 1, .left = 667,
+     .top = 85, .width = 128, .height = 32, .text = "恢复选中的备份"},
+    {.name = n::kCheckData, .kind = K::Button, .parent = n::kTabs, .page = 1, .left = 3, .top = 85,
+     .width = 128, .height = 32, .text = "检查数据"},
 
     // Page 2, 导入图书
     {.name = n::kImportStatus, .kind = K::Label, .parent = n::kTabs, .page = 2, .left = 3,
@@ -202,6 +220,12 @@ constexpr ControlRecord kControls[] = {
      .top = 499, .width = 400, .height = 24, .disabled = true},
     {.name = n::kImportReaders, .kind = K::Button, .parent = n::kTabs, .page = 5, .left = 559,
      .top = 496, .width = 104, .height = 30, .text = "导入"},
+    {.name = n::kEditReader, .kind = K::Button, .parent = n::kTabs, .page = 5, .left = 671,
+     .top = 458, .width = 104, .height = 30, .text = "保存修改"},
+    {.name = n::kPromote, .kind = K::Button, .parent = n::kTabs, .page = 5, .left = 671,
+     .top = 496, .width = 104, .height = 30, .text = "年终升级"},
+    {.name = n::kCards, .kind = K::Button, .parent = n::kTabs, .page = 5, .left = 731,
+     .top = 413, .width = 60, .height = 30, .text = "借书证"},
 
     // Page 6, 搜索图书
     {.name = n::kSearchStatus, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 6,
@@ -266,6 +290,63 @@ constexpr ControlRecord kControls[] = {
      .width = 136, .height = 32, .text = "还书"},
     {.name = n::kReturnByBook, .kind = K::Button, .parent = n::kTabs, .page = 7, .left = 476,
      .top = 516, .width = 136, .height = 32, .text = "按书还书"},
+
+    // Page 8, 统计: the overdue overview or the loan statistics, as chosen.
+    {.name = n::kOverviewView, .kind = K::ComboBox, .parent = n::kTabs, .page = 8, .left = 8,
+     .top = 34, .width = 110, .height = 30, .items = kOverviewViews},
+    {.name = n::kOverdueClassCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 8,
+     .left = 124, .top = 38, .width = 32, .height = 24, .text = "班别"},
+    {.name = n::kOverdueClass, .kind = K::ComboBox, .parent = n::kTabs, .page = 8, .left = 156,
+     .top = 34, .width = 140, .height = 30, .items = kOverdueClasses},
+    {.name = n::kOverdueDaysCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 8,
+     .left = 304, .top = 38, .width = 60, .height = 24, .text = "逾期至少"},
+    {.name = n::kOverdueDaysPreset, .kind = K::ComboBox, .parent = n::kTabs, .page = 8,
+     .left = 364, .top = 34, .width = 80, .height = 30, .items = kOverdueDayPresets},
+    {.name = n::kOverdueDays, .kind = K::EditBox, .parent = n::kTabs, .page = 8, .left = 450,
+     .top = 34, .width = 50, .height = 30, .text = "1", .input = InputMode::Integer},
+    {.name = n::kShowOverdue, .kind = K::Button, .parent = n::kTabs, .page = 8, .left = 510,
+     .top = 34, .width = 70, .height = 30, .text = "查询"},
+    {.name = n::kPrintOverdue, .kind = K::Button, .parent = n::kTabs, .page = 8, .left = 590,
+     .top = 34, .width = 70, .height = 30, .text = "打印"},
+    {.name = n::kExportOverdue, .kind = K::Button, .parent = n::kTabs, .page = 8, .left = 670,
+     .top = 34, .width = 70, .height = 30, .text = "导出"},
+    {.name = n::kOverdueList, .kind = K::ListView, .parent = n::kTabs, .page = 8, .left = 3,
+     .top = 72, .width = 792, .height = 447, .columns = kOverdueColumns},
+    {.name = n::kOverdueSummary, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 8,
+     .left = 3, .top = 524, .width = 792, .height = 24},
+    {.name = n::kStatisticsYearCaption, .kind = K::TransparentLabel, .parent = n::kTabs,
+     .page = 8, .left = 124, .top = 38, .width = 32, .height = 24, .text = "年度"},
+    {.name = n::kStatisticsYear, .kind = K::EditBox, .parent = n::kTabs, .page = 8, .left = 156,
+     .top = 36, .width = 100, .height = 26, .text = "2015", .input = InputMode::ReadOnly,
+     .spin = true},
+    {.name = n::kShowStatistics, .kind = K::Button, .parent = n::kTabs, .page = 8, .left = 266,
+     .top = 34, .width = 70, .height = 30, .text = "统计"},
+    {.name = n::kPrintStatistics, .kind = K::Button, .parent = n::kTabs, .page = 8, .left = 346,
+     .top = 34, .width = 70, .height = 30, .text = "打印"},
+    {.name = n::kExportStatistics, .kind = K::Button, .parent = n::kTabs, .page = 8, .left = 426,
+     .top = 34, .width = 70, .height = 30, .text = "导出"},
+    {.name = n::kMonthlyCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 8,
+     .left = 3, .top = 68, .width = 200, .height = 20, .text = "每月借出与归还"},
+    {.name = n::kMonthlyChart, .kind = K::ListView, .parent = n::kTabs, .page = 8, .left = 3,
+     .top = 88, .width = 390, .height = 200, .columns = kMonthlyColumns, .barChart = true},
+    {.name = n::kTopTitlesCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 8,
+     .left = 399, .top = 68, .width = 200, .height = 20, .text = "借阅最多的 20 种图书"},
+    {.name = n::kTopTitles, .kind = K::ListView, .parent = n::kTabs, .page = 8, .left = 399,
+     .top = 88, .width = 396, .height = 200, .columns = kTopTitleColumns},
+    {.name = n::kClassLoansCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 8,
+     .left = 3, .top = 292, .width = 190, .height = 20, .text = "各班借阅次数"},
+    {.name = n::kClassLoans, .kind = K::ListView, .parent = n::kTabs, .page = 8, .left = 3,
+     .top = 312, .width = 190, .height = 208, .columns = kClassLoanColumns},
+    {.name = n::kIdleReadersCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 8,
+     .left = 197, .top = 292, .width = 250, .height = 20, .text = "本年度没有借书的读者"},
+    {.name = n::kIdleReaders, .kind = K::ListView, .parent = n::kTabs, .page = 8, .left = 197,
+     .top = 312, .width = 250, .height = 208, .columns = kIdleReaderColumns},
+    {.name = n::kLateReturnsCaption, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 8,
+     .left = 451, .top = 292, .width = 344, .height = 20, .text = "过了应还书日期才归还的图书"},
+    {.name = n::kLateReturns, .kind = K::ListView, .parent = n::kTabs, .page = 8, .left = 451,
+     .top = 312, .width = 344, .height = 208, .columns = kLateReturnColumns},
+    {.name = n::kStatisticsSummary, .kind = K::TransparentLabel, .parent = n::kTabs, .page = 8,
+     .left = 3, .top = 524, .width = 792, .height = 24},
 };
 // clang-format on
 
