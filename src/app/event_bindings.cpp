@@ -36,7 +36,10 @@ void Program::bindEvents() {
     backups::bindRestore(binder, services_, [this] { libraryRestored(); });
     backups::bindDataCheck(binder, services_);
     readers::bindEvents(binder, services_);
-    catalog::bindEvents(binder, services_, library_.catalogue);
+    catalog::bindEvents(binder, services_, library_.catalogue, [this] {
+        const backups::BackupResult saved = backups::backup(services_);
+        return saved.made ? std::string() : std::string(saved.failure);
+    });
     circulation::bindEvents(binder, services_, library_.circulation);
     exchange::bindEvents(binder, services_, library_.exchange, library_.catalogue);
     schoolyear::bindEvents(binder, services_);

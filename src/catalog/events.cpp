@@ -7,7 +7,8 @@
 
 namespace chengxi::catalog {
 
-void bindEvents(ui::EventBinder& binder, const ui::Services& services, CatalogueState& state) {
+void bindEvents(ui::EventBinder& binder, const ui::Services& services, CatalogueState& state,
+                BackUp backUp) {
     namespace names = ui::names::main;
     binder.onBusyClick(names::kSearch, [&services, &state] { searchClick(services, state); });
     binder.onClick(names::kWindow, names::kPageUp,
@@ -24,6 +25,19 @@ void bindEvents(ui::EventBinder& binder, const ui::Services& services, Catalogue
                    [&services] { copyBookNumber(services); });
     binder.onEnter(names::kSearchText, names::kSearch);
     binder.onEnter(names::kRowsPerPage, names::kSearch);
+
+    binder.onClick(names::kWindow, names::kAddBook,
+                   [&services, &state] { openAddBook(services, state); });
+    binder.onClick(names::kWindow, names::kEditBook,
+                   [&services, &state] { openEditBook(services, state); });
+    binder.onBusyClick(names::kWithdrawBook, [&services, &state, backUp = std::move(backUp)] {
+        withdrawBook(services, state, backUp);
+    });
+    namespace bookw = ui::names::book;
+    binder.onClick(bookw::kWindow, bookw::kSave,
+                   [&services, &state] { saveBook(services, state); });
+    binder.onClick(bookw::kWindow, bookw::kCancel, [&services] { closeBookWindow(services); });
+    binder.onClick(bookw::kWindow, bookw::kClose, [&services] { closeBookWindow(services); });
 }
 
 } // namespace chengxi::catalog

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalog/catalogue_state.h"
+#include "catalog/maintenance.h"
 
 namespace chengxi::ui {
 class EventBinder;
@@ -9,7 +10,9 @@ struct Services;
 
 namespace chengxi::catalog {
 
-// The controls of the book search page.
-void bindEvents(ui::EventBinder& binder, const ui::Services& services, CatalogueState& state);
+// The controls of the book search page and of its book window; `backUp`
+// takes the backup made before a book is withdrawn.
+void bindEvents(ui::EventBinder& binder, const ui::Services& services, CatalogueState& state,
+                BackUp backUp);
 
 } // namespace chengxi::catalog

@@ -159,6 +159,26 @@ TEST_F(ProgramOnQtTest, MainWindowReplacesTheLoginWindowOnPageLending) {
     EXPECT_TRUE(QDir(folder.path()).exists(QStringLiteral("数据库.sdb")));
 }
 
+TEST_F(ProgramOnQtTest, BookWindowOpensOverTheMainWindowAndItsCloseButtonClosesOnlyIt) {
+    namespace bookw = ui::names::book;
+    openMainWindow();
+    QTabBar* bar = widget<qt::TabControl>(mainw::kWindow, mainw::kTabs)->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(mainw::kPageSearch).center());
+    QTest::mouseClick(widget<QAbstractButton>(mainw::kWindow, mainw::kAddBook), Qt::LeftButton);
+    settle();
+    FormWindow& book = shown(bookw::kWindow);
+    EXPECT_TRUE(book.isVisible());
+    EXPECT_TRUE(book.isWindow());
+    EXPECT_EQ(book.size(), QSize(560, 400));
+    EXPECT_EQ(book.focusWidget(), book.controlWidget(bookw::kBookNumber));
+
+    QTest::mouseClick(widget<QAbstractButton>(bookw::kWindow, bookw::kClose), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(screen.formWindow(bookw::kWindow), nullptr);
+    EXPECT_FALSE(program->ended());
+    EXPECT_TRUE(shown(mainw::kWindow).isVisible());
+}
+
 TEST_F(ProgramOnQtTest, CloseButtonBeforeLoginEndsTheProgramTouchingNoDatabase) {
     QTest::mouseClick(widget<QAbstractButton>(login::kWindow, login::kClose), Qt::LeftButton);
     settle();

@@ -19,7 +19,8 @@ namespace chengxi::scenario {
 namespace {
 
 // The dialogs the main window opens.
-constexpr std::string_view kDialogs[] = {ui::names::promotion::kWindow, ui::names::cards::kWindow};
+constexpr std::string_view kDialogs[] = {ui::names::promotion::kWindow, ui::names::cards::kWindow,
+                                         ui::names::book::kWindow};
 
 bool isDialog(std::string_view windowId) {
     return std::find(std::begin(kDialogs), std::end(kDialogs), windowId) != std::end(kDialogs);

@@ -114,6 +114,29 @@ Operation clearing(const LibraryScale& scale, std::string_view button, std::stri
     };
 }
 
+// The last book of the sample library, which no reader holds, found by its
+// number on the search page and withdrawn after its backup.
+Operation withdrawal(const LibraryScale& scale) {
+    return {
+        "book withdrawal",
+        Writes::Database,
+        {tableItem("图书数据"), tableItem("借出数据")},
+        [scale](const TrialFolder& folder) {
+            prepareLibrary(folder, librarySize(scale));
+            addEarlierBackup(folder, scale);
+        },
+        [scale](Session& session, const std::function<void()>& ready) {
+            session.tab(mainw::kPageSearch);
+            session.pick(mainw::kSearchMode, "图书编号");
+            session.type(mainw::kSearchText, bench::bookNumber(scale.books - 1));
+            session.click(mainw::kSearch);
+            session.select(mainw::kSearchResults, 0);
+            ready();
+            session.click(mainw::kWithdrawBook);
+        },
+    };
+}
+
 // Every class of the sample library follows the grade rule: all move up,
 // the top grades leave, and those among them who hold books stay.
 Operation promotion(const LibraryScale& scale) {
@@ -339,6 +362,7 @@ std::vector<Operation> operations(const LibraryScale& scale) {
         clearing(scale, mainw::kClearBooks, "图书数据"),
         clearing(scale, mainw::kClearReaders, "读者数据"),
         clearing(scale, mainw::kClearLendState, "借出数据"),
+        withdrawal(scale),
         promotion(scale),
         restore(scale),
     };

@@ -98,6 +98,10 @@ int renderScreens(int argc, char* argv[], const std::string& outDir, double scal
     saved = save(main, out.filePath(QStringLiteral("main-%1-statistics.png")
                                         .arg(static_cast<int>(mainw::kPageOverview)))) &&
             saved;
+    // The book window as the add button opens it, over the search page.
+    program.fire(ui::names::main::kWindow, ui::names::main::kAddBook, ui::Event::Clicked);
+    screen.syncAll();
+    saved = save(screen.formWindow(ui::names::book::kWindow), out.filePath("book.png")) && saved;
     screen.detach();
     return saved ? 0 : 1;
 }

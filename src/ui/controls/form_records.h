@@ -69,7 +69,7 @@ struct ControlRecord {
 };
 
 struct FormRecord {
-    std::string_view id; // "login" or "main"
+    std::string_view id; // "login", "main" or "book"
     std::string_view caption;
     int width = 0, height = 0;
     std::span<const ControlRecord> controls;

@@ -116,6 +116,9 @@ inline constexpr std::string_view kPageDown = "按钮_下页";
 inline constexpr std::string_view kSelectedBook = "编辑框_选中的图书编号";
 inline constexpr std::string_view kCopyBookNumber = "按钮_复制图书编号";
 inline constexpr std::string_view kSearchResults = "超级列表框_显示图书搜索结果";
+inline constexpr std::string_view kAddBook = "按钮_添加图书";
+inline constexpr std::string_view kEditBook = "按钮_修改图书";
+inline constexpr std::string_view kWithdrawBook = "按钮_下架图书";
 
 // Page 7, 借书还书
 inline constexpr std::string_view kBookState = "透明标签_图书是否可借";
@@ -177,6 +180,43 @@ enum Page {
 };
 } // namespace main
 
+// The book window: one book's 16 columns, to add a book or change one.
+namespace book {
+inline constexpr std::string_view kWindow = "book";
+inline constexpr std::string_view kTitle = "透明标签_标题";
+inline constexpr std::string_view kClose = "图形按钮_关闭";
+inline constexpr std::string_view kSave = "按钮_保存图书";
+inline constexpr std::string_view kCancel = "按钮_取消";
+inline constexpr std::string_view kIcon = "图片框_图标";
+inline constexpr std::string_view kNote = "透明标签_说明";
+
+struct Field {
+    std::string_view column;  // as 图书数据 names it
+    std::string_view box;     // the edit box holding its value
+    std::string_view caption; // the label before the box
+};
+
+// In the order of the columns of 图书数据.
+inline constexpr Field kFields[] = {
+    {"条形码", "编辑框_条形码", "透明标签_条形码"},
+    {"图书编号", "编辑框_图书编号", "透明标签_图书编号"},
+    {"分类号", "编辑框_分类号", "透明标签_分类号"},
+    {"图书类别", "编辑框_图书类别", "透明标签_图书类别"},
+    {"复本号", "编辑框_复本号", "透明标签_复本号"},
+    {"书名", "编辑框_书名", "透明标签_书名"},
+    {"著译者", "编辑框_著译者", "透明标签_著译者"},
+    {"出版处", "编辑框_出版处", "透明标签_出版处"},
+    {"页数", "编辑框_页数", "透明标签_页数"},
+    {"开本", "编辑框_开本", "透明标签_开本"},
+    {"版期", "编辑框_版期", "透明标签_版期"},
+    {"版次", "编辑框_版次", "透明标签_版次"},
+    {"单价", "编辑框_单价", "透明标签_单价"},
+    {"书架名称", "编辑框_书架名称", "透明标签_书架名称"},
+    {"入库时间", "编辑框_入库时间", "透明标签_入库时间"},
+    {"是否借出", "编辑框_是否借出", "透明标签_是否借出"},
+};
+inline constexpr std::string_view kBookNumber = "编辑框_图书编号";
+} // namespace book
 // The year-end promotion dialog, opened from the readers page.
 namespace promotion {
 inline constexpr std::string_view kWindow = "promotion";

@@ -4,9 +4,11 @@
 
 namespace chengxi::ui {
 
-// The two stored forms: every control with its name, kind, place, text and settings.
+// The stored forms: every control with its name, kind, place, text and settings.
 const FormRecord& loginForm();
 const FormRecord& mainForm();
+// The book window of the search page: add a book or change one.
+const FormRecord& bookForm();
 // The year-end promotion dialog.
 const FormRecord& promotionForm();
 // The library cards dialog.

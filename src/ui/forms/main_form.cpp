@@ -250,6 +250,14 @@ constexpr ControlRecord kControls[] = {
      .top = 34, .width = 48, .height = 30, .text = "复制"},
     {.name = n::kSearchResults, .kind = K::ListView, .parent = n::kTabs, .page = 6, .left = 3,
      .top = 72, .width = 792, .height = 455, .columns = kSearchColumns},
+    // Keeping the catalogue: beside the end of the status line, which the
+    // status texts never reach; each opens the book window or withdraws.
+    {.name = n::kAddBook, .kind = K::Button, .parent = n::kTabs, .page = 6, .left = 548,
+     .top = 529, .width = 78, .height = 22, .text = "添加图书"},
+    {.name = n::kEditBook, .kind = K::Button, .parent = n::kTabs, .page = 6, .left = 631,
+     .top = 529, .width = 78, .height = 22, .text = "修改图书"},
+    {.name = n::kWithdrawBook, .kind = K::Button, .parent = n::kTabs, .page = 6, .left = 714,
+     .top = 529, .width = 78, .height = 22, .text = "下架图书"},
 
     // Page 7, 借书还书
     {.name = n::kLogGroup, .kind = K::GroupBox, .parent = n::kTabs, .page = 7, .left = 463,
