@@ -3,6 +3,7 @@
 #include "exchange/export_sheet.h"
 #include "exchange/export_target.h"
 #include "exchange/workbook_steps.h"
+#include "overview/kept_filters.h"
 #include "text/file_path.h"
 #include "ui/controls/list_view.h"
 #include "ui/screen.h"
@@ -103,7 +104,8 @@ void exportLists(const ui::Services& services, std::span<const ListSheet> sheets
         services.screen.messageBox({std::string(empty), "提示"});
         return;
     }
-    const auto path = exchange::chooseFile(services, exchange::DialogMode::Save);
+    const auto path =
+        exchange::chooseFile(services, exchange::DialogMode::Save, keptExportFolder(services));
     if (!path) {
         return;
     }
@@ -119,6 +121,7 @@ void exportLists(const ui::Services& services, std::span<const ListSheet> sheets
         exchange::showError(services, "导出数据失败！" + written.error());
         return;
     }
+    keepExportFolder(services, *path);
     exchange::showInformation(services, "恭喜您，导出成功！");
 }
 
