@@ -5,6 +5,7 @@
 #include "app/program.h"
 #include "backups/backups.h"
 #include "overview/events.h"
+#include "overview/kept_filters.h"
 #include "readers/reader_listing.h"
 #include "store/initialisation.h"
 #include "text/integer_value.h"
@@ -38,6 +39,7 @@ void Program::mainWindowStartUp() {
         .bookTotal = 0,
     };
     library_.login.failureCounter = 0;
+    overview::restoreKeptFilters(services_);
     main.control(mainw::kTabs).setCurrentPage(mainw::kPageLending);
     // The librarian (or a card scanner) types at once, without a click first.
     main.focusFirstEntry(mainw::kTabs);

@@ -1,14 +1,18 @@
 #include "overview/list_export.h"
 
+#include "exchange/export_sheet.h"
 #include "exchange/export_target.h"
 #include "exchange/workbook_steps.h"
+#include "overview/kept_filters.h"
 #include "text/file_path.h"
 #include "ui/controls/list_view.h"
 #include "ui/screen.h"
 #include "ui/services.h"
 #include "xls/file_io.h"
 #include "xls/templates.h"
+#include "xls/utf16.h"
 #include "xls/workbook_writer.h"
+#include "xls/xlsx_writer.h"
 
 #include <algorithm>
 #include <charconv>
@@ -65,12 +69,20 @@ xls::Sheet sheetOf(xls::Workbook& book, const ListSheet& source) {
 
 bool endsWithXls(std::string_view path) {
     constexpr std::string_view kExtension = ".xls";
-    if (path.size() < kExtension.size()) {
-        return false;
+    return path.size() >= kExtension.size() &&
+           xls::equalsIgnoringAsciiCase(path.substr(path.size() - kExtension.size()), kExtension);
+}
+
+xls::Status writeLists(const std::string& path, const xls::Workbook& book) {
+    if (!exchange::namesXlsxWorkbook(path)) {
+        const auto bytes = xls::buildWorkbookFile(book);
+        if (!bytes) {
+            return xls::fail(bytes.error());
+        }
+        return xls::replaceFile(text::toPath(path), *bytes);
     }
-    const std::string_view tail = path.substr(path.size() - kExtension.size());
-    return std::equal(tail.begin(), tail.end(), kExtension.begin(), [](char a, char b) {
-        return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+    return xls::replaceFileBy(text::toPath(path), [&](platform::TemporaryFile& temporary) {
+        return xls::writeXlsxWorkbook(xls::pathToUtf8(temporary.path()), book);
     });
 }
 
@@ -92,11 +104,12 @@ void exportLists(const ui::Services& services, std::span<const ListSheet> sheets
         services.screen.messageBox({std::string(empty), "提示"});
         return;
     }
-    const auto path = exchange::chooseFile(services, exchange::DialogMode::Save);
+    const auto path =
+        exchange::chooseFile(services, exchange::DialogMode::Save, keptExportFolder(services));
     if (!path) {
         return;
     }
-    if (!endsWithXls(*path)) {
+    if (!endsWithXls(*path) && !exchange::namesXlsxWorkbook(*path)) {
         exchange::showError(services, "请选择以 .xls 结尾的文件名。");
         return;
     }
@@ -104,15 +117,11 @@ void exportLists(const ui::Services& services, std::span<const ListSheet> sheets
         exchange::showError(services, *refusal);
         return;
     }
-    const auto bytes = xls::buildWorkbookFile(listWorkbook(sheets));
-    if (!bytes) {
-        exchange::showError(services, "导出数据失败！" + bytes.error());
-        return;
-    }
-    if (const xls::Status written = xls::replaceFile(text::toPath(*path), *bytes); !written) {
+    if (const xls::Status written = writeLists(*path, listWorkbook(sheets)); !written) {
         exchange::showError(services, "导出数据失败！" + written.error());
         return;
     }
+    keepExportFolder(services, *path);
     exchange::showInformation(services, "恭喜您，导出成功！");
 }
 

@@ -24,7 +24,7 @@ struct ListSheet {
 xls::Workbook listWorkbook(std::span<const ListSheet> sheets);
 
 // 导出: asks for a file in the save dialog and writes the lists there as an
-// .xls workbook. `empty` is said when the first list has no rows.
+// .xls or .xlsx workbook (by the name's ending). `empty` is said when the first list has no rows.
 void exportLists(const ui::Services& services, std::span<const ListSheet> sheets,
                  std::string_view empty);
 

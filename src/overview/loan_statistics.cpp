@@ -16,30 +16,46 @@ namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
 
+// The texts are counted as stored, in code page 936: its bytes are the sort
+// key, and only what is shown is converted, once.
+
 // 借阅者 is the class, one blank, the name; a class may hold a blank itself,
-// a name seldom does.
-std::string classOf(std::string_view borrower) {
+// a name seldom does. No byte of a double-byte character is a blank.
+std::string_view classOf(std::string_view borrower) {
     const std::size_t blank = borrower.rfind(' ');
-    return blank == std::string_view::npos ? std::string() : std::string(borrower.substr(0, blank));
+    return blank == std::string_view::npos ? std::string_view() : borrower.substr(0, blank);
 }
 
-std::string sortKey(std::string_view text) {
-    return text::toCp936(text).bytes;
+// Looks texts up by view, so a row's cells are not copied to be counted.
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+        return std::hash<std::string_view>()(text);
+    }
+};
+using TextCounts = std::unordered_map<std::string, int, TextHash, std::equal_to<>>;
+using TextSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
+
+void count(TextCounts& counts, std::string_view text) {
+    if (const auto found = counts.find(text); found != counts.end()) {
+        ++found->second;
+    } else {
+        counts.emplace(text, 1);
+    }
 }
 
-std::vector<TitleCount> mostBorrowed(const std::unordered_map<std::string, int>& counts) {
+std::vector<TitleCount> mostBorrowed(const TextCounts& counts) {
     struct Entry {
-        std::string key;
-        const std::string* title;
+        const std::string* key;
         int loans;
     };
     std::vector<Entry> entries;
     entries.reserve(counts.size());
     for (const auto& [title, loans] : counts) {
-        entries.push_back({sortKey(title), &title, loans});
+        entries.push_back({&title, loans});
     }
     const auto byCount = [](const Entry& a, const Entry& b) {
-        return a.loans != b.loans ? a.loans > b.loans : a.key < b.key;
+        return a.loans != b.loans ? a.loans > b.loans : *a.key < *b.key;
     };
     const std::size_t kept = std::min<std::size_t>(entries.size(), kTopTitleCount);
     std::partial_sort(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(kept),
@@ -49,7 +65,7 @@ std::vector<TitleCount> mostBorrowed(const std::unordered_map<std::string, int>&
         const int rank = (i > 0 && entries[i].loans == entries[i - 1].loans)
                              ? top.back().rank
                              : static_cast<int>(i) + 1;
-        top.push_back({rank, *entries[i].title, entries[i].loans});
+        top.push_back({rank, text::fromCp936(*entries[i].key), entries[i].loans});
     }
     return top;
 }
@@ -57,7 +73,7 @@ std::vector<TitleCount> mostBorrowed(const std::unordered_map<std::string, int>&
 // The loans of the year: per month, per title, per class, the borrowers
 // seen and the late returns.
 bool countLoans(store::Database& database, int year, LoanStatistics& statistics,
-                std::unordered_set<std::string>& borrowers) {
+                TextSet& borrowers) {
     store::RecordSet& records = database.records;
     // The year as a number, as the report page compares 年份.
     if (!records.open(database.connection,
@@ -67,15 +83,15 @@ bool countLoans(store::Database& database, int year, LoanStatistics& statistics,
         records.close();
         return false;
     }
-    std::unordered_map<std::string, int> titles;
-    std::unordered_map<std::string, int> classes;
+    TextCounts titles;
+    TextCounts classes;
     // Grown once: rehashing as 100,000 loans arrive costs more than counting them.
     titles.reserve(static_cast<std::size_t>(records.rowCount()));
     borrowers.reserve(static_cast<std::size_t>(records.rowCount()));
     while (records.nextRow()) {
         ++statistics.loans;
-        std::string title = records.read(0);
-        std::string borrower = records.read(1);
+        const std::string_view title = records.bytes(0);
+        const std::string_view borrower = records.bytes(1);
         const std::string borrowDate = records.read(2);
         const std::string returnDate = records.read(3);
         const auto borrowed = text::parseDateTime(borrowDate);
@@ -87,22 +103,22 @@ bool countLoans(store::Database& database, int year, LoanStatistics& statistics,
             const text::DateTime due = text::addDays(*borrowed, circulation::kLoanDays);
             const std::int64_t late = text::secondsBetween(due, *returned);
             if (late > 0) {
-                statistics.lateReturns.push_back({borrower, title, borrowDate, returnDate,
+                statistics.lateReturns.push_back({text::fromCp936(borrower), text::fromCp936(title),
+                                                  borrowDate, returnDate,
                                                   (late + kSecondsPerDay - 1) / kSecondsPerDay});
             }
         }
-        ++classes[classOf(borrower)];
-        ++titles[std::move(title)];
-        borrowers.insert(std::move(borrower));
+        count(classes, classOf(borrower));
+        count(titles, title);
+        if (!borrowers.contains(borrower)) {
+            borrowers.emplace(borrower);
+        }
     }
     records.close();
     statistics.topTitles = mostBorrowed(titles);
-    std::map<std::string, ClassCount> byClass; // in code page 936 order
-    for (auto& [group, loans] : classes) {
-        byClass.emplace(sortKey(group), ClassCount{group, loans});
-    }
-    for (auto& [key, counted] : byClass) {
-        statistics.classes.push_back(std::move(counted));
+    const std::map<std::string_view, int> byClass(classes.begin(), classes.end());
+    for (const auto& [group, loans] : byClass) {
+        statistics.classes.push_back({text::fromCp936(group), loans});
     }
     std::stable_sort(
         statistics.lateReturns.begin(), statistics.lateReturns.end(),
@@ -133,7 +149,7 @@ bool countReturns(store::Database& database, int year, LoanStatistics& statistic
     return true;
 }
 
-bool findIdleReaders(store::Database& database, const std::unordered_set<std::string>& borrowers,
+bool findIdleReaders(store::Database& database, const TextSet& borrowers,
                      LoanStatistics& statistics) {
     store::RecordSet& records = database.records;
     if (!records.open(database.connection, "select 班别, 姓名, 借书证号 from 读者数据") ||
@@ -142,11 +158,15 @@ bool findIdleReaders(store::Database& database, const std::unordered_set<std::st
         return false;
     }
     std::vector<std::pair<std::string, IdleReader>> idle;
+    std::string borrower;
     while (records.nextRow()) {
-        IdleReader reader{records.read(0), records.read(1), records.read(2)};
-        if (!borrowers.contains(reader.group + " " + reader.name)) {
-            idle.emplace_back(sortKey(reader.group) + '\0' + sortKey(reader.name),
-                              std::move(reader));
+        const std::string_view group = records.bytes(0);
+        const std::string_view name = records.bytes(1);
+        borrower.assign(group).append(" ").append(name);
+        if (!borrowers.contains(borrower)) {
+            idle.emplace_back(
+                std::string(group) + '\0' + std::string(name),
+                IdleReader{text::fromCp936(group), text::fromCp936(name), records.read(2)});
         }
     }
     records.close();
@@ -163,7 +183,7 @@ bool findIdleReaders(store::Database& database, const std::unordered_set<std::st
 std::optional<LoanStatistics> readLoanStatistics(store::Database& database, int year) {
     LoanStatistics statistics;
     statistics.year = year;
-    std::unordered_set<std::string> borrowers;
+    TextSet borrowers;
     if (!countLoans(database, year, statistics, borrowers) ||
         !countReturns(database, year, statistics) ||
         !findIdleReaders(database, borrowers, statistics)) {

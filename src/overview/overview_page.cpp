@@ -1,5 +1,6 @@
 #include "overview/overview_page.h"
 
+#include "overview/kept_filters.h"
 #include "overview/list_export.h"
 #include "overview/notices.h"
 #include "overview/overdue_loans.h"
@@ -91,6 +92,7 @@ void showOverdue(const ui::Services& services) {
     const OverdueFilter filter{.group = classChoice.currentItem() > 0 ? classChoice.text()
                                                                       : std::string(),
                                .minimumDays = days};
+    keepOverdueFilters(services, filter.group, days);
     const auto overview = readOverdueLoans(services.database, services.clock.now(), filter);
     if (!overview) {
         reportReadFailure(services, summary);

@@ -21,7 +21,7 @@ void showOverdue(const ui::Services& services);
 // 打印: the notices of the list as shown, one page per class, in a print preview.
 void printOverdue(const ui::Services& services);
 
-// 导出: the list as shown to an .xls workbook.
+// 导出: the list as shown to an .xls or .xlsx workbook (by the name's ending).
 void exportOverdue(const ui::Services& services);
 
 } // namespace chengxi::overview

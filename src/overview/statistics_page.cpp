@@ -1,6 +1,7 @@
 #include "overview/statistics_page.h"
 
 #include "circulation/loan_report.h"
+#include "overview/kept_filters.h"
 #include "overview/list_export.h"
 #include "overview/loan_statistics.h"
 #include "overview/notices.h"
@@ -54,6 +55,7 @@ void showStatistics(const ui::Services& services) {
         list->clearRows();
     }
     const int year = text::integerValue(main.control(names::kStatisticsYear).text());
+    keepStatisticsYear(services, year);
     const auto statistics = readLoanStatistics(services.database, year);
     if (!statistics) {
         summary.setText("读取借阅报表失败！");

@@ -13,7 +13,8 @@ void showStatistics(const ui::Services& services);
 // 打印: the statistics shown, one page per list, in a print preview.
 void printStatistics(const ui::Services& services);
 
-// 导出: the statistics shown to an .xls workbook, one sheet per list.
+// 导出: the statistics shown to an .xls or .xlsx workbook (by the name's ending), one sheet per
+// list.
 void exportStatistics(const ui::Services& services);
 
 // The year box's spin buttons: one year up (1) or down, within the report's years.

@@ -166,6 +166,13 @@ std::string RecordSet::read(int column) const {
     return text::fromCp936(cell(column));
 }
 
+std::string_view RecordSet::bytes(int column) const {
+    if (!onRow_ || column < 0 || column >= columnCount()) {
+        return {};
+    }
+    return cell(column);
+}
+
 std::string RecordSet::columnName(int column) const {
     if (column < 0 || column >= columnCount()) {
         return {};

@@ -54,6 +54,10 @@ public:
     // By position, for tools that show whole rows.
     int columnCount() const;
     std::string read(int column) const;
+    // The same cell as stored, in code page 936, for callers that count or
+    // compare many texts and convert only the few they show; valid until the
+    // next step.
+    std::string_view bytes(int column) const;
     std::string columnName(int column) const;
     void close();
     bool isOpen() const { return statement_ != nullptr; }

@@ -45,7 +45,8 @@ Result<std::string> readFileBytes(const std::filesystem::path& path, std::size_t
     return bytes;
 }
 
-Status replaceFile(const std::filesystem::path& path, std::string_view bytes) {
+Status replaceFileBy(const std::filesystem::path& path,
+                     const std::function<Status(platform::TemporaryFile&)>& write) {
     // Renaming would replace a read-only file; opening it for writing would not.
     if (platform::isReadOnlyFile(path)) {
         return fail("文件“" + pathToUtf8(path) + "”是只读的，不能替换");
@@ -55,15 +56,30 @@ Status replaceFile(const std::filesystem::path& path, std::string_view bytes) {
     platform::removeStaleTemporaryFiles(folder);
     std::optional<platform::TemporaryFile> temporary =
         platform::TemporaryFile::create(folder, platform::FileAccess::Shared);
+    if (!temporary) {
+        return fail("写入文件“" + pathToUtf8(path) + "”失败，磁盘可能已满");
+    }
+    if (Status written = write(*temporary); !written) {
+        return written;
+    }
     // Flushed before it takes the name: after a crash or a power cut the
     // file is the old one or the new one, never a part of either.
-    if (!temporary || !temporary->write(bytes) || !temporary->flushToDisk()) {
+    if (!temporary->flushToDisk()) {
         return fail("写入文件“" + pathToUtf8(path) + "”失败，磁盘可能已满");
     }
     if (!temporary->replace(path)) {
         return fail("无法替换文件“" + pathToUtf8(path) + "”，它可能正被其他程序使用");
     }
     return {};
+}
+
+Status replaceFile(const std::filesystem::path& path, std::string_view bytes) {
+    return replaceFileBy(path, [&](platform::TemporaryFile& temporary) -> Status {
+        if (!temporary.write(bytes)) {
+            return fail("写入文件“" + pathToUtf8(path) + "”失败，磁盘可能已满");
+        }
+        return {};
+    });
 }
 
 } // namespace chengxi::xls

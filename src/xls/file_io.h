@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/temporary_file.h"
 #include "xls/result.h"
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -22,5 +24,9 @@ Result<std::string> readFileBytes(const std::filesystem::path& path, std::size_t
 // leaves half a file behind. A read-only file is not replaced; a replaced
 // file keeps its permissions, a new one gets the user's usual ones.
 Status replaceFile(const std::filesystem::path& path, std::string_view bytes);
+
+// As replaceFile, the temporary file's content written by `write`.
+Status replaceFileBy(const std::filesystem::path& path,
+                     const std::function<Status(platform::TemporaryFile&)>& write);
 
 } // namespace chengxi::xls

@@ -102,7 +102,82 @@ void appendCellXmlText(std::string& out, std::string_view text) {
     }
 }
 
+// Makes the workbook's default format 宋体 of `points`; libxlsxwriter has
+// no call for the default format, but it is always the first one it makes.
+bool setDefaultFont(lxw_workbook* workbook, double points) {
+    lxw_format* normal = STAILQ_FIRST(workbook->formats);
+    if (normal == nullptr) {
+        return false;
+    }
+    format_set_font_name(normal, "宋体");
+    format_set_font_size(normal, points);
+    format_set_font_charset(normal, 134); // GB2312, as Excel marks 宋体
+    return true;
+}
+
+// The text of a cell as its XML carries it; fails as appendRow does.
+Result<std::string> cellXmlText(std::string_view value) {
+    const std::optional<std::size_t> units = utf16Units(value);
+    if (!units) {
+        return fail("值不是有效的文本：" + std::string(value.substr(0, 40)));
+    }
+    std::string out;
+    appendCellXmlText(out, value);
+    if (*units > kMaxCellCharacters || utf16Units(out) > kMaxCellCharacters) {
+        return fail("值超过一个单元格能容纳的 32767 个字符");
+    }
+    return out;
+}
+
+struct WorkbookFreer {
+    void operator()(lxw_workbook* workbook) const { lxw_workbook_free(workbook); }
+};
+
+Status writeSheet(lxw_worksheet* target, const Workbook& book, const Sheet& sheet,
+                  std::string_view path) {
+    for (const Cell& cell : sheet.cells()) {
+        lxw_error written = LXW_NO_ERROR;
+        if (cell.kind == CellKind::Number) {
+            written =
+                worksheet_write_number(target, cell.row, cell.column, cell.value.number, nullptr);
+        } else if (cell.kind == CellKind::Text) {
+            const Result<std::string> text = cellXmlText(book.strings.at(cell.value.text));
+            if (!text) {
+                return fail(text.error());
+            }
+            written = worksheet_write_string(target, cell.row, cell.column, text->c_str(), nullptr);
+        }
+        if (written != LXW_NO_ERROR) {
+            return writeFailure(written, path);
+        }
+    }
+    return {};
+}
+
 } // namespace
+
+Status writeXlsxWorkbook(std::string_view path, const Workbook& book) {
+    const std::string name(path);
+    std::unique_ptr<lxw_workbook, WorkbookFreer> workbook(workbook_new(name.c_str()));
+    const double points = book.fonts.empty() ? 12.0 : book.fonts.front().height / 20.0;
+    if (!workbook || !setDefaultFont(workbook.get(), points)) {
+        return writeFailure(LXW_ERROR_MEMORY_MALLOC_FAILED, path);
+    }
+    for (const Sheet& sheet : book.sheets) {
+        lxw_worksheet* target = workbook_add_worksheet(workbook.get(), sheet.name.c_str());
+        if (target == nullptr) {
+            return fail("无法在工作簿“" + name + "”中加入工作表“" + sheet.name + "”");
+        }
+        if (Status written = writeSheet(target, book, sheet, path); !written) {
+            return written;
+        }
+    }
+    // workbook_close frees the workbook whatever the outcome.
+    if (const lxw_error closed = workbook_close(workbook.release()); closed != LXW_NO_ERROR) {
+        return writeFailure(closed, path);
+    }
+    return {};
+}
 
 void XlsxSheetWriter::Freer::operator()(lxw_workbook* workbook) const {
     lxw_workbook_free(workbook);
@@ -122,16 +197,10 @@ Result<XlsxSheetWriter> XlsxSheetWriter::create(std::string_view path, TemplateK
     }
     XlsxSheetWriter writer(workbook, name, kind);
 
-    // The template's cells are all in the workbook's default format, whose
-    // font is 宋体; libxlsxwriter has no call for the default format, but
-    // it is always the first one it makes.
-    lxw_format* normal = STAILQ_FIRST(workbook->formats);
-    if (normal == nullptr) {
+    // The template's cells are all in the workbook's default format.
+    if (!setDefaultFont(workbook, layout.fontHeight / 20.0)) {
         return writeFailure(LXW_ERROR_MEMORY_MALLOC_FAILED, path);
     }
-    format_set_font_name(normal, "宋体");
-    format_set_font_size(normal, layout.fontHeight / 20.0);
-    format_set_font_charset(normal, 134); // GB2312, as Excel marks 宋体
 
     const std::string sheetName(layout.sheetName);
     writer.sheet_ = workbook_add_worksheet(workbook, sheetName.c_str());

@@ -2,6 +2,7 @@
 
 #include "xls/result.h"
 #include "xls/templates.h"
+#include "xls/workbook.h"
 #include "xls/xlsx_values.h"
 
 #include <cstdint>
@@ -20,6 +21,11 @@ struct lxw_worksheet;
 // every value a text cell. Rows go to disk as they come, so a sheet of a
 // million rows costs the memory of one.
 namespace chengxi::xls {
+
+// Writes the workbook's sheets whole to `path` (UTF-8): their texts and
+// numbers, every cell in 宋体 of the workbook's first font size. Fails for
+// a text that is not UTF-8 or longer than a cell holds.
+Status writeXlsxWorkbook(std::string_view path, const Workbook& book);
 
 class XlsxSheetWriter {
 public:
