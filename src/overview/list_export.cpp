@@ -110,7 +110,7 @@ void exportLists(const ui::Services& services, std::span<const ListSheet> sheets
         return;
     }
     if (!endsWithXls(*path) && !exchange::namesXlsxWorkbook(*path)) {
-        exchange::showError(services, "请选择以 .xls 结尾的文件名。");
+        exchange::showError(services, "请选择以 .xls 或 .xlsx 结尾的文件名。");
         return;
     }
     if (const auto refusal = exchange::exportTargetRefusal(services, *path)) {
