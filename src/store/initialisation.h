@@ -42,8 +42,8 @@ inline constexpr std::string_view kReadOnlyMessage =
     "请去掉该文件的只读属性后重新启动本程序。";
 inline constexpr std::string_view kDamagedMessage =
     "数据库文件“数据库.sdb”已损坏。为免损坏扩大，本程序这次只供查看：借书、还书、导入等修改都不会"
-    "保存，查到的数据也可能不全。要恢复，请关闭本程序，先把“数据库.sdb”另存一份，再把损坏之前的一个"
-    "备份文件（如“数据库2015年11月16日10时30分.sdb”）复制为“数据库.sdb”，然后重新启动本程序。";
+    "保存，查到的数据也可能不全。要恢复，请到“数据操作”页，在备份列表中选中损坏之前的一个备份，"
+    "点“恢复选中的备份”；损坏的文件会先另存为一个备份。";
 inline constexpr std::string_view kDatabaseInUseMessage =
     "数据库正被其他程序使用，暂时无法打开。请关闭使用“数据库.sdb”的其他程序后重新启动本程序。";
 
