@@ -26,6 +26,7 @@
 // 40 MB; choosing the book file (the preview shown) under 30 ms and 10 MB
 // more than the same start and login without it.
 #include "app/program.h"
+#include "bench_screen.h"
 #include "outside_runs.h"
 #include "paired_rounds.h"
 #include "sample_library.h"
@@ -49,6 +50,8 @@
 namespace {
 
 using namespace chengxi;
+using bench::BenchClock;
+using bench::BenchScreen;
 using bench::PairedRounds;
 using bench::Sample;
 namespace fs = std::filesystem;
@@ -62,43 +65,6 @@ constexpr int kReaders = 5000;
     std::fprintf(stderr, "exchange bench: %s\n", why.c_str());
     std::exit(1);
 }
-
-// Answers every box with OK, returns the queued paths from the file dialog
-// and counts repaints, as cheaply as the model allows.
-class BenchScreen final : public ui::Screen {
-public:
-    ui::Answer messageBox(const ui::Message& message) override {
-        lastMessage = message.text;
-        return ui::Answer::Ok;
-    }
-    void repaintNow(const ui::Window&, const ui::Control&) override { ++repaints; }
-    bool showFileDialog(ui::FileDialogState& dialog) override {
-        if (files.empty()) {
-            return false;
-        }
-        dialog.fileName = files.front();
-        files.pop_front();
-        return true;
-    }
-    void setClipboardText(const std::string&) override {}
-    std::string clipboardText() override { return {}; }
-    void windowOpened(ui::Window&) override {}
-    void windowClosing(ui::Window&) override {}
-    void programEnded(int) override {}
-
-    std::deque<std::string> files;
-    std::string lastMessage;
-    long repaints = 0;
-};
-
-class BenchClock final : public ui::Clock {
-public:
-    text::DateTime now() override { return {2015, 11, 16, 10, 30, ++second_ % 60}; }
-    std::uint32_t ticks() override { return 1000; }
-
-private:
-    int second_ = 0;
-};
 
 struct Folder {
     fs::path path;

@@ -20,6 +20,7 @@
 // than openpyxl, its peak memory under 3x the unpacked sheet. Figures are
 // the best of the runs, with their processor time.
 #include "app/program.h"
+#include "bench_screen.h"
 #include "sample_library.h"
 #include "store/connection.h"
 #include "text/cp936.h"
@@ -45,6 +46,8 @@
 namespace {
 
 using namespace chengxi;
+using bench::BenchClock;
+using bench::BenchScreen;
 namespace names = ui::names::main;
 using Clock = std::chrono::steady_clock;
 using Rows = std::vector<std::vector<std::string>>;
@@ -86,41 +89,6 @@ struct Figure {
                     what, best.wall, best.cpu, floor.wall, floor.cpu, target,
                     best.wall < target ? "" : "   OVER TARGET");
     }
-};
-
-class BenchScreen final : public ui::Screen {
-public:
-    ui::Answer messageBox(const ui::Message& message) override {
-        lastMessage = message.text;
-        return ui::Answer::Ok;
-    }
-    void repaintNow(const ui::Window&, const ui::Control&) override { ++repaints; }
-    bool showFileDialog(ui::FileDialogState& dialog) override {
-        if (files.empty()) {
-            return false;
-        }
-        dialog.fileName = files.front();
-        files.pop_front();
-        return true;
-    }
-    void setClipboardText(const std::string&) override {}
-    std::string clipboardText() override { return {}; }
-    void windowOpened(ui::Window&) override {}
-    void windowClosing(ui::Window&) override {}
-    void programEnded(int) override {}
-
-    std::deque<std::string> files;
-    std::string lastMessage;
-    long repaints = 0;
-};
-
-class BenchClock final : public ui::Clock {
-public:
-    text::DateTime now() override { return {2015, 11, 16, 10, 30, ++second_ % 60}; }
-    std::uint32_t ticks() override { return 1000; }
-
-private:
-    int second_ = 0;
 };
 
 struct Folder {
