@@ -1,6 +1,8 @@
 // The platform's file facilities: which names reach one file, read-only
 // files, and the program's temporary files from creation to clean-up.
+#include "platform/durable_file.h"
 #include "platform/file_facts.h"
+#include "platform/private_files.h"
 #include "platform/temporary_file.h"
 #include "platform/temporary_name.h"
 
@@ -95,6 +97,29 @@ TEST(FileFacts, ReadOnlyFiles) {
     EXPECT_TRUE(isReadOnlyFile(folder / "file")) << "not even root should replace it";
     EXPECT_FALSE(isReadOnlyFile(folder / "missing"));
     EXPECT_FALSE(isReadOnlyFile(folder.path()));
+}
+
+// The settings folder and the database: for the user alone, yet the user's
+// own to write and to remove; an existing file is left as it is.
+TEST(PrivateFiles, TheUsersAloneYetWritableAndRemovable) {
+    Folder folder;
+    const fs::path settings = folder / "配置/程序";
+    ASSERT_TRUE(createPrivateFolders(settings));
+    EXPECT_TRUE(createPrivateFolders(settings));
+    const fs::path file = settings / "数据库.sdb";
+    ASSERT_TRUE(createPrivateFileIfMissing(file));
+    EXPECT_FALSE(isReadOnlyFile(file));
+    write(file, "kept");
+    EXPECT_TRUE(createPrivateFileIfMissing(file));
+    EXPECT_EQ(read(file), "kept");
+    EXPECT_TRUE(flushFileToDisk(file));
+    if (kPosix) {
+        EXPECT_EQ(fs::status(file).permissions(), kPrivate);
+        EXPECT_EQ(fs::status(settings).permissions(), fs::perms::owner_all);
+    }
+    EXPECT_FALSE(createPrivateFileIfMissing(folder / "missing/数据库.sdb"));
+    fs::remove_all(folder / "配置");
+    EXPECT_FALSE(fs::exists(settings));
 }
 
 TEST(TemporaryFile, ANewPrivateFileOfARandomNameGoneUnlessPlaced) {
