@@ -29,7 +29,10 @@ cmake --build build/windows -j "$jobs"
 export WINEPREFIX="$root/build/windows/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "== first start of Wine in build/windows/wine (once)"
-    wineboot --init >/dev/null 2>&1
+    if ! wineboot --init >build/windows/wineboot.log 2>&1; then
+        cat build/windows/wineboot.log >&2
+        exit 1
+    fi
     wineserver --wait
 fi
 
