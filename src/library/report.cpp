@@ -31,8 +31,7 @@ std::optional<std::vector<ReportRow>> reportOfYear(store::Database& database,
                                                    const store::Value& year) {
     return readRows(database, "select * from 借阅报表 where 年份=?", {year},
                     [](const store::RecordSet& records) {
-                        return ReportRow{.year = records.read(report::kYear),
-                                         .bookNumber = records.read(report::kBookNumber),
+                        return ReportRow{.bookNumber = records.read(report::kBookNumber),
                                          .title = records.read(report::kTitle),
                                          .borrower = records.read(report::kBorrower),
                                          .borrowedOn = records.read(report::kBorrowedOn),

@@ -17,8 +17,9 @@ struct Database;
 // stamped at the return.
 namespace chengxi::library {
 
+// A loan as a year's report shows it: every column but the year, which is
+// the query's.
 struct ReportRow {
-    std::string year;       // 年份
     std::string bookNumber; // 图书编号
     std::string title;      // 书名
     std::string borrower;   // 借阅者: "class name" of the day of the loan
@@ -47,7 +48,7 @@ std::string borrowerName(const Reader& reader);
 // report is read for it.
 [[nodiscard]] std::optional<store::Value> reportYear(std::string_view yearText);
 
-// Every report row of the year (a value from reportYear), in the order the
+// Every loan of the year (a value from reportYear), in the order the
 // database returns them.
 [[nodiscard]] std::optional<std::vector<ReportRow>> reportOfYear(store::Database& database,
                                                                  const store::Value& year);
