@@ -11,6 +11,7 @@
 
 #include <array>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace chengxi::xls;
 using namespace chengxi::xls::testing;
@@ -373,4 +374,40 @@ TEST(Connection, AnXlsxQueryStopsWhenToldAndFailsOnDamage) {
     EXPECT_FALSE(read);
     EXPECT_TRUE(connection.fileUnreadable());
     EXPECT_NE(read.error().find("CRC"), std::string::npos) << read.error();
+}
+
+// An import walks an .xls without keeping its cells; the rows it is handed
+// must be the rows a whole reading lists, blank rows, formulas and all.
+TEST(Connection, AnXlsWalkedRowByRowAnswersAsItsListedRows) {
+    const auto books = templateHeaders(TemplateKind::Books);
+    const auto readers = templateHeaders(TemplateKind::Readers);
+    for (const auto& [name, columns, key] :
+         {std::tuple{"books_basic_lo.xls", books, "图书编号"},
+          std::tuple{"books_basic_xlwt.xls", books, "图书编号"},
+          std::tuple{"books_reordered_extra_col_lo.xls", books, "图书编号"},
+          std::tuple{"books_sst_continue_lo.xls", books, "图书编号"},
+          std::tuple{"formulas_lo.xls", books, "图书编号"},
+          std::tuple{"readers_empty_text_cell_lo.xls", readers, "借书证号"},
+          std::tuple{"readers_sheetjs.xls", readers, "借书证号"}}) {
+        for (const std::string& sql :
+             {std::string("select * from [Sheet1$]"),
+              "select * from [Sheet1$]  where [" + std::string(key) + "] is not NULL"}) {
+            SCOPED_TRACE(std::string(name) + ": " + sql);
+            WorkbookConnection walked;
+            WorkbookConnection listed;
+            ASSERT_TRUE(walked.open(connectString(fixture(name))));
+            ASSERT_TRUE(listed.open(connectString(fixture(name))));
+            std::vector<std::vector<std::string>> rows;
+            const QueryHandle query = listed.openQuery(sql);
+            ASSERT_TRUE(query);
+            for (listed.moveFirst(query); !listed.atEnd(query); listed.moveNext(query)) {
+                std::vector<std::string> row{std::to_string(listed.sheetRow(query))};
+                for (const std::string_view column : columns) {
+                    row.push_back(listed.read(query, column));
+                }
+                rows.push_back(std::move(row));
+            }
+            EXPECT_EQ(visitAll(walked, sql, columns), rows);
+        }
+    }
 }
