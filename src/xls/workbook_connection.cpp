@@ -629,7 +629,7 @@ bool WorkbookConnection::close() {
     }
     bool written = true;
     if (modified_) {
-        const Status saved = saveWorkbook(path_, *book_);
+        const Status saved = saveWorkbook(path_, std::move(*book_));
         if (!saved) {
             written = failWith(saved.error());
         }

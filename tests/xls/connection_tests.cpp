@@ -411,3 +411,34 @@ TEST(Connection, AnXlsWalkedRowByRowAnswersAsItsListedRows) {
         }
     }
 }
+
+// An export hands the connection typed rows and the file is written from
+// the stream as it stands, its cells let go first: byte for byte the file
+// the same rows give as insert statements through a whole-file write, up
+// to the sheet's last row.
+TEST(Connection, TypedRowsWriteTheBytesOfTheirStatements) {
+    const TempDir folder;
+    const auto columns = templateHeaders(TemplateKind::Readers);
+    const std::string typedPath = folder.file("typed.xls");
+    Workbook stated = templateWorkbook(TemplateKind::Readers);
+    {
+        WorkbookConnection typed;
+        typed.create(typedPath, templateWorkbook(TemplateKind::Readers));
+        WorkbookConnection statements;
+        statements.create(folder.file("unused.xls"), templateWorkbook(TemplateKind::Readers));
+        std::vector<std::string> values(columns.size());
+        std::vector<std::string_view> views(columns.size());
+        for (std::uint32_t row = 1; row <= kLastRowIndex; ++row) {
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                values[c] = row % 7 == c ? "" : "O'" + std::to_string(row * 8 + c);
+                views[c] = values[c];
+            }
+            ASSERT_TRUE(typed.appendRow("Sheet1", columns, views)) << typed.lastError();
+            ASSERT_TRUE(statements.execute(insertStatement(columns, values)));
+        }
+        EXPECT_FALSE(typed.appendRow("Sheet1", columns, views));
+        stated = *statements.workbook();
+        ASSERT_TRUE(typed.close()) << typed.lastError();
+    }
+    EXPECT_EQ(readWholeFile(typedPath), buildWorkbookFile(stated).value());
+}
