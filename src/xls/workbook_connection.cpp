@@ -432,7 +432,9 @@ const WorkbookConnection::Query* WorkbookConnection::listedQuery(QueryHandle han
 }
 
 void WorkbookConnection::moveFirst(QueryHandle handle) {
-    if (listedQuery(handle) != nullptr) {
+    // A query whose rows are still to be read from the file stands on its
+    // first row already.
+    if (query(handle) != nullptr) {
         queries_[static_cast<std::size_t>(handle.id) - 1].position = 0;
     }
 }

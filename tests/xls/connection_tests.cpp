@@ -311,6 +311,7 @@ std::vector<std::vector<std::string>> visitAll(WorkbookConnection& connection, s
     std::vector<std::vector<std::string>> rows;
     const QueryHandle query = connection.openQuery(sql);
     EXPECT_TRUE(query) << connection.lastError();
+    connection.moveFirst(query); // as the imports do
     const Status read = connection.forEachRow(query, [&] {
         std::vector<std::string> row{std::to_string(connection.sheetRow(query))};
         for (const std::string_view column : columns) {
