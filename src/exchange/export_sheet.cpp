@@ -4,7 +4,6 @@
 #include "text/file_path.h"
 #include "xls/file_io.h"
 #include "xls/sheet.h"
-#include "xls/sheet_statement.h"
 #include "xls/utf16.h"
 
 namespace chengxi::exchange {
@@ -63,7 +62,8 @@ bool ExportSheet::append(std::span<const std::string> values) {
         return xlsx_->writer.appendRow(values).ok();
     }
     full_ = rows_ > xls::kLastRowIndex;
-    if (!workbook_.execute(xls::insertStatement(columns_, values))) {
+    values_.assign(values.begin(), values.end());
+    if (!workbook_.appendRow("Sheet1", columns_, values_)) {
         return false;
     }
     ++rows_;

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace chengxi::exchange {
 
@@ -58,7 +59,8 @@ private:
     xls::WorkbookConnection& workbook_;
     std::optional<XlsxTarget> xlsx_;
     std::span<const std::string_view> columns_;
-    std::uint32_t rows_ = 0; // of an .xls sheet, the header row included
+    std::vector<std::string_view> values_; // of the row being added
+    std::uint32_t rows_ = 0;               // of an .xls sheet, the header row included
     bool full_ = false;
 };
 

@@ -186,6 +186,10 @@ void RecordSet::close() {
     lookups_.clear();
     columns_ = 0;
     forgetRows();
+    // A closed query lets its rows' memory go: an export closes the query
+    // before it builds the workbook's file.
+    cells_ = std::string();
+    offsets_ = std::vector<std::uint32_t>();
 }
 
 } // namespace chengxi::store

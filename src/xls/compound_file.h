@@ -75,5 +75,11 @@ struct StreamData {
 // under the root storage. Streams under 4096 bytes go to the mini stream.
 // The output depends only on the input: no time stamps, no random ids.
 std::string buildCompoundFile(const std::vector<StreamData>& streams);
+// The same file up to the data of its streams of 4096 bytes or more, which
+// follow in the order given, each padded with compoundSectorPadding() zeros
+// to whole sectors: a writer can then put a large stream straight into the
+// file instead of copying it into the whole file's image first.
+std::string buildCompoundFileHead(const std::vector<StreamData>& streams);
+std::size_t compoundSectorPadding(std::size_t streamSize);
 
 } // namespace chengxi::xls

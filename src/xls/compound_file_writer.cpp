@@ -85,7 +85,7 @@ void writeEntry(ByteWriter& out, const DirectoryEntry& entry) {
 
 } // namespace
 
-std::string buildCompoundFile(const std::vector<StreamData>& streams) {
+std::string buildCompoundFileHead(const std::vector<StreamData>& streams) {
     // Directory: the root, then the streams in the order given.
     std::vector<DirectoryEntry> entries(1 + streams.size());
     entries[0].name = u"Root Entry";
@@ -225,10 +225,19 @@ std::string buildCompoundFile(const std::vector<StreamData>& streams) {
     }
     w.bytes(miniStream);
     padSector();
+    return out;
+}
+
+std::size_t compoundSectorPadding(std::size_t streamSize) {
+    return (kSectorSize - streamSize % kSectorSize) % kSectorSize;
+}
+
+std::string buildCompoundFile(const std::vector<StreamData>& streams) {
+    std::string out = buildCompoundFileHead(streams);
     for (const StreamData& stream : streams) {
         if (stream.data.size() >= kMiniCutoff) {
-            w.bytes(stream.data);
-            padSector();
+            out.append(stream.data);
+            out.append(compoundSectorPadding(stream.data.size()), '\0');
         }
     }
     return out;

@@ -2,7 +2,9 @@
 
 #include "text/utf8.h"
 #include "xls/cell_text.h"
+#include "xls/compound_file.h"
 #include "xls/connect_string.h"
+#include "xls/file_io.h"
 #include "xls/sheet_statement.h"
 #include "xls/workbook_file.h"
 #include "xls/workbook_writer.h"
@@ -41,6 +43,14 @@ const XlsxCell* streamedCell(const XlsxRow& row, std::uint16_t column) {
     return found != row.cells.end() && found->column == column ? &*found : nullptr;
 }
 
+// The cell of a row read from an .xls at `column`; null when there is none.
+const Cell* cellIn(std::span<const Cell> row, std::uint16_t column) {
+    const auto found =
+        std::lower_bound(row.begin(), row.end(), column,
+                         [](const Cell& cell, std::uint16_t c) { return cell.column < c; });
+    return found != row.end() && found->column == column ? &*found : nullptr;
+}
+
 } // namespace
 
 WorkbookConnection::~WorkbookConnection() {
@@ -72,16 +82,64 @@ bool WorkbookConnection::open(std::string_view connectString) {
         lastError_.clear();
         return true;
     }
-    auto loaded = loadWorkbook(*path);
+    auto loaded = loadRows(*path);
     if (!loaded) {
         return failWith(loaded.error());
     }
     close();
-    book_ = std::move(loaded.value());
+    xls_ = std::move(loaded.value());
     path_ = *path;
     modified_ = false;
     lastError_.clear();
     return true;
+}
+
+Result<std::unique_ptr<WorkbookConnection::XlsRows>>
+WorkbookConnection::loadRows(const std::string& path) {
+    auto source = std::make_unique<XlsRows>();
+    auto bytes = readFileBytes(pathFromUtf8(path), kMaxWorkbookFileSize);
+    if (!bytes) {
+        return fail(bytes.error());
+    }
+    source->file = std::move(*bytes);
+    // A large workbook stream usually stands in one piece: it is read where
+    // it stands rather than copied.
+    const auto compound = CompoundFile::parse(asBytes(source->file));
+    const std::optional<Bytes> inPlace =
+        compound ? compound->streamInPlace("Workbook") : std::nullopt;
+    if (inPlace) {
+        source->streamBytes = *inPlace;
+    } else {
+        auto stream = extractWorkbookStream(asBytes(source->file));
+        if (!stream) {
+            return fail(stream.error());
+        }
+        source->stream = std::move(*stream);
+        source->file = std::string();
+        source->streamBytes = asBytes(source->stream);
+    }
+    auto rows = WorkbookRows::parse(source->streamBytes);
+    if (!rows) {
+        return fail(rows.error());
+    }
+    source->rows.emplace(std::move(*rows));
+    return source;
+}
+
+Workbook& WorkbookConnection::wholeBook() const {
+    if (!book_ && xls_) {
+        // Checked whole when it opened, so this reading does not fail.
+        auto whole = parseWorkbookStream(xls_->streamBytes);
+        book_ = whole ? std::move(*whole) : xls_->rows->book();
+        if (!walking_) {
+            xls_.reset(); // a walk through its rows lets it go when it ends
+        }
+    }
+    return *book_;
+}
+
+const Workbook* WorkbookConnection::workbook() const {
+    return isOpen() && !xlsx_ ? &wholeBook() : nullptr;
 }
 
 void WorkbookConnection::create(std::string_view path, Workbook book) {
@@ -122,6 +180,16 @@ QueryHandle WorkbookConnection::openQuery(std::string_view sql) {
     if (xlsx_) {
         return openXlsxQuery(*statement);
     }
+    if (xls_ && !book_) {
+        const Workbook& outline = xls_->rows->book();
+        const Sheet* sheet = outline.findSheet(statement->sheet);
+        if (sheet == nullptr ||
+            xls_->rows->place(static_cast<std::size_t>(sheet - outline.sheets.data())).inRowOrder) {
+            return openXlsRowsQuery(*statement);
+        }
+        // Cells that go back to earlier rows are sorted only by a whole reading.
+        wholeBook();
+    }
     const Sheet* sheet = book_->findSheet(statement->sheet);
     if (sheet == nullptr) {
         failWith("工作簿中没有工作表“" + statement->sheet + "”");
@@ -130,7 +198,6 @@ QueryHandle WorkbookConnection::openQuery(std::string_view sql) {
     Query result;
     result.sheet = static_cast<std::size_t>(sheet - book_->sheets.data());
     result.headers = headersOf(*sheet);
-    std::optional<std::uint16_t> filter;
     if (statement->notNullColumn) {
         const auto found =
             std::find_if(result.headers.begin(), result.headers.end(),
@@ -139,14 +206,66 @@ QueryHandle WorkbookConnection::openQuery(std::string_view sql) {
             failWith("工作表中没有列“" + *statement->notNullColumn + "”");
             return {};
         }
-        filter = found->column;
+        result.filter = found->column;
     }
-    const std::uint32_t rows = sheet->rowCount();
-    result.rows.reserve(rows > 1 ? rows - 1 : 0);
+    listRows(result);
+    queries_.push_back(std::move(result));
+    return QueryHandle{static_cast<int>(queries_.size())};
+}
+
+void WorkbookConnection::listRows(Query& query) const {
+    const Sheet& sheet = book_->sheets[query.sheet];
+    const std::uint32_t rows = sheet.rowCount();
+    query.rows.clear();
+    query.rows.reserve(rows > 1 ? rows - 1 : 0);
     for (std::uint32_t row = 1; row < rows; ++row) {
-        if (!filter || hasText(*book_, sheet->cellAt(row, *filter))) {
-            result.rows.push_back(static_cast<std::uint16_t>(row));
+        if (!query.filter || hasText(*book_, sheet.cellAt(row, *query.filter))) {
+            query.rows.push_back(static_cast<std::uint16_t>(row));
         }
+    }
+    query.rowsPending = false;
+}
+
+QueryHandle WorkbookConnection::openXlsRowsQuery(const SelectStatement& statement) {
+    const Workbook& outline = xls_->rows->book();
+    const Sheet* sheet = outline.findSheet(statement.sheet);
+    if (sheet == nullptr) {
+        failWith("工作簿中没有工作表“" + statement.sheet + "”");
+        return {};
+    }
+    Query result;
+    result.sheet = static_cast<std::size_t>(sheet - outline.sheets.data());
+    result.rowsPending = true;
+    // Only the first row is read now, for the column names.
+    const Status read =
+        xls_->rows->forEachRow(result.sheet, [&](std::uint16_t row, std::span<const Cell> cells) {
+            for (const Cell& cell : row == 0 ? cells : std::span<const Cell>()) {
+                if (!cell.holdsValue()) {
+                    continue;
+                }
+                // When two columns carry the same name, the first one answers.
+                std::string name = cellText(outline, cell);
+                if (std::none_of(result.headers.begin(), result.headers.end(),
+                                 [&](const Header& h) { return h.name == name; })) {
+                    result.headers.push_back({std::move(name), cell.column});
+                }
+            }
+            return false;
+        });
+    if (!read) {
+        fileUnreadable_ = true;
+        failWith(read.error());
+        return {};
+    }
+    if (statement.notNullColumn) {
+        const auto found =
+            std::find_if(result.headers.begin(), result.headers.end(),
+                         [&](const Header& h) { return h.name == *statement.notNullColumn; });
+        if (found == result.headers.end()) {
+            failWith("工作表中没有列“" + *statement.notNullColumn + "”");
+            return {};
+        }
+        result.filter = found->column;
     }
     queries_.push_back(std::move(result));
     return QueryHandle{static_cast<int>(queries_.size())};
@@ -204,6 +323,9 @@ Status WorkbookConnection::forEachRow(QueryHandle handle, const std::function<bo
     if (xlsx_) {
         return forEachXlsxRow(index, visit);
     }
+    if (queries_[index].rowsPending) {
+        return forEachXlsRow(index, visit);
+    }
     while (queries_[index].position < queries_[index].rows.size() && visit()) {
         ++queries_[index].position;
     }
@@ -231,6 +353,68 @@ Status WorkbookConnection::forEachXlsxRow(std::size_t index, const std::function
     return read;
 }
 
+Status WorkbookConnection::forEachXlsRow(std::size_t index, const std::function<bool()>& visit) {
+    const WorkbookRows& rows = *xls_->rows;
+    const std::size_t sheet = queries_[index].sheet;
+    const std::uint32_t rowCount = rows.place(sheet).rowCount;
+    const std::optional<std::uint16_t> filter = queries_[index].filter;
+    bool stopped = false;
+    std::uint32_t stoppedAt = 0;
+    walking_ = true;
+    const auto visitRow = [&](std::uint32_t row, std::span<const Cell> cells) {
+        if (filter && !hasText(rows.book(), cellIn(cells, *filter))) {
+            return true;
+        }
+        queries_[index].xlsRow = row;
+        queries_[index].xlsCells = cells;
+        stopped = !visit();
+        if (index >= queries_.size()) {
+            return false; // the visitor closed the query
+        }
+        if (stopped) {
+            stoppedAt = *queries_[index].xlsRow;
+        }
+        queries_[index].xlsRow.reset();
+        queries_[index].xlsCells = {};
+        return !stopped;
+    };
+    std::uint32_t next = 1; // the next row a query without a filter visits
+    const Status read = rows.forEachRow(sheet, [&](std::uint16_t row, std::span<const Cell> cells) {
+        if (row == 0) {
+            return true;
+        }
+        if (row >= rowCount) {
+            return false; // formatted blank cells below the last value
+        }
+        // Rows without cells are result rows too when nothing filters them.
+        for (; !filter && next < row; ++next) {
+            if (!visitRow(next, {})) {
+                return false;
+            }
+        }
+        next = row + 1u;
+        return visitRow(row, cells);
+    });
+    walking_ = false;
+    if (index < queries_.size() && !stopped) {
+        // Walked to the end: the query stands past its last row.
+        queries_[index].rows.clear();
+        queries_[index].position = 0;
+        queries_[index].rowsPending = false;
+    } else if (index < queries_.size()) {
+        // Stays on the row it stopped at, as a walk through listed rows does.
+        wholeBook();
+        listRows(queries_[index]);
+        const std::vector<std::uint16_t>& listed = queries_[index].rows;
+        queries_[index].position = static_cast<std::size_t>(
+            std::lower_bound(listed.begin(), listed.end(), stoppedAt) - listed.begin());
+    }
+    if (book_) {
+        xls_.reset(); // read whole meanwhile
+    }
+    return read;
+}
+
 const WorkbookConnection::Query* WorkbookConnection::query(QueryHandle handle) const {
     if (handle.id <= 0 || static_cast<std::size_t>(handle.id) > queries_.size() || !isOpen()) {
         return nullptr;
@@ -238,40 +422,54 @@ const WorkbookConnection::Query* WorkbookConnection::query(QueryHandle handle) c
     return &queries_[static_cast<std::size_t>(handle.id) - 1];
 }
 
+const WorkbookConnection::Query* WorkbookConnection::listedQuery(QueryHandle handle) const {
+    const Query* q = query(handle);
+    if (q != nullptr && q->rowsPending && q->xlsRow == std::nullopt) {
+        wholeBook();
+        listRows(queries_[static_cast<std::size_t>(handle.id) - 1]);
+    }
+    return q;
+}
+
 void WorkbookConnection::moveFirst(QueryHandle handle) {
+    // A query whose rows are still to be read from the file stands on its
+    // first row already.
     if (query(handle) != nullptr) {
         queries_[static_cast<std::size_t>(handle.id) - 1].position = 0;
     }
 }
 
 void WorkbookConnection::moveNext(QueryHandle handle) {
-    if (const Query* q = query(handle); q != nullptr && q->position < q->rows.size()) {
+    if (const Query* q = listedQuery(handle); q != nullptr && q->position < q->rows.size()) {
         ++queries_[static_cast<std::size_t>(handle.id) - 1].position;
     }
 }
 
 bool WorkbookConnection::atEnd(QueryHandle handle) const {
-    const Query* q = query(handle);
-    return q == nullptr || (q->streamed == nullptr && q->position >= q->rows.size());
+    const Query* q = listedQuery(handle);
+    return q == nullptr || (q->streamed == nullptr && !q->xlsRow && q->position >= q->rows.size());
 }
 
 std::size_t WorkbookConnection::rowCount(QueryHandle handle) const {
-    const Query* q = query(handle);
+    const Query* q = listedQuery(handle);
     return q == nullptr ? 0 : q->rows.size();
 }
 
 std::uint32_t WorkbookConnection::sheetRow(QueryHandle handle) const {
-    const Query* q = query(handle);
+    const Query* q = listedQuery(handle);
     if (q != nullptr && q->streamed != nullptr) {
         return q->streamed->index;
+    }
+    if (q != nullptr && q->xlsRow) {
+        return *q->xlsRow;
     }
     return q == nullptr || q->position >= q->rows.size() ? 0 : q->rows[q->position];
 }
 
 std::string WorkbookConnection::read(QueryHandle handle, std::string_view column) const {
-    const Query* q = query(handle);
+    const Query* q = listedQuery(handle);
     if (q == nullptr || q->headers.empty() ||
-        (q->streamed == nullptr && q->position >= q->rows.size())) {
+        (q->streamed == nullptr && !q->xlsRow && q->position >= q->rows.size())) {
         return {};
     }
     // Callers read the same columns in the same order on every row, so the
@@ -291,6 +489,10 @@ std::string WorkbookConnection::read(QueryHandle handle, std::string_view column
         const XlsxCell* cell = streamedCell(*q->streamed, headers[index].column);
         return cell == nullptr ? std::string() : std::string(cell->text);
     }
+    if (q->xlsRow) {
+        const Cell* cell = cellIn(q->xlsCells, headers[index].column);
+        return cell == nullptr ? std::string() : cellText(xls_->rows->book(), *cell);
+    }
     const Cell* cell = book_->sheets[q->sheet].cellAt(q->rows[q->position], headers[index].column);
     return cell == nullptr ? std::string() : cellText(*book_, *cell);
 }
@@ -300,31 +502,71 @@ void WorkbookConnection::closeQueries() {
 }
 
 bool WorkbookConnection::execute(std::string_view sql) {
+    if (xls_) {
+        wholeBook();
+    }
     if (!book_) {
         return failWith("没有打开的工作簿");
     }
     if (Status scanned = scanInsert(sql, insert_); !scanned) {
         return failWith(scanned.error());
     }
-    Sheet* sheet = book_->findSheet(insert_.sheet);
+    const std::optional<std::uint32_t> row =
+        prepareInsert(insert_.sheet, insert_.columnList, insert_.columns);
+    return row && insertRow(*row, insert_.columns, insert_.quotedValues, true);
+}
+
+bool WorkbookConnection::appendRow(std::string_view sheet,
+                                   std::span<const std::string_view> columns,
+                                   std::span<const std::string_view> values) {
+    if (xls_) {
+        wholeBook();
+    }
+    if (!book_) {
+        return failWith("没有打开的工作簿");
+    }
+    if (columns.size() != values.size()) {
+        return failWith("插入语句的列数与值数不一致");
+    }
+    // The list is compared as joined names, as a statement's column text is.
+    columnList_.clear();
+    for (const std::string_view column : columns) {
+        columnList_ += column;
+        columnList_ += '\0';
+    }
+    const std::optional<std::uint32_t> row = prepareInsert(sheet, columnList_, columns);
+    return row && insertRow(*row, columns, values, false);
+}
+
+std::optional<std::uint32_t>
+WorkbookConnection::prepareInsert(std::string_view sheetName, std::string_view columnList,
+                                  std::span<const std::string_view> columns) {
+    const Sheet* sheet = book_->findSheet(sheetName);
     if (sheet == nullptr) {
-        return failWith("工作簿中没有工作表“" + std::string(insert_.sheet) + "”");
+        failWith("工作簿中没有工作表“" + std::string(sheetName) + "”");
+        return std::nullopt;
     }
     const std::uint32_t row = std::max<std::uint32_t>(sheet->rowCount(), 1);
     if (row > kLastRowIndex) {
-        return failWith("工作表已满：一个工作表最多 65536 行");
+        failWith("工作表已满：一个工作表最多 65536 行");
+        return std::nullopt;
     }
-    if (!mapColumns(static_cast<std::size_t>(sheet - book_->sheets.data()), insert_)) {
-        return false;
+    if (!mapColumns(static_cast<std::size_t>(sheet - book_->sheets.data()), columnList, columns)) {
+        return std::nullopt;
     }
-    const std::vector<std::string_view>& values = insert_.quotedValues;
+    return row;
+}
+
+bool WorkbookConnection::insertRow(std::uint32_t row, std::span<const std::string_view> columns,
+                                   std::span<const std::string_view> values, bool quoted) {
+    Sheet& sheet = book_->sheets[mappedSheet_];
     for (std::size_t i = 0; i < values.size(); ++i) {
         const std::optional<std::size_t> length = utf16Length(values[i]);
         if (!length) {
-            return failWith("列“" + std::string(insert_.columns[i]) + "”的值不是有效的文本");
+            return failWith("列“" + std::string(columns[i]) + "”的值不是有效的文本");
         }
         if (*length > kMaxCellCharacters) {
-            return failWith("列“" + std::string(insert_.columns[i]) +
+            return failWith("列“" + std::string(columns[i]) +
                             "”的值超过一个单元格能容纳的 32767 个字符");
         }
     }
@@ -339,29 +581,30 @@ bool WorkbookConnection::execute(std::string_view sql) {
         }
         const std::uint16_t column = mappedColumns_[i];
         // A pre-formatted blank cell (as in the book template) keeps its format.
-        const Cell* existing = sheet->cellAt(row, column);
+        const Cell* existing = sheet.cellAt(row, column);
         const std::uint16_t style = existing != nullptr ? existing->style : kDefaultCellStyle;
         std::string_view value = values[i];
-        if (value.find("''") != std::string_view::npos) {
+        if (quoted && value.find("''") != std::string_view::npos) {
             unquoted_ = unquoteValue(value);
             value = unquoted_;
         }
         cells.push_back(Cell::ofText(static_cast<std::uint16_t>(row), column, style,
                                      book_->strings.intern(value)));
     }
-    sheet->putRow(static_cast<std::uint16_t>(row), cells);
+    sheet.putRow(static_cast<std::uint16_t>(row), cells);
     modified_ = true;
     return true;
 }
 
-bool WorkbookConnection::mapColumns(std::size_t sheet, const InsertParts& parts) {
-    if (sheet == mappedSheet_ && !mappedColumns_.empty() && parts.columnList == mappedList_) {
+bool WorkbookConnection::mapColumns(std::size_t sheet, std::string_view columnList,
+                                    std::span<const std::string_view> columnNames) {
+    if (sheet == mappedSheet_ && !mappedColumns_.empty() && columnList == mappedList_) {
         return true;
     }
     mappedColumns_.clear();
     const std::vector<Header> headers = headersOf(book_->sheets[sheet]);
     std::vector<std::uint16_t> columns;
-    for (const std::string_view name : parts.columns) {
+    for (const std::string_view name : columnNames) {
         const auto found = std::find_if(headers.begin(), headers.end(),
                                         [&](const Header& h) { return h.name == name; });
         if (found == headers.end()) {
@@ -373,7 +616,7 @@ bool WorkbookConnection::mapColumns(std::size_t sheet, const InsertParts& parts)
         columns.push_back(found->column);
     }
     mappedSheet_ = sheet;
-    mappedList_ = std::string(parts.columnList);
+    mappedList_ = std::string(columnList);
     mappedColumns_ = std::move(columns);
     return true;
 }
@@ -381,13 +624,14 @@ bool WorkbookConnection::mapColumns(std::size_t sheet, const InsertParts& parts)
 bool WorkbookConnection::close() {
     queries_.clear();
     xlsx_.reset();
+    xls_.reset();
     if (!book_) {
         path_.clear();
         return true;
     }
     bool written = true;
     if (modified_) {
-        const Status saved = saveWorkbook(path_, *book_);
+        const Status saved = saveWorkbook(path_, std::move(*book_));
         if (!saved) {
             written = failWith(saved.error());
         }

@@ -3,11 +3,14 @@
 #include "xls/file_format.h"
 #include "xls/sheet_statement.h"
 #include "xls/workbook.h"
+#include "xls/workbook_reader.h"
 #include "xls/xlsx_reader.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,8 +25,11 @@ struct QueryHandle {
 };
 
 // The connection to one workbook file through which imports read sheet rows
-// and exports add them. An .xls workbook is read whole when the connection
-// opens; rows added by execute() reach the file when the connection closes.
+// and exports add them. An .xls workbook is checked whole when the
+// connection opens, but its cells are kept only when something asks for
+// more than a walk through forEachRow(), which reads the rows one at a time
+// from the file's bytes; rows added by execute() reach the file when the
+// connection closes.
 // An .xlsx workbook (told by its bytes, not its name) is read-only: its rows
 // stream from the file while forEachRow() visits them, so a sheet of any
 // size costs the memory of one row.
@@ -45,7 +51,7 @@ public:
     // open is closed first.
     void create(std::string_view path, Workbook book);
     // An .xlsx workbook is only read: create() and execute() are .xls only.
-    bool isOpen() const { return book_.has_value() || xlsx_.has_value(); }
+    bool isOpen() const { return book_.has_value() || xlsx_.has_value() || xls_ != nullptr; }
     // The kind of the file open() opened or tried last.
     WorkbookFormat format() const { return format_; }
     const std::string& workbookPath() const { return path_; }
@@ -87,6 +93,11 @@ public:
     // statement, an unknown column, a value longer than a cell holds, or a
     // sheet already at its last row; a failed insert adds nothing.
     bool execute(std::string_view sql);
+    // The same insert given as values: `values[i]` goes to the column whose
+    // header is `columns[i]`, as they are (no quoting); what exports use, so
+    // no statement text is built per row only to be taken apart again.
+    bool appendRow(std::string_view sheet, std::span<const std::string_view> columns,
+                   std::span<const std::string_view> values);
 
     // Closes the connection. When rows were added, the whole workbook is
     // written back first; false when that write failed.
@@ -96,7 +107,7 @@ public:
     const std::string& lastError() const { return lastError_; }
 
     // The open workbook, for inspection.
-    const Workbook* workbook() const { return book_ ? &*book_ : nullptr; }
+    const Workbook* workbook() const;
 
 private:
     struct Header {
@@ -107,33 +118,68 @@ private:
         std::size_t sheet = 0;
         std::vector<Header> headers;
         std::vector<std::uint16_t> rows;     // of an .xls sheet
-        std::optional<std::uint16_t> filter; // of an .xlsx sheet: the not-NULL column
+        std::optional<std::uint16_t> filter; // the not-NULL column
         const XlsxRow* streamed = nullptr;   // of an .xlsx sheet: the current row
+        // Of an .xls sheet whose rows are not listed yet: they are read
+        // from the file by forEachRow(), which puts the current one here.
+        bool rowsPending = false;
+        std::optional<std::uint32_t> xlsRow;
+        std::span<const Cell> xlsCells;
         std::size_t position = 0;
         mutable std::size_t guess = 0; // where the next column name is looked for first
     };
 
     const Query* query(QueryHandle handle) const;
+    // The query with its rows listed, which reads an .xls workbook whole.
+    const Query* listedQuery(QueryHandle handle) const;
+    void listRows(Query& query) const;
+    // The .xls workbook with all its cells, read now if not yet.
+    Workbook& wholeBook() const;
+    QueryHandle openXlsRowsQuery(const SelectStatement& statement);
+    Status forEachXlsRow(std::size_t index, const std::function<bool()>& visit);
     std::vector<Header> headersOf(const Sheet& sheet) const;
     // Where each column of an insert goes; the last statement's column list
     // is remembered, as an export repeats the same list for every row.
-    bool mapColumns(std::size_t sheet, const InsertParts& parts);
+    bool mapColumns(std::size_t sheet, std::string_view columnList,
+                    std::span<const std::string_view> columns);
+    // Finds the sheet an insert names, with room for one more row, and maps
+    // its columns; the row the insert fills, or nothing after failWith().
+    std::optional<std::uint32_t> prepareInsert(std::string_view sheetName,
+                                               std::string_view columnList,
+                                               std::span<const std::string_view> columns);
+    // Adds the row of `values` (quoted as in a statement when `quoted`) at
+    // `row` of the mapped sheet.
+    bool insertRow(std::uint32_t row, std::span<const std::string_view> columns,
+                   std::span<const std::string_view> values, bool quoted);
     bool failWith(std::string reason);
     QueryHandle openXlsxQuery(const SelectStatement& statement);
     Status forEachXlsxRow(std::size_t index, const std::function<bool()>& visit);
 
-    std::optional<Workbook> book_;
+    // An .xls opened and not yet read whole: the file's bytes and its rows.
+    struct XlsRows {
+        std::string file;
+        std::string stream; // when the stream does not stand in one piece in the file
+        Bytes streamBytes;
+        std::optional<WorkbookRows> rows;
+    };
+    static Result<std::unique_ptr<XlsRows>> loadRows(const std::string& path);
+
+    // Read whole on the first need of it, also from the const calls.
+    mutable std::optional<Workbook> book_;
+    mutable std::unique_ptr<XlsRows> xls_;
+    bool walking_ = false; // through the rows of xls_, which then stays
     std::optional<XlsxWorkbook> xlsx_;
     WorkbookFormat format_ = WorkbookFormat::Unknown;
     bool fileUnreadable_ = false;
     std::string path_;
     bool modified_ = false;
-    std::vector<Query> queries_;
+    mutable std::vector<Query> queries_;
     std::string lastError_;
     InsertParts insert_; // reused from statement to statement
     std::size_t mappedSheet_ = 0;
     std::string mappedList_;
     std::vector<std::uint16_t> mappedColumns_;
+    std::string columnList_; // of appendRow(), reused from row to row
     std::string unquoted_;
     std::vector<Cell> rowCells_; // reused from insert to insert
 };

@@ -1,6 +1,8 @@
 #include "xls/workbook_file.h"
 
+#include "xls/compound_file.h"
 #include "xls/file_io.h"
+#include "xls/property_sets.h"
 #include "xls/workbook_reader.h"
 #include "xls/workbook_writer.h"
 
@@ -28,6 +30,31 @@ Status saveWorkbook(std::string_view path, const Workbook& workbook) {
         return fail(bytes.error());
     }
     return replaceFile(pathFromUtf8(path), *bytes);
+}
+
+Status saveWorkbook(std::string_view path, Workbook&& workbook) {
+    auto stream = [&]() {
+        const Workbook taken = std::move(workbook);
+        return buildWorkbookStream(taken);
+    }();
+    if (!stream) {
+        return fail(stream.error());
+    }
+    const std::string summary = summaryInformationStream();
+    const std::string documentSummary = documentSummaryInformationStream();
+    const std::string head = buildCompoundFileHead({{"Workbook", *stream},
+                                                    {"\x05SummaryInformation", summary},
+                                                    {"\x05"
+                                                     "DocumentSummaryInformation",
+                                                     documentSummary}});
+    const std::filesystem::path target = pathFromUtf8(path);
+    return replaceFileBy(target, [&](platform::TemporaryFile& temporary) -> Status {
+        const std::string padding(compoundSectorPadding(stream->size()), '\0');
+        if (!temporary.write(head) || !temporary.write(*stream) || !temporary.write(padding)) {
+            return fail("写入文件“" + pathToUtf8(target) + "”失败，磁盘可能已满");
+        }
+        return {};
+    });
 }
 
 } // namespace chengxi::xls

@@ -17,5 +17,9 @@ Result<Workbook> loadWorkbook(std::string_view path);
 
 // Writes the whole file; on failure the file keeps its old content.
 Status saveWorkbook(std::string_view path, const Workbook& workbook);
+// The same, letting go of the workbook's cells once its stream is built, so
+// a large export never holds its cells, its stream and the file's image at
+// once: the stream goes into the file as it stands.
+Status saveWorkbook(std::string_view path, Workbook&& workbook);
 
 } // namespace chengxi::xls

@@ -56,6 +56,81 @@ std::optional<std::uint16_t> cellRow(const Record& record) {
     }
 }
 
+// Where the cells of a sheet go as its records are read.
+class CellSink {
+public:
+    virtual ~CellSink() = default;
+    virtual void add(const Cell& cell) = 0;
+    // The sheet's EOF record is reached.
+    virtual void finish() {}
+    // False stops the reading, as when a visitor has had the rows it wants.
+    virtual bool goOn() const { return true; }
+};
+
+// Every cell, for a sheet read whole.
+struct CollectedCells final : CellSink {
+    std::vector<Cell> cells;
+    void add(const Cell& cell) override { cells.push_back(cell); }
+};
+
+// No cell kept: what a first pass needs to know of the sheet's rows.
+class RowOutline final : public CellSink {
+public:
+    void add(const Cell& cell) override {
+        inRowOrder_ = inRowOrder_ && cell.row >= lastRow_;
+        lastRow_ = cell.row;
+        if (cell.holdsValue()) {
+            rowCount_ = std::max<std::uint32_t>(rowCount_, cell.row + 1u);
+        }
+    }
+    std::uint32_t rowCount() const { return rowCount_; }
+    bool inRowOrder() const { return inRowOrder_; }
+
+private:
+    std::uint16_t lastRow_ = 0;
+    std::uint32_t rowCount_ = 0;
+    bool inRowOrder_ = true;
+};
+
+// Gathers the cells of one row at a time and hands each row on once the
+// next begins. The records must come row by row (RowOutline tells).
+class RowByRow final : public CellSink {
+public:
+    explicit RowByRow(const WorkbookRows::RowVisitor& visit) : visit_(visit) {}
+    void add(const Cell& cell) override {
+        if (!row_.empty() && cell.row != row_.front().row) {
+            handOn();
+        }
+        row_.push_back(cell);
+    }
+    void finish() override { handOn(); }
+    bool goOn() const override { return !stopped_; }
+
+private:
+    void handOn() {
+        if (row_.empty() || stopped_) {
+            return;
+        }
+        // By column; of two cells at one column the later wins, as in a
+        // sheet read whole.
+        std::stable_sort(row_.begin(), row_.end(),
+                         [](const Cell& a, const Cell& b) { return a.column < b.column; });
+        auto kept = row_.begin();
+        for (auto cell = row_.begin(); cell != row_.end(); ++cell) {
+            if (std::next(cell) == row_.end() || std::next(cell)->column != cell->column) {
+                *kept++ = *cell;
+            }
+        }
+        row_.erase(kept, row_.end());
+        stopped_ = !visit_(row_.front().row, row_);
+        row_.clear();
+    }
+
+    const WorkbookRows::RowVisitor& visit_;
+    std::vector<Cell> row_;
+    bool stopped_ = false;
+};
+
 class Parser {
 public:
     // With `rowLimit`, only the rows before it of the first worksheet are
@@ -65,6 +140,14 @@ public:
         : stream_(stream), rowLimit_(rowLimit) {}
 
     Result<Workbook> run();
+    // The globals and each worksheet's name and column widths, its cells
+    // read for what `places` says of them but not kept.
+    Result<Workbook> runOutline(std::vector<WorkbookRows::SheetPlace>& places,
+                                std::uint32_t& sharedStrings);
+    // The cells of one sheet of an outline read before, into `sink`; its
+    // texts of its own are taken as numbered by that reading.
+    Status visitSheet(const WorkbookRows::SheetPlace& place, std::uint32_t sharedStrings,
+                      CellSink& sink);
     std::size_t recordsParsed() const { return records_; }
 
 private:
@@ -79,6 +162,12 @@ private:
     void parseXf(Bytes data);
     void parseBoundSheet(Bytes data);
     Status parseSheet(const SheetEntry& entry, std::size_t end);
+    // The records of one sheet: its cells go to `sink`, its column widths
+    // to `sheet`; `worksheet` false for a chart or macro sheet, left alone.
+    Status readSheet(const SheetEntry& entry, Sheet& sheet, CellSink& sink, bool& worksheet);
+    Status readCellRecord(const Record& record, RecordCursor& cursor, CellSink& sink,
+                          std::optional<Cell>& pendingText);
+    static void readColumnRecord(const Record& record, Sheet& sheet);
     std::uint32_t addString(std::span<const Bytes> segments, bool shortLength, bool& ok);
 
     Bytes stream_;
@@ -88,6 +177,10 @@ private:
     std::optional<std::uint32_t> rowLimit_;
     std::optional<std::size_t> sharedStringsAt_; // the SST record, when deferred
     std::size_t records_ = 0;
+    std::vector<Bytes> segments_; // of a text that goes on in CONTINUE records
+    // When the texts of the sheet's own records were numbered by an earlier
+    // reading: the number of the next one.
+    std::optional<std::uint32_t> replayedText_;
 };
 
 bool Parser::pastRowLimit(const Record& record) const {
@@ -177,6 +270,42 @@ Result<Workbook> Parser::run() {
         }
     }
     return std::move(book_);
+}
+
+Result<Workbook> Parser::runOutline(std::vector<WorkbookRows::SheetPlace>& places,
+                                    std::uint32_t& sharedStrings) {
+    if (Status globals = parseGlobals(); !globals) {
+        return fail(globals.error());
+    }
+    book_.refreshDateStyles();
+    for (const SheetEntry& entry : entries_) {
+        if (entry.type != 0) {
+            continue;
+        }
+        Sheet sheet;
+        RowOutline outline;
+        bool worksheet = false;
+        const auto firstText = static_cast<std::uint32_t>(book_.strings.size());
+        if (Status read = readSheet(entry, sheet, outline, worksheet); !read) {
+            return fail(read.error());
+        }
+        if (worksheet) {
+            book_.sheets.push_back(std::move(sheet));
+            places.push_back(
+                {entry.name, entry.offset, outline.rowCount(), outline.inRowOrder(), firstText});
+        }
+    }
+    sharedStrings = sharedStrings_;
+    return std::move(book_);
+}
+
+Status Parser::visitSheet(const WorkbookRows::SheetPlace& place, std::uint32_t sharedStrings,
+                          CellSink& sink) {
+    sharedStrings_ = sharedStrings;
+    replayedText_ = place.firstText;
+    Sheet sheet;
+    bool worksheet = false;
+    return readSheet({place.name, place.offset, 0}, sheet, sink, worksheet);
 }
 
 Status Parser::parseGlobals() {
@@ -348,6 +477,10 @@ void Parser::parseBoundSheet(Bytes data) {
 }
 
 std::uint32_t Parser::addString(std::span<const Bytes> segments, bool shortLength, bool& ok) {
+    if (replayedText_) {
+        ok = true;
+        return (*replayedText_)++;
+    }
     SegmentReader reader(segments);
     std::string& arena = book_.strings.buffer();
     const std::size_t mark = arena.size();
@@ -359,7 +492,59 @@ std::uint32_t Parser::addString(std::span<const Bytes> segments, bool shortLengt
     return book_.strings.commit();
 }
 
+// The fixed part of each cell record: row, column, cell format.
+constexpr std::size_t kCellHeader = 6;
+// The least data a record of each kind carries to be read at all.
+constexpr std::size_t kLabelSstSize = kCellHeader + 4;
+constexpr std::size_t kNumberSize = kCellHeader + 8;
+constexpr std::size_t kRkSize = kCellHeader + 4;
+constexpr std::size_t kMulRkLeast = kCellHeader + 6; // one item and the last column
+constexpr std::size_t kMulRkItem = 6;                // cell format and RK value
+constexpr std::size_t kBlankSize = kCellHeader;
+constexpr std::size_t kMulBlankLeast = kCellHeader + 2;
+constexpr std::size_t kBoolErrSize = kCellHeader + 2;
+constexpr std::size_t kLabelLeast = kCellHeader + 2;
+constexpr std::size_t kFormulaLeast = kCellHeader + 14; // result, flags, cache
+constexpr std::size_t kColInfoSize = 10;
+// A formula result whose last two bytes are these is not a number; its
+// first byte says what it is.
+constexpr std::uint16_t kFormulaNotNumber = 0xFFFF;
+constexpr std::uint8_t kFormulaText = 0;
+constexpr std::uint8_t kFormulaBoolean = 1;
+constexpr std::uint8_t kFormulaError = 2;
+constexpr std::uint16_t kColumnHidden = 0x0001;
+
+std::uint16_t cellColumn(const std::uint8_t* data) {
+    return readU16(data + 2);
+}
+bool inColumnRange(std::uint16_t column) {
+    return column <= kLastColumnIndex;
+}
+
+// Only the formula's own shared-formula, array or table record may stand
+// between it and the STRING record holding its text result.
+bool keepsPendingText(std::uint16_t id) {
+    return id == rec::kString || id == rec::kContinue || id == rec::kShrFmla || id == rec::kArray ||
+           id == rec::kTable;
+}
+
 Status Parser::parseSheet(const SheetEntry& entry, std::size_t end) {
+    Sheet sheet;
+    CollectedCells cells;
+    const std::size_t span = end > entry.offset ? end - entry.offset : 0;
+    cells.cells.reserve(rowLimit_
+                            ? std::size_t{64}
+                            : std::min<std::size_t>(span / 14 + 16, std::size_t{65536} * 256));
+    bool worksheet = false;
+    if (Status read = readSheet(entry, sheet, cells, worksheet); !read || !worksheet) {
+        return read;
+    }
+    sheet.assignCells(std::move(cells.cells));
+    book_.sheets.push_back(std::move(sheet));
+    return {};
+}
+
+Status Parser::readSheet(const SheetEntry& entry, Sheet& sheet, CellSink& sink, bool& worksheet) {
     if (entry.offset >= stream_.size()) {
         return fail("工作簿已损坏：工作表“" + entry.name + "”的位置超出文件");
     }
@@ -368,186 +553,201 @@ Status Parser::parseSheet(const SheetEntry& entry, std::size_t end) {
     if (!cursor.next(record) || record.id != rec::kBof || record.data.size() < 4) {
         return fail("工作簿已损坏：工作表“" + entry.name + "”不以 BOF 记录开始");
     }
-    if (readU16(record.data.data() + 2) != rec::kBofWorksheet) {
+    worksheet = readU16(record.data.data() + 2) == rec::kBofWorksheet;
+    if (!worksheet) {
         return {};
     }
-
-    Sheet sheet;
     sheet.name = entry.name;
-    std::vector<Cell> cells;
-    const std::size_t span = end > entry.offset ? end - entry.offset : 0;
-    cells.reserve(rowLimit_ ? std::size_t{64}
-                            : std::min<std::size_t>(span / 14 + 16, std::size_t{65536} * 256));
-
-    const auto column = [](const std::uint8_t* p) { return readU16(p + 2); };
-    const auto inRange = [](std::uint16_t col) { return col <= kLastColumnIndex; };
-    // A formula with a text result: the text follows in a STRING record.
     std::optional<Cell> pendingText;
-    std::vector<Bytes> segments;
-    int depth = 0;
-
-    while (cursor.next(record)) {
+    int chartDepth = 0;
+    while (sink.goOn() && cursor.next(record)) {
         ++records_;
-        const std::uint8_t* p = record.data.data();
-        const std::size_t size = record.data.size();
-        if (depth == 0 && pastRowLimit(record)) {
+        if (chartDepth == 0 && pastRowLimit(record)) {
             // Writers keep a sheet's cells in row order: the rows wanted are all read.
             record.id = rec::kEof;
         }
-        if (depth > 0) {
+        if (chartDepth > 0) {
             // Inside an embedded chart's own BOF ... EOF block.
-            depth += record.id == rec::kBof ? 1 : record.id == rec::kEof ? -1 : 0;
+            chartDepth += record.id == rec::kBof ? 1 : record.id == rec::kEof ? -1 : 0;
             continue;
         }
-        // Only the formula's own shared-formula, array or table record may
-        // stand between it and its STRING record.
-        if (record.id != rec::kString && record.id != rec::kContinue &&
-            record.id != rec::kShrFmla && record.id != rec::kArray && record.id != rec::kTable) {
+        if (!keepsPendingText(record.id)) {
             pendingText.reset();
         }
-        switch (record.id) {
-        case rec::kBof:
-            ++depth;
-            break;
-        case rec::kEof:
-            sheet.assignCells(std::move(cells));
-            book_.sheets.push_back(std::move(sheet));
+        if (record.id == rec::kBof) {
+            ++chartDepth;
+        } else if (record.id == rec::kEof) {
+            sink.finish();
             return {};
-        case rec::kLabelSst:
-            if (size >= 10 && inRange(column(p))) {
-                const std::uint32_t index = readU32(p + 6);
-                if (index >= sharedStrings_) {
-                    return fail("工作簿已损坏：单元格引用了不存在的共享字符串");
-                }
-                cells.push_back(Cell::ofText(readU16(p), column(p), readU16(p + 4), index));
-            }
-            break;
-        case rec::kNumber:
-            if (size >= 14 && inRange(column(p))) {
-                cells.push_back(
-                    Cell::ofNumber(readU16(p), column(p), readU16(p + 4), readF64(p + 6)));
-            }
-            break;
-        case rec::kRk:
-            if (size >= 10 && inRange(column(p))) {
-                cells.push_back(
-                    Cell::ofNumber(readU16(p), column(p), readU16(p + 4), rkValue(readU32(p + 6))));
-            }
-            break;
-        case rec::kMulRk:
-            if (size >= 12) {
-                const std::uint16_t row = readU16(p);
-                const std::size_t count = (size - 6) / 6;
-                for (std::size_t i = 0; i < count; ++i) {
-                    const std::size_t col = std::size_t{column(p)} + i;
-                    if (col <= kLastColumnIndex) {
-                        const std::uint8_t* item = p + 4 + 6 * i;
-                        cells.push_back(Cell::ofNumber(row, static_cast<std::uint16_t>(col),
-                                                       readU16(item), rkValue(readU32(item + 2))));
-                    }
-                }
-            }
-            break;
-        case rec::kBlank:
-            if (size >= 6 && inRange(column(p))) {
-                cells.push_back(Cell::blank(readU16(p), column(p), readU16(p + 4)));
-            }
-            break;
-        case rec::kMulBlank:
-            if (size >= 8) {
-                const std::uint16_t row = readU16(p);
-                const std::size_t count = (size - 6) / 2;
-                for (std::size_t i = 0; i < count; ++i) {
-                    const std::size_t col = std::size_t{column(p)} + i;
-                    if (col <= kLastColumnIndex) {
-                        cells.push_back(Cell::blank(row, static_cast<std::uint16_t>(col),
-                                                    readU16(p + 4 + 2 * i)));
-                    }
-                }
-            }
-            break;
-        case rec::kBoolErr:
-            if (size >= 8 && inRange(column(p))) {
-                const std::uint16_t row = readU16(p);
-                const std::uint16_t style = readU16(p + 4);
-                cells.push_back(p[7] != 0 ? Cell::ofError(row, column(p), style, p[6])
-                                          : Cell::ofBoolean(row, column(p), style, p[6] != 0));
-            }
-            break;
-        case rec::kLabel:
-        case rec::kRString:
-            if (size >= 8 && inRange(column(p))) {
-                segments.assign(1, record.data.subspan(6));
-                cursor.takeContinues(segments);
-                bool ok = false;
-                const std::uint32_t text = addString(segments, false, ok);
-                if (!ok) {
-                    return fail("工作簿已损坏：文本单元格不完整");
-                }
-                cells.push_back(Cell::ofText(readU16(p), column(p), readU16(p + 4), text));
-            }
-            break;
-        case rec::kFormula:
-            if (size >= 20 && inRange(column(p))) {
-                const std::uint16_t row = readU16(p);
-                const std::uint16_t style = readU16(p + 4);
-                const std::uint8_t* result = p + 6;
-                if (readU16(result + 6) != 0xFFFF) {
-                    cells.push_back(Cell::ofNumber(row, column(p), style, readF64(result)));
-                } else if (result[0] == 0) {
-                    pendingText = Cell::ofText(row, column(p), style, 0);
-                } else if (result[0] == 1) {
-                    cells.push_back(Cell::ofBoolean(row, column(p), style, result[2] != 0));
-                } else if (result[0] == 2) {
-                    cells.push_back(Cell::ofError(row, column(p), style, result[2]));
-                } else {
-                    // An empty text result, or no result stored at all.
-                    cells.push_back(Cell::blank(row, column(p), style));
-                }
-            }
-            break;
-        case rec::kString:
-            if (pendingText) {
-                segments.assign(1, record.data);
-                cursor.takeContinues(segments);
-                bool ok = false;
-                const std::uint32_t text = addString(segments, false, ok);
-                if (!ok) {
-                    return fail("工作簿已损坏：公式的文本结果不完整");
-                }
-                Cell cell = *pendingText;
-                cell.value.text = text;
-                cells.push_back(cell);
-                pendingText.reset();
-            }
-            break;
-        case rec::kColInfo:
-            if (size >= 10) {
-                ColumnWidth width;
-                width.first = readU16(p);
-                width.last = readU16(p + 2);
-                width.width = readU16(p + 4);
-                width.style = readU16(p + 6);
-                width.hidden = (readU16(p + 8) & 0x0001) != 0;
-                if (width.first <= width.last && width.first <= kLastColumnIndex) {
-                    width.last = std::min<std::uint16_t>(width.last, kLastColumnIndex);
-                    sheet.columnWidths.push_back(width);
-                }
-            }
-            break;
-        case rec::kDefColWidth:
-            if (size >= 2) {
-                sheet.defaultColumnWidth = readU16(p);
-            }
-            break;
-        default:
-            break;
+        } else if (Status cell = readCellRecord(record, cursor, sink, pendingText); !cell) {
+            return cell;
+        } else {
+            readColumnRecord(record, sheet);
         }
+    }
+    if (!sink.goOn()) {
+        return {};
     }
     return fail("工作簿已损坏：工作表“" + entry.name + "”不完整");
 }
 
+void Parser::readColumnRecord(const Record& record, Sheet& sheet) {
+    const std::uint8_t* p = record.data.data();
+    const std::size_t size = record.data.size();
+    if (record.id == rec::kColInfo && size >= kColInfoSize) {
+        ColumnWidth width;
+        width.first = readU16(p);
+        width.last = readU16(p + 2);
+        width.width = readU16(p + 4);
+        width.style = readU16(p + 6);
+        width.hidden = (readU16(p + 8) & kColumnHidden) != 0;
+        if (width.first <= width.last && width.first <= kLastColumnIndex) {
+            width.last = std::min<std::uint16_t>(width.last, kLastColumnIndex);
+            sheet.columnWidths.push_back(width);
+        }
+    } else if (record.id == rec::kDefColWidth && size >= 2) {
+        sheet.defaultColumnWidth = readU16(p);
+    }
+}
+
+Status Parser::readCellRecord(const Record& record, RecordCursor& cursor, CellSink& sink,
+                              std::optional<Cell>& pendingText) {
+    const std::uint8_t* p = record.data.data();
+    const std::size_t size = record.data.size();
+    // Row, column and cell format of the single-cell records.
+    const auto row = [&] { return readU16(p); };
+    const auto column = [&] { return cellColumn(p); };
+    const auto style = [&] { return readU16(p + 4); };
+    switch (record.id) {
+    case rec::kLabelSst:
+        if (size >= kLabelSstSize && inColumnRange(column())) {
+            const std::uint32_t index = readU32(p + kCellHeader);
+            if (index >= sharedStrings_) {
+                return fail("工作簿已损坏：单元格引用了不存在的共享字符串");
+            }
+            sink.add(Cell::ofText(row(), column(), style(), index));
+        }
+        break;
+    case rec::kNumber:
+        if (size >= kNumberSize && inColumnRange(column())) {
+            sink.add(Cell::ofNumber(row(), column(), style(), readF64(p + kCellHeader)));
+        }
+        break;
+    case rec::kRk:
+        if (size >= kRkSize && inColumnRange(column())) {
+            sink.add(Cell::ofNumber(row(), column(), style(), rkValue(readU32(p + kCellHeader))));
+        }
+        break;
+    case rec::kMulRk:
+        if (size >= kMulRkLeast) {
+            // Row, first column, the items, then the last column.
+            const std::size_t count = (size - kCellHeader) / kMulRkItem;
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::size_t col = std::size_t{column()} + i;
+                if (col <= kLastColumnIndex) {
+                    const std::uint8_t* item = p + 4 + kMulRkItem * i;
+                    sink.add(Cell::ofNumber(row(), static_cast<std::uint16_t>(col), readU16(item),
+                                            rkValue(readU32(item + 2))));
+                }
+            }
+        }
+        break;
+    case rec::kBlank:
+        if (size >= kBlankSize && inColumnRange(column())) {
+            sink.add(Cell::blank(row(), column(), style()));
+        }
+        break;
+    case rec::kMulBlank:
+        if (size >= kMulBlankLeast) {
+            // Row, first column, a cell format per cell, then the last column.
+            const std::size_t count = (size - kCellHeader) / 2;
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::size_t col = std::size_t{column()} + i;
+                if (col <= kLastColumnIndex) {
+                    sink.add(Cell::blank(row(), static_cast<std::uint16_t>(col),
+                                         readU16(p + 4 + 2 * i)));
+                }
+            }
+        }
+        break;
+    case rec::kBoolErr:
+        if (size >= kBoolErrSize && inColumnRange(column())) {
+            const std::uint8_t value = p[kCellHeader];
+            const bool isError = p[kCellHeader + 1] != 0;
+            sink.add(isError ? Cell::ofError(row(), column(), style(), value)
+                             : Cell::ofBoolean(row(), column(), style(), value != 0));
+        }
+        break;
+    case rec::kLabel:
+    case rec::kRString:
+        if (size >= kLabelLeast && inColumnRange(column())) {
+            segments_.assign(1, record.data.subspan(kCellHeader));
+            cursor.takeContinues(segments_);
+            bool ok = false;
+            const std::uint32_t text = addString(segments_, false, ok);
+            if (!ok) {
+                return fail("工作簿已损坏：文本单元格不完整");
+            }
+            sink.add(Cell::ofText(row(), column(), style(), text));
+        }
+        break;
+    case rec::kFormula:
+        if (size >= kFormulaLeast && inColumnRange(column())) {
+            const std::uint8_t* result = p + kCellHeader;
+            if (readU16(result + 6) != kFormulaNotNumber) {
+                sink.add(Cell::ofNumber(row(), column(), style(), readF64(result)));
+            } else if (result[0] == kFormulaText) {
+                pendingText = Cell::ofText(row(), column(), style(), 0);
+            } else if (result[0] == kFormulaBoolean) {
+                sink.add(Cell::ofBoolean(row(), column(), style(), result[2] != 0));
+            } else if (result[0] == kFormulaError) {
+                sink.add(Cell::ofError(row(), column(), style(), result[2]));
+            } else {
+                // An empty text result, or no result stored at all.
+                sink.add(Cell::blank(row(), column(), style()));
+            }
+        }
+        break;
+    case rec::kString:
+        if (pendingText) {
+            segments_.assign(1, record.data);
+            cursor.takeContinues(segments_);
+            bool ok = false;
+            const std::uint32_t text = addString(segments_, false, ok);
+            if (!ok) {
+                return fail("工作簿已损坏：公式的文本结果不完整");
+            }
+            Cell cell = *pendingText;
+            cell.value.text = text;
+            sink.add(cell);
+            pendingText.reset();
+        }
+        break;
+    default:
+        break;
+    }
+    return {};
+}
+
 } // namespace
+
+Result<WorkbookRows> WorkbookRows::parse(Bytes stream) {
+    WorkbookRows rows;
+    rows.stream_ = stream;
+    Parser parser(stream);
+    auto book = parser.runOutline(rows.places_, rows.sharedStrings_);
+    if (!book) {
+        return fail(book.error());
+    }
+    rows.book_ = std::move(*book);
+    return rows;
+}
+
+Status WorkbookRows::forEachRow(std::size_t sheet, const RowVisitor& visit) const {
+    RowByRow rows(visit);
+    Parser parser(stream_);
+    return parser.visitSheet(places_[sheet], sharedStrings_, rows);
+}
 
 Result<Workbook> parseWorkbookStream(Bytes stream) {
     return Parser(stream).run();

@@ -131,6 +131,7 @@ private:
     void writeStyles();
     Status writeSharedStrings();
     void writeSheet(const Sheet& sheet, bool first);
+    std::size_t estimatedSize() const;
     std::uint16_t styleOf(const Cell& cell) const {
         return cell.style < styleCount_ ? cell.style : kDefaultCellStyle;
     }
@@ -147,6 +148,28 @@ private:
     std::size_t styleCount_ = 0;
     std::size_t fontCount_ = 0;
 };
+
+std::size_t StreamBuilder::estimatedSize() const {
+    // The cell records' sizes, header included, by kind; a ROW record per row.
+    constexpr std::size_t kTextRecord = 14;
+    constexpr std::size_t kNumberRecord = 18;
+    constexpr std::size_t kBoolErrRecord = 12;
+    constexpr std::size_t kBlankRecord = 10;
+    constexpr std::size_t kRowRecord = 20;
+    std::size_t estimate = 64 * 1024;
+    for (const Sheet& sheet : book_.sheets) {
+        estimate += sheet.rowCount() * kRowRecord;
+        for (const Cell& cell : sheet.cells()) {
+            estimate += cell.kind == CellKind::Text     ? kTextRecord
+                        : cell.kind == CellKind::Number ? kNumberRecord
+                        : cell.kind == CellKind::Blank  ? kBlankRecord
+                                                        : kBoolErrRecord;
+        }
+    }
+    // Each shared string's header, and its characters: no more bytes in
+    // UTF-16 than in UTF-8 for the Chinese texts that fill a catalogue.
+    return estimate + sstOrder_.size() * 3 + book_.strings.byteSize() * 5 / 4;
+}
 
 Status StreamBuilder::prepare() {
     if (book_.sheets.empty()) {
@@ -187,11 +210,7 @@ Result<std::string> StreamBuilder::build() {
     if (Status ready = prepare(); !ready) {
         return fail(ready.error());
     }
-    std::size_t estimate = 64 * 1024;
-    for (const Sheet& sheet : book_.sheets) {
-        estimate += sheet.cells().size() * 15 + sheet.rowCount() * 20;
-    }
-    out_.reserve(estimate + book_.strings.byteSize() * 2);
+    out_.reserve(estimatedSize());
 
     writeGlobals();
     if (Status strings = writeSharedStrings(); !strings) {

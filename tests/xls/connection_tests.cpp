@@ -11,6 +11,7 @@
 
 #include <array>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace chengxi::xls;
 using namespace chengxi::xls::testing;
@@ -315,6 +316,7 @@ std::vector<std::vector<std::string>> visitAll(WorkbookConnection& connection, s
     std::vector<std::vector<std::string>> rows;
     const QueryHandle query = connection.openQuery(sql);
     EXPECT_TRUE(query) << connection.lastError();
+    connection.moveFirst(query); // as the imports do
     const Status read = connection.forEachRow(query, [&] {
         std::vector<std::string> row{std::to_string(connection.sheetRow(query))};
         for (const std::string_view column : columns) {
@@ -378,4 +380,71 @@ TEST(Connection, AnXlsxQueryStopsWhenToldAndFailsOnDamage) {
     EXPECT_FALSE(read);
     EXPECT_TRUE(connection.fileUnreadable());
     EXPECT_NE(read.error().find("CRC"), std::string::npos) << read.error();
+}
+
+// An import walks an .xls without keeping its cells; the rows it is handed
+// must be the rows a whole reading lists, blank rows, formulas and all.
+TEST(Connection, AnXlsWalkedRowByRowAnswersAsItsListedRows) {
+    const auto books = templateHeaders(TemplateKind::Books);
+    const auto readers = templateHeaders(TemplateKind::Readers);
+    for (const auto& [name, columns, key] :
+         {std::tuple{"books_basic_lo.xls", books, "图书编号"},
+          std::tuple{"books_basic_xlwt.xls", books, "图书编号"},
+          std::tuple{"books_reordered_extra_col_lo.xls", books, "图书编号"},
+          std::tuple{"books_sst_continue_lo.xls", books, "图书编号"},
+          std::tuple{"formulas_lo.xls", books, "图书编号"},
+          std::tuple{"readers_empty_text_cell_lo.xls", readers, "借书证号"},
+          std::tuple{"readers_sheetjs.xls", readers, "借书证号"}}) {
+        for (const std::string& sql :
+             {std::string("select * from [Sheet1$]"),
+              "select * from [Sheet1$]  where [" + std::string(key) + "] is not NULL"}) {
+            SCOPED_TRACE(std::string(name) + ": " + sql);
+            WorkbookConnection walked;
+            WorkbookConnection listed;
+            ASSERT_TRUE(walked.open(connectString(fixture(name))));
+            ASSERT_TRUE(listed.open(connectString(fixture(name))));
+            std::vector<std::vector<std::string>> rows;
+            const QueryHandle query = listed.openQuery(sql);
+            ASSERT_TRUE(query);
+            for (listed.moveFirst(query); !listed.atEnd(query); listed.moveNext(query)) {
+                std::vector<std::string> row{std::to_string(listed.sheetRow(query))};
+                for (const std::string_view column : columns) {
+                    row.push_back(listed.read(query, column));
+                }
+                rows.push_back(std::move(row));
+            }
+            EXPECT_EQ(visitAll(walked, sql, columns), rows);
+        }
+    }
+}
+
+// An export hands the connection typed rows and the file is written from
+// the stream as it stands, its cells let go first: byte for byte the file
+// the same rows give as insert statements through a whole-file write, up
+// to the sheet's last row.
+TEST(Connection, TypedRowsWriteTheBytesOfTheirStatements) {
+    const TempDir folder;
+    const auto columns = templateHeaders(TemplateKind::Readers);
+    const std::string typedPath = folder.file("typed.xls");
+    Workbook stated = templateWorkbook(TemplateKind::Readers);
+    {
+        WorkbookConnection typed;
+        typed.create(typedPath, templateWorkbook(TemplateKind::Readers));
+        WorkbookConnection statements;
+        statements.create(folder.file("unused.xls"), templateWorkbook(TemplateKind::Readers));
+        std::vector<std::string> values(columns.size());
+        std::vector<std::string_view> views(columns.size());
+        for (std::uint32_t row = 1; row <= kLastRowIndex; ++row) {
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                values[c] = row % 7 == c ? "" : "O'" + std::to_string(row * 8 + c);
+                views[c] = values[c];
+            }
+            ASSERT_TRUE(typed.appendRow("Sheet1", columns, views)) << typed.lastError();
+            ASSERT_TRUE(statements.execute(insertStatement(columns, values)));
+        }
+        EXPECT_FALSE(typed.appendRow("Sheet1", columns, views));
+        stated = *statements.workbook();
+        ASSERT_TRUE(typed.close()) << typed.lastError();
+    }
+    EXPECT_EQ(readWholeFile(typedPath), buildWorkbookFile(stated).value());
 }

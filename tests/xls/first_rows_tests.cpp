@@ -4,6 +4,7 @@
 #include "test_support.h"
 #include "xls/cell_text.h"
 #include "xls/compound_file.h"
+#include "xls/first_rows.h"
 #include "xls/workbook_reader.h"
 #include "xls/workbook_writer.h"
 
@@ -88,5 +89,37 @@ TEST(FirstRows, WorkbooksOfOtherWritersPreviewAsTheyReadWhole) {
         ASSERT_TRUE(whole.ok()) << whole.error();
         ASSERT_TRUE(first.ok()) << first.error();
         EXPECT_EQ(firstCells(whole.value()), firstCells(first->book));
+    }
+}
+
+// The preview reads only parts of the file; intact or damaged, it must
+// answer as the whole file read answers.
+TEST(FirstRows, ReadingPartOfTheFileAnswersAsReadingItWhole) {
+    const TempDir folder;
+    const std::string intact = largeCatalogue(20000);
+    std::vector<std::pair<std::string, std::string>> files = {
+        {"intact", intact},
+        {"cut in the sheet", intact.substr(0, intact.size() / 2)},
+        {"cut in the globals", intact.substr(0, 6000)},
+    };
+    for (const std::size_t at : {std::size_t{520}, std::size_t{1100}, std::size_t{1600}}) {
+        std::string damaged = intact;
+        damaged[at] = static_cast<char>(damaged[at] ^ 0x5A);
+        files.emplace_back("byte " + std::to_string(at) + " changed", std::move(damaged));
+    }
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name);
+        const std::string path = folder.file("预览.xls");
+        writeWholeFile(path, bytes);
+        const auto read = readFirstRows(path, kRows);
+        const auto stream = extractWorkbookStream(asBytes(bytes));
+        const auto whole = stream ? parseFirstRows(asBytes(*stream), kRows)
+                                  : Result<FirstRows>(fail(stream.error()));
+        ASSERT_EQ(read.ok(), whole.ok()) << (read.ok() ? whole.error() : read.error());
+        if (read.ok()) {
+            EXPECT_EQ(firstCells(read->book), firstCells(whole->book));
+        } else {
+            EXPECT_EQ(read.error(), whole.error());
+        }
     }
 }

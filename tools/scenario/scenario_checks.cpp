@@ -386,16 +386,11 @@ ScenarioRun::Outcome ScenarioRun::expectShown(const Arguments& a) {
     if (a.size() != 4) {
         return "expect shown WINDOW CONTROL TEXT";
     }
-    std::vector<std::string> shown;
-    for (const auto& repaint : screen_->repaints()) {
-        if (repaint.window == a[1] && repaint.control == a[2]) {
-            if (repaint.text == a[3]) {
-                return {};
-            }
-            shown.push_back(repaint.text);
-        }
+    if (screen_->repaints().showed(a[1], a[2], a[3])) {
+        return {};
     }
-    return inQuotes(a[2]) + " repainted showing " + inQuotes(a[3]) + ", found " + joined(shown);
+    return inQuotes(a[2]) + " repainted showing " + inQuotes(a[3]) + ", found " +
+           joined(screen_->repaints().shown(a[1], a[2]));
 }
 
 ScenarioRun::Outcome ScenarioRun::expectDialog(const Arguments& a) {

@@ -29,7 +29,62 @@ void ScriptedScreen::repaintNow(const ui::Window& window, const ui::Control& con
     } else {
         shown = control.text();
     }
-    repaints_.push_back({std::string(window.id()), std::string(control.name()), shown});
+    repaints_.add(window.id(), control.name(), shown);
+}
+
+void ScriptedScreen::RepaintLog::add(std::string_view window, std::string_view control,
+                                     std::string_view text) {
+    controlOf_.push_back(static_cast<std::uint32_t>(controlIndex(window, control)));
+    texts_ += text;
+    textEnds_.push_back(texts_.size());
+}
+
+void ScriptedScreen::RepaintLog::clear() {
+    controlOf_.clear();
+    textEnds_.clear();
+    texts_.clear();
+}
+
+std::size_t ScriptedScreen::RepaintLog::controlIndex(std::string_view window,
+                                                     std::string_view control) {
+    // The same control repaints many times in a row.
+    if (lastControl_ < controls_.size() && controls_[lastControl_].first == window &&
+        controls_[lastControl_].second == control) {
+        return lastControl_;
+    }
+    for (lastControl_ = 0; lastControl_ < controls_.size(); ++lastControl_) {
+        if (controls_[lastControl_].first == window && controls_[lastControl_].second == control) {
+            return lastControl_;
+        }
+    }
+    controls_.emplace_back(window, control);
+    return lastControl_;
+}
+
+std::vector<std::string> ScriptedScreen::RepaintLog::shown(std::string_view window,
+                                                           std::string_view control) const {
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i < controlOf_.size(); ++i) {
+        const auto& [w, c] = controls_[controlOf_[i]];
+        if (w == window && c == control) {
+            const std::size_t begin = i == 0 ? 0 : textEnds_[i - 1];
+            texts.push_back(texts_.substr(begin, textEnds_[i] - begin));
+        }
+    }
+    return texts;
+}
+
+bool ScriptedScreen::RepaintLog::showed(std::string_view window, std::string_view control,
+                                        std::string_view text) const {
+    for (std::size_t i = 0; i < controlOf_.size(); ++i) {
+        const auto& [w, c] = controls_[controlOf_[i]];
+        const std::size_t begin = i == 0 ? 0 : textEnds_[i - 1];
+        if (w == window && c == control &&
+            std::string_view(texts_).substr(begin, textEnds_[i] - begin) == text) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool ScriptedScreen::showFileDialog(ui::FileDialogState& dialog) {

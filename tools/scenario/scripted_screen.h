@@ -3,9 +3,12 @@
 #include "ui/print_document.h"
 #include "ui/screen.h"
 
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace chengxi::scenario {
@@ -18,10 +21,25 @@ public:
         ui::Message message;
         bool checked = false;
     };
-    struct Repaint {
-        std::string window;
-        std::string control;
-        std::string text;
+    // Every repaint, kept compactly: an import of 60,000 rows repaints its
+    // counter 60,000 times, and the driver's own record must not weigh on
+    // the memory measured of the program it runs.
+    class RepaintLog {
+    public:
+        void add(std::string_view window, std::string_view control, std::string_view text);
+        void clear();
+        // What `control` of `window` showed, in order.
+        std::vector<std::string> shown(std::string_view window, std::string_view control) const;
+        bool showed(std::string_view window, std::string_view control, std::string_view text) const;
+
+    private:
+        std::size_t controlIndex(std::string_view window, std::string_view control);
+
+        std::vector<std::pair<std::string, std::string>> controls_; // window, control
+        std::size_t lastControl_ = 0;
+        std::vector<std::uint32_t> controlOf_; // of each repaint
+        std::vector<std::size_t> textEnds_;    // of each repaint, in texts_
+        std::string texts_;
     };
     struct DialogShown {
         int type = 0;
@@ -50,7 +68,7 @@ public:
 
     // What happened.
     std::vector<ShownMessage>& messages() { return messages_; }
-    const std::vector<Repaint>& repaints() const { return repaints_; }
+    const RepaintLog& repaints() const { return repaints_; }
     void forgetRepaints() { repaints_.clear(); }
     const std::optional<DialogShown>& lastDialog() const { return lastDialog_; }
     const std::string& clipboard() const { return clipboard_; }
@@ -65,7 +83,7 @@ private:
     std::deque<ui::Answer> answers_;
     std::deque<std::optional<std::string>> files_;
     std::vector<ShownMessage> messages_;
-    std::vector<Repaint> repaints_;
+    RepaintLog repaints_;
     std::optional<DialogShown> lastDialog_;
     std::string clipboard_;
     std::optional<ui::PrintDocument> printed_;
