@@ -21,8 +21,8 @@
 // the best of the runs, with their processor time.
 #include "app/program.h"
 #include "bench_screen.h"
-#include "sample_library.h"
 #include "store/connection.h"
+#include "support/sample_library.h"
 #include "text/cp936.h"
 #include "text/file_path.h"
 #include "ui/controls/window.h"

@@ -8,13 +8,13 @@
 // the daily backup adding under 0.3 s to the start of a 50 MB library; the
 // data check of 100,000 books, 5,000 readers and 50,000 report rows under 1 s.
 #include "backups/data_check.h"
-#include "sample_library.h"
 #include "store/backup.h"
 #include "store/backups.h"
 #include "store/connection.h"
 #include "store/initialisation.h"
 #include "store/record_set.h"
 #include "store/restore.h"
+#include "support/sample_library.h"
 #include "text/file_path.h"
 
 #include <algorithm>

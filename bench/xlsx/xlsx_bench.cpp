@@ -22,7 +22,7 @@
 // Figures are the median of the runs with their range. Targets: import under
 // 1 s and at least 5x faster than openpyxl; peak memory under 3x the
 // unpacked sheet; write under 1 s.
-#include "sample_library.h"
+#include "support/sample_library.h"
 #include "text/cp936.h"
 #include "xls/file_io.h"
 #include "xls/templates.h"

@@ -3,11 +3,11 @@
 // for a success.
 #include "backups/backups.h"
 #include "program_fixture.h"
-#include "sample_library.h"
 #include "store/backups.h"
 #include "store/failure_cause.h"
 #include "store/initialisation.h"
 #include "support/locking_process.h"
+#include "support/sample_library.h"
 #include "ui/forms/control_names.h"
 
 #include <filesystem>

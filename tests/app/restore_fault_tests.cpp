@@ -3,9 +3,9 @@
 // keeps the format SQLite 3.2.5 reads; the confirmation shows both row counts.
 #include "backups/backups.h"
 #include "program_fixture.h"
-#include "sample_library.h"
 #include "store/integrity.h"
 #include "store/restore.h"
+#include "support/sample_library.h"
 #include "support/small_disk.h"
 #include "ui/forms/control_names.h"
 
