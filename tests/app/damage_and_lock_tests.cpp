@@ -129,6 +129,7 @@ TEST_F(DamageAndLock, ADamagedDatabaseIsOnlyReadAndNeitherBackedUpNorExportedAsS
 
 // A lock held through a look-up is said as a lock, not as an unknown card.
 TEST_F(DamageAndLock, ALockDuringALookUpIsNotAnUnknownCard) {
+    shortLockWait = true;
     ui::Window& main = openMainWindow();
     ASSERT_TRUE(program->library().database.connection.execute(
         "insert into 读者数据 values(?,?,?,?,?,?)", {"1班", "张三", "201409001", "0", "0", "0"}));
