@@ -4,10 +4,10 @@
 #include "app/data_folder_question.h"
 #include "app/program.h"
 #include "backups/backups.h"
+#include "library/initialisation.h"
 #include "overview/events.h"
 #include "overview/kept_filters.h"
 #include "readers/reader_listing.h"
-#include "store/initialisation.h"
 #include "text/integer_value.h"
 #include "ui/forms/control_names.h"
 
@@ -44,7 +44,7 @@ void Program::mainWindowStartUp() {
     // The librarian (or a card scanner) types at once, without a click first.
     main.focusFirstEntry(mainw::kTabs);
     store::Connection& connection = library_.database.connection;
-    for (const std::string& failure : store::initialiseDatabase(connection, databasePath())) {
+    for (const std::string& failure : library::initialiseDatabase(connection, databasePath())) {
         screen_.messageBox({failure, "提示"});
     }
     // A database kept where it cannot be changed (the librarian chose not to
