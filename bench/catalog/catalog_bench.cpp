@@ -18,11 +18,11 @@
 // main window's start-up on it (the tables ensured, the file's quick check)
 // under 0.3 s.
 #include "app/program.h"
-#include "paired_rounds.h"
 #include "platform/durable_file.h"
-#include "sample_library.h"
 #include "store/connection.h"
 #include "store/text_functions.h"
+#include "support/paired_rounds.h"
+#include "support/sample_library.h"
 #include "text/cp936.h"
 #include "text/file_path.h"
 #include "ui/controls/window.h"

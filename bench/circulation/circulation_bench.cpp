@@ -18,13 +18,13 @@
 // Targets: lend and return under 30 ms each (also by barcode and by scan),
 // the report under 100 ms.
 #include "app/program.h"
-#include "paired_rounds.h"
-#include "sample_library.h"
-#include "scripted_screen.h"
 #include "store/connection.h"
 #include "store/record_set.h"
 #include "store/transaction.h"
-#include "temp_folder.h"
+#include "support/paired_rounds.h"
+#include "support/sample_library.h"
+#include "support/scripted_screen.h"
+#include "support/temp_folder.h"
 #include "text/cp936.h"
 #include "text/file_path.h"
 #include "ui/forms/control_names.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "paired_rounds.h"
+#include "support/paired_rounds.h"
 
 #include <optional>
 #include <string>

@@ -17,11 +17,11 @@
 // Targets: promotion under 200 ms, cards under 5 s.
 #include "app/qt/printout_painter.h"
 #include "library/initialisation.h"
-#include "paired_rounds.h"
 #include "readers/library_cards.h"
 #include "readers/promotion.h"
 #include "store/database.h"
 #include "store/transaction.h"
+#include "support/paired_rounds.h"
 #include "text/cp936.h"
 
 #include <QGuiApplication>

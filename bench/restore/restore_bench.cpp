@@ -10,12 +10,12 @@
 #include "backups/data_check.h"
 #include "library/initialisation.h"
 #include "library/schema.h"
-#include "sample_library.h"
 #include "store/backup.h"
 #include "store/backups.h"
 #include "store/connection.h"
 #include "store/record_set.h"
 #include "store/restore.h"
+#include "support/sample_library.h"
 #include "text/file_path.h"
 
 #include <algorithm>

@@ -23,7 +23,7 @@
 // 1 s and at least 5x faster than openpyxl; peak memory under 3x the
 // unpacked sheet; write under 1 s.
 #include "library/templates.h"
-#include "sample_library.h"
+#include "support/sample_library.h"
 #include "text/cp936.h"
 #include "xls/file_io.h"
 #include "xls/xlsx_reader.h"

@@ -21,9 +21,8 @@ using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
 
 // The online backup does not call the source's busy handler: another
 // program's lock is waited out here, as long as a statement would wait.
-int stepThroughLocks(sqlite3_backup* backup) {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMilliseconds);
+int stepThroughLocks(sqlite3_backup* backup, std::chrono::milliseconds lockWait) {
+    const auto deadline = std::chrono::steady_clock::now() + lockWait;
     int stepped = sqlite3_backup_step(backup, -1);
     while ((stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED) &&
            std::chrono::steady_clock::now() < deadline) {
@@ -37,7 +36,8 @@ bool isDamage(int resultCode) {
     return (resultCode & 0xFF) == SQLITE_CORRUPT || (resultCode & 0xFF) == SQLITE_NOTADB;
 }
 
-BackupOutcome copyInto(sqlite3* source, const std::string& path) {
+BackupOutcome copyInto(sqlite3* source, const std::string& path,
+                       std::chrono::milliseconds lockWait) {
     sqlite3* raw = nullptr;
     // The file exists already, made for the user alone; nothing else is created.
     const int opened = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
@@ -54,7 +54,7 @@ BackupOutcome copyInto(sqlite3* source, const std::string& path) {
     if (backup == nullptr) {
         return BackupOutcome::Failed;
     }
-    const int stepped = stepThroughLocks(backup);
+    const int stepped = stepThroughLocks(backup, lockWait);
     const int finished = sqlite3_backup_finish(backup);
     if (stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED) {
         return BackupOutcome::DatabaseBusy;
@@ -114,7 +114,8 @@ BackupOutcome backupDatabase(Connection& connection, const std::string& targetPa
     if (!temporary) {
         return BackupOutcome::Failed;
     }
-    const BackupOutcome outcome = copyInto(connection.handle(), text::fromPath(temporary->path()));
+    const BackupOutcome outcome =
+        copyInto(connection.handle(), text::fromPath(temporary->path()), connection.lockWait());
     if (outcome == BackupOutcome::DatabaseDamaged) {
         // Met only now: the connection is to know it too.
         connection.noteResult(SQLITE_CORRUPT);

@@ -98,7 +98,7 @@ bool Connection::open(const std::string& path, bool allowCreate) {
     // A file this connection creates keeps to the format SQLite 3.2.5 reads.
     useLegacyFileFormat(db);
     // A short lock held by another program is waited out instead of failing.
-    sqlite3_busy_timeout(db, kBusyTimeoutMilliseconds);
+    sqlite3_busy_timeout(db, static_cast<int>(lockWait_.count()));
     sqlite3_exec(db, kCacheSize, nullptr, nullptr, nullptr);
     if (!inMemory) {
         removeLeftoverJournal(db, path);
@@ -108,6 +108,13 @@ bool Connection::open(const std::string& path, bool allowCreate) {
     lastDamaged_ = false;
     damageFound_ = false;
     return true;
+}
+
+void Connection::setLockWait(std::chrono::milliseconds wait) {
+    lockWait_ = wait;
+    if (db_ != nullptr) {
+        sqlite3_busy_timeout(db_, static_cast<int>(lockWait_.count()));
+    }
 }
 
 bool Connection::close() {

@@ -3,6 +3,7 @@
 #include "store/statement_cache.h"
 #include "store/value.h"
 
+#include <chrono>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -17,8 +18,9 @@ namespace chengxi::store {
 // callers that meet damage outside a statement.
 inline constexpr int kDamageResult = 11;
 
-// How long a statement waits for a lock another program holds.
-inline constexpr int kBusyTimeoutMilliseconds = 3000;
+// How long a statement waits for a lock another program holds, unless its
+// connection is told otherwise.
+inline constexpr std::chrono::milliseconds kDefaultLockWait{3000};
 
 // Makes every file the connection creates from now on readable by SQLite
 // 3.2.5 (schema format 1); files that exist keep their format. Called on
@@ -65,8 +67,14 @@ public:
     // Open, but only for reading (the file or its folder is read-only).
     bool isReadOnly() const;
 
+    // How long statements, and backups from or into this database, wait for
+    // a lock another program holds before they fail as busy. Kept across
+    // open(); tests that only need the failure shorten it.
+    void setLockWait(std::chrono::milliseconds wait);
+    std::chrono::milliseconds lockWait() const { return lockWait_; }
+
     // Whether the last statement failed because another program held the
-    // database locked for longer than the connection waits (a few seconds).
+    // database locked for longer than the connection waits (lockWait()).
     bool lastFailureWasBusy() const { return busy_; }
     // Whether the last statement failed because the file is damaged (or is
     // no database at all).
@@ -86,6 +94,7 @@ private:
     void release();
 
     sqlite3* db_ = nullptr;
+    std::chrono::milliseconds lockWait_ = kDefaultLockWait;
     bool busy_ = false;
     bool lastDamaged_ = false;
     bool damageFound_ = false;

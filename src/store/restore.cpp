@@ -31,12 +31,12 @@ bool isBusy(int resultCode) {
 
 // A backup is only read: opened for reading, so a journal beside it is never
 // rolled into it either.
-DatabaseHandle openForReading(const std::string& path) {
+DatabaseHandle openForReading(const std::string& path, std::chrono::milliseconds lockWait) {
     sqlite3* raw = nullptr;
     sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     DatabaseHandle db(raw);
     if (db != nullptr) {
-        sqlite3_busy_timeout(db.get(), kBusyTimeoutMilliseconds);
+        sqlite3_busy_timeout(db.get(), static_cast<int>(lockWait.count()));
     }
     return db;
 }
@@ -136,9 +136,8 @@ bool keepsLegacyFormat(const std::string& path) {
     return header[18] == 1 && header[19] == 1 && format <= 1;
 }
 
-int stepThroughLocks(sqlite3_backup* backup) {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMilliseconds);
+int stepThroughLocks(sqlite3_backup* backup, std::chrono::milliseconds lockWait) {
+    const auto deadline = std::chrono::steady_clock::now() + lockWait;
     int stepped = sqlite3_backup_step(backup, -1);
     while (isBusy(stepped) && std::chrono::steady_clock::now() < deadline) {
         sqlite3_sleep(20);
@@ -154,7 +153,7 @@ BackupFileCheck checkBackupFile(const std::string& path, TableNames tables) {
     if (!std::filesystem::is_regular_file(text::toPath(path), error)) {
         return {BackupFileVerdict::Missing, {}};
     }
-    const DatabaseHandle db = openForReading(path);
+    const DatabaseHandle db = openForReading(path, kDefaultLockWait);
     if (db == nullptr || sqlite3_errcode(db.get()) != SQLITE_OK) {
         return {db != nullptr ? verdictOf(sqlite3_errcode(db.get()))
                               : BackupFileVerdict::Unreadable,
@@ -213,7 +212,7 @@ RestoreOutcome restoreDatabase(Connection& connection, const std::string& backup
     if (!connection.isOpen() || connection.inTransaction() || connection.isReadOnly()) {
         return RestoreOutcome::Failed;
     }
-    const DatabaseHandle source = openForReading(backupPath);
+    const DatabaseHandle source = openForReading(backupPath, connection.lockWait());
     if (source == nullptr || sqlite3_errcode(source.get()) != SQLITE_OK) {
         return RestoreOutcome::Failed;
     }
@@ -225,7 +224,7 @@ RestoreOutcome restoreDatabase(Connection& connection, const std::string& backup
                                                : RestoreOutcome::Failed;
     }
     // Finishing rolls back whatever a failed step wrote.
-    const int stepped = stepThroughLocks(backup);
+    const int stepped = stepThroughLocks(backup, connection.lockWait());
     const int finished = sqlite3_backup_finish(backup);
     if (stepped != SQLITE_DONE || finished != SQLITE_OK) {
         connection.noteResult(stepped != SQLITE_DONE ? stepped : finished);

@@ -1,9 +1,9 @@
 // The book listing as the screen sees it: the status line first, then each
 // row shown as soon as it is added, all while the search button is disabled.
 #include "app/program.h"
-#include "scripted_screen.h"
 #include "store/connection.h"
-#include "temp_folder.h"
+#include "support/scripted_screen.h"
+#include "support/temp_folder.h"
 #include "text/file_path.h"
 #include "ui/forms/control_names.h"
 

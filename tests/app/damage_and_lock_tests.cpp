@@ -4,10 +4,10 @@
 #include "backups/backups.h"
 #include "library/initialisation.h"
 #include "program_fixture.h"
-#include "sample_library.h"
 #include "store/backups.h"
 #include "store/failure_cause.h"
 #include "support/locking_process.h"
+#include "support/sample_library.h"
 #include "ui/forms/control_names.h"
 
 #include <filesystem>
@@ -129,6 +129,7 @@ TEST_F(DamageAndLock, ADamagedDatabaseIsOnlyReadAndNeitherBackedUpNorExportedAsS
 
 // A lock held through a look-up is said as a lock, not as an unknown card.
 TEST_F(DamageAndLock, ALockDuringALookUpIsNotAnUnknownCard) {
+    shortLockWait = true;
     ui::Window& main = openMainWindow();
     ASSERT_TRUE(program->library().database.connection.execute(
         "insert into 读者数据 values(?,?,?,?,?,?)", {"1班", "张三", "201409001", "0", "0", "0"}));

@@ -88,6 +88,7 @@ TEST_F(DataPageFault, AReadOnlyDatabaseIsSaidAtStart) {
 // Another program holding the database locked: each step says so, nothing is
 // lost, and the same buttons work once the lock is gone.
 TEST_F(DataPageFault, ALockAnotherProgramHoldsIsSaidAndPassesOver) {
+    shortLockWait = true;
     atDataPage();
     LockingProcess other(databasePath());
     if (!other.holding()) {
@@ -110,6 +111,7 @@ TEST_F(DataPageFault, ALockAnotherProgramHoldsIsSaidAndPassesOver) {
 }
 
 TEST_F(DataPageFault, ADatabaseLockedAtStartIsSaidOnceAndWorksAfterwards) {
+    shortLockWait = true;
     {
         store::Connection connection;
         ASSERT_TRUE(connection.open(databasePath(), true));

@@ -3,9 +3,9 @@
 // data, so a new box or button is covered without a new test.
 #include "platform/file_facts.h"
 #include "program_fixture.h"
-#include "sample_library.h"
 #include "store/connection.h"
 #include "store/record_set.h"
+#include "support/sample_library.h"
 #include "ui/forms/control_names.h"
 #include "ui/forms/forms.h"
 

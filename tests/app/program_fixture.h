@@ -1,8 +1,9 @@
 #pragma once
 
 #include "app/program.h"
-#include "scripted_screen.h"
-#include "temp_folder.h"
+#include "support/scripted_screen.h"
+#include "support/short_lock_wait.h"
+#include "support/temp_folder.h"
 #include "text/file_path.h"
 #include "ui/forms/control_names.h"
 
@@ -23,6 +24,9 @@ protected:
     app::Program& startProgram() {
         program = std::make_unique<app::Program>(
             app::ProgramPaths{programFolder.utf8(), settingsFile}, screen, clock);
+        if (shortLockWait) {
+            program->library().database.connection.setLockWait(kShortLockWait);
+        }
         program->start();
         program->activated(ui::names::login::kWindow);
         return *program;
@@ -47,6 +51,8 @@ protected:
     scenario::TempFolder programFolder{"chengxi-test-program"};
     scenario::TempFolder settingsFolder{"chengxi-test-settings"};
     std::string settingsFile;
+    // Set before the program starts, for a test of what a lasting lock leads to.
+    bool shortLockWait = false;
     scenario::ScriptedScreen screen;
     scenario::ScriptedClock clock;
     std::unique_ptr<app::Program> program;

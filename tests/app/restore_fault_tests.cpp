@@ -4,9 +4,9 @@
 #include "backups/backups.h"
 #include "library/schema.h"
 #include "program_fixture.h"
-#include "sample_library.h"
 #include "store/integrity.h"
 #include "store/restore.h"
+#include "support/sample_library.h"
 #include "support/small_disk.h"
 #include "ui/forms/control_names.h"
 

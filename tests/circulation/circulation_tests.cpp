@@ -45,6 +45,7 @@ protected:
 };
 
 TEST_F(Circulation, ACommitThatCannotFinishStoresNothingAndSaysSo) {
+    shortLockWait = true;
     ui::Window& main = openLibrary();
     const ui::ListView& loans = main.control(names::kLoanList).listView();
     {
@@ -115,6 +116,7 @@ TEST_F(Circulation, ASignedYearListsNothing) {
 }
 
 TEST_F(Circulation, AReturnByScanThatCannotCommitKeepsTheLoan) {
+    shortLockWait = true;
     ui::Window& main = openLibrary();
     click(names::kLend);
     {

@@ -4,6 +4,7 @@
 #include "store/record_set.h"
 #include "store_test_support.h"
 #include "support/locking_process.h"
+#include "support/short_lock_wait.h"
 
 #include <filesystem>
 #include <fstream>
@@ -101,6 +102,7 @@ TEST_F(BackupTest, AnotherProgramsLockIsWaitedOutThenSaid) {
     if (!other.holding()) {
         GTEST_SKIP() << "python3 with sqlite3 is needed to hold the lock";
     }
+    db.setLockWait(chengxi::testing::kShortLockWait);
     EXPECT_EQ(backupDatabase(db, target), BackupOutcome::DatabaseBusy);
     EXPECT_EQ(temporaryFiles(), 0);
     EXPECT_FALSE(std::filesystem::exists(dir.at("数据库2015年11月16日.sdb")));

@@ -3,6 +3,7 @@
 #include "store/record_set.h"
 #include "store/transaction.h"
 #include "store_test_support.h"
+#include "support/short_lock_wait.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -103,6 +104,7 @@ TEST_F(LockedDatabase, AShortLockIsWaitedOut) {
 
 TEST_F(LockedDatabase, ALastingLockIsReportedOnceAsInUse) {
     Connection db;
+    db.setLockWait(chengxi::testing::kShortLockWait);
     const std::vector<std::string> messages = initialiseDatabase(db, path);
     EXPECT_EQ(messages, std::vector<std::string>{std::string(kDatabaseInUseMessage)});
     EXPECT_TRUE(db.lastFailureWasBusy());

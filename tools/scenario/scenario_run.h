@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/program.h"
-#include "scripted_screen.h"
-#include "temp_folder.h"
+#include "support/scripted_screen.h"
+#include "support/temp_folder.h"
 
 #include <functional>
 #include <map>

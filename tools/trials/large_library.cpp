@@ -4,9 +4,9 @@
 // under 200 MB of memory.
 //
 //   chengxi-large-library [--work DIR]
-#include "sample_library.h"
 #include "session.h"
 #include "store/connection.h"
+#include "support/sample_library.h"
 #include "text/file_path.h"
 #include "trial_folder.h"
 #include "ui/forms/control_names.h"

@@ -2,8 +2,8 @@
 
 #include "auth/password_cipher.h"
 #include "auth/password_store.h"
-#include "sample_library.h"
 #include "store/connection.h"
+#include "support/sample_library.h"
 #include "text/date_time.h"
 #include "text/file_path.h"
 #include "ui/forms/control_names.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/program.h"
-#include "scripted_screen.h"
+#include "support/scripted_screen.h"
 #include "text/date_time.h"
 
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "paired_rounds.h"
+#include "support/paired_rounds.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "sample_library.h"
+#include "support/sample_library.h"
 
 #include "library/schema.h"
 #include "store/connection.h"

@@ -1,4 +1,4 @@
-#include "scripted_screen.h"
+#include "support/scripted_screen.h"
 
 #include "text/file_path.h"
 #include "ui/controls/control.h"

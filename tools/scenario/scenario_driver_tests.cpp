@@ -2,7 +2,7 @@
 // does not hold; a driver that passes everything would prove nothing.
 #include "arguments.h"
 #include "scenario_run.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 #include "text/file_path.h"
 
 #include <fstream>
