@@ -3,6 +3,9 @@
 #include "exchange/export_sheet.h"
 #include "exchange/export_target.h"
 #include "exchange/workbook_steps.h"
+#include "library/report.h"
+#include "library/schema.h"
+#include "library/table_rows.h"
 #include "library/templates.h"
 #include "store/database.h"
 #include "store/failure_cause.h"
@@ -12,8 +15,6 @@
 #include "ui/screen.h"
 #include "ui/services.h"
 
-#include <charconv>
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -88,19 +89,14 @@ void explainFullSheet(const ui::Services& services, const ExportSheet& sheet) {
     showInformation(services, text);
 }
 
-// Adds `count` rows of the open record set to the workbook, one sheet row per
-// database row, the template's columns read by name, calling `written` with
-// the number of rows written after each. False after "导出数据失败！" when
-// the workbook refuses a row; the rows before it are then in the file.
-bool writeRows(const ui::Services& services, ExportSheet& sheet, store::RecordSet& records,
-               library::TemplateKind kind, int count, const std::function<void(int)>& written) {
-    const auto columns = library::templateHeaders(kind);
-    std::vector<std::string> values(columns.size());
-    for (int i = 1; i <= count; ++i) {
-        records.nextRow();
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            values[c] = records.read(columns[c]);
-        }
+// Adds the rows of the query to the workbook, one sheet row per database
+// row, calling `written` with the number of rows written after each. False
+// after "导出数据失败！" when the workbook refuses a row; the rows before it
+// are then in the file.
+bool writeRows(const ui::Services& services, ExportSheet& sheet, library::TableRows& rows,
+               const std::function<void(int)>& written) {
+    std::vector<std::string> values;
+    for (int i = 1; rows.next(values); ++i) {
         if (!sheet.append(values)) {
             showError(services, std::string(kExportFailed));
             if (sheet.full()) {
@@ -117,8 +113,8 @@ bool writeRows(const ui::Services& services, ExportSheet& sheet, store::RecordSe
 // Closes the query and the workbook, which writes the rows to the file.
 // False after "导出数据失败！" when the file could not be written: an export
 // is never reported done without its rows on disk.
-bool finishWorkbook(const ui::Services& services, ExportSheet& sheet, store::RecordSet& records) {
-    records.close();
+bool finishWorkbook(const ui::Services& services, ExportSheet& sheet, library::TableRows& rows) {
+    rows.close();
     if (!sheet.close()) {
         showError(services, std::string(kExportFailed));
         return false;
@@ -129,18 +125,17 @@ bool finishWorkbook(const ui::Services& services, ExportSheet& sheet, store::Rec
 // The book and reader exports after their query has run and counted: the
 // progress bar runs from 0 to the row count, and goes back to 0 after the
 // success message.
-void exportCountedRows(const ui::Services& services, ExportSheet& sheet, library::TemplateKind kind,
-                       int count) {
+void exportCountedRows(const ui::Services& services, ExportSheet& sheet, library::TableRows& rows) {
     store::Database& database = services.database;
     ui::Control& bar = services.mainWindow().control(names::kExportProgress);
-    bar.setMaximum(count);
+    bar.setMaximum(rows.count());
     showPosition(services, bar, 0);
     // Only reads run inside it; it is committed whatever the outcome.
     store::Transaction transaction(database.connection);
-    const bool written = writeRows(services, sheet, database.records, kind, count,
-                                   [&](int rows) { showPosition(services, bar, rows); });
-    if (!written || !finishWorkbook(services, sheet, database.records)) {
-        database.records.close();
+    const bool written =
+        writeRows(services, sheet, rows, [&](int done) { showPosition(services, bar, done); });
+    if (!written || !finishWorkbook(services, sheet, rows)) {
+        rows.close();
         transaction.commit();
         return;
     }
@@ -152,20 +147,6 @@ void exportCountedRows(const ui::Services& services, ExportSheet& sheet, library
 }
 
 } // namespace
-
-std::optional<store::Value> yearParameter(std::string_view yearText) {
-    if (yearText.empty() || yearText.find_first_not_of("0123456789") != std::string_view::npos) {
-        return std::nullopt;
-    }
-    std::int64_t year = 0;
-    const auto [end, error] =
-        std::from_chars(yearText.data(), yearText.data() + yearText.size(), year);
-    if (error != std::errc{} || end != yearText.data() + yearText.size()) {
-        // Beyond any integer: matches no stored year, as the number did.
-        return std::optional<store::Value>(std::in_place, yearText);
-    }
-    return std::optional<store::Value>(std::in_place, year);
-}
 
 void exportBooks(const ui::Services& services, ExchangeState& state) {
     const auto path = chooseExportPath(services);
@@ -179,23 +160,22 @@ void exportBooks(const ui::Services& services, ExchangeState& state) {
     }
     store::Database& database = services.database;
     if (!database.counter.isOpen()) {
-        database.counter.open(database.connection, "图书数据");
+        database.counter.open(database.connection, library::kBookTable);
     }
-    store::RecordSet& records = database.records;
     // A query can also fail at its first step (a table dropped by another program).
-    if (!records.open(database.connection, "select * from 图书数据") || !records.toFirst()) {
-        records.close();
+    library::TableRows rows(database, library::WholeTable::Books);
+    if (!rows.ran()) {
+        rows.close();
         services.screen.messageBox({queryFailureCause(database.connection, "查询全部图书失败")
                                         .value_or("查询全部图书失败")});
         return;
     }
-    const int count = records.rowCount();
-    if (count == 0) {
-        records.close();
+    if (rows.count() == 0) {
+        rows.close();
         showInformation(services, "没有图书数据可导出！");
         return;
     }
-    exportCountedRows(services, sheet, library::TemplateKind::Books, count);
+    exportCountedRows(services, sheet, rows);
 }
 
 void exportReaders(const ui::Services& services, ExchangeState& state) {
@@ -209,14 +189,11 @@ void exportReaders(const ui::Services& services, ExchangeState& state) {
         return;
     }
     store::Database& database = services.database;
-    store::RecordSet& records = database.records;
-    const bool queried =
-        records.open(database.connection, "select * from 读者数据") && records.toFirst();
-    const int count = queried ? records.rowCount() : 0;
-    if (count == 0) {
-        records.close();
+    library::TableRows rows(database, library::WholeTable::Readers);
+    if (rows.count() == 0) {
+        rows.close();
         const auto cause =
-            queried ? std::nullopt : queryFailureCause(database.connection, "查询全部读者失败");
+            rows.ran() ? std::nullopt : queryFailureCause(database.connection, "查询全部读者失败");
         if (cause) {
             services.screen.messageBox({*cause});
         } else {
@@ -224,7 +201,7 @@ void exportReaders(const ui::Services& services, ExchangeState& state) {
         }
         return;
     }
-    exportCountedRows(services, sheet, library::TemplateKind::Readers, count);
+    exportCountedRows(services, sheet, rows);
 }
 
 void exportLoanReport(const ui::Services& services, ExchangeState& state) {
@@ -241,12 +218,14 @@ void exportLoanReport(const ui::Services& services, ExchangeState& state) {
         return;
     }
     store::Database& database = services.database;
-    store::RecordSet& records = database.records;
-    const std::optional<store::Value> year = yearParameter(main.control(names::kYear).text());
-    if (!year ||
-        !records.open(database.connection, "select * from 借阅报表 where 年份=?", {*year}) ||
-        !records.toFirst()) {
-        records.close();
+    const std::optional<store::Value> year = library::reportYear(main.control(names::kYear).text());
+    // No query at all for a year that is not one.
+    std::optional<library::TableRows> rows;
+    if (year) {
+        rows.emplace(database, *year);
+    }
+    if (!rows || !rows->ran()) {
+        rows.reset();
         const auto cause =
             year ? queryFailureCause(database.connection, "查询借阅报表失败") : std::nullopt;
         showText(services, label, cause ? "操作失败！" : "操作失败，可能没有借阅数据！");
@@ -255,14 +234,13 @@ void exportLoanReport(const ui::Services& services, ExchangeState& state) {
         }
         return;
     }
-    const int count = records.rowCount();
     store::Transaction transaction(database.connection);
-    const std::string ofCount = "/" + std::to_string(count);
-    const bool written =
-        writeRows(services, sheet, records, library::TemplateKind::LoanReport, count,
-                  [&](int rows) { showText(services, label, std::to_string(rows) + ofCount); });
-    if (!written || !finishWorkbook(services, sheet, records)) {
-        records.close();
+    const std::string ofCount = "/" + std::to_string(rows->count());
+    const bool written = writeRows(services, sheet, *rows, [&](int done) {
+        showText(services, label, std::to_string(done) + ofCount);
+    });
+    if (!written || !finishWorkbook(services, sheet, *rows)) {
+        rows->close();
         transaction.commit();
         return;
     }

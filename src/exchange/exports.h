@@ -2,12 +2,6 @@
 
 #include "exchange/exchange_state.h"
 
-#include <optional>
-#include <string_view>
-
-namespace chengxi::store {
-class Value;
-}
 namespace chengxi::ui {
 struct Services;
 }
@@ -26,10 +20,5 @@ void exportReaders(const ui::Services& services, ExchangeState& state);
 // 导出借阅报表: the loans of the year in the year box, progress in the
 // report page's label.
 void exportLoanReport(const ui::Services& services, ExchangeState& state);
-
-// The year text as the report query compares it with 年份: its number, as
-// the statement once carried it unquoted. Nothing for a text that is not a
-// number (empty, letters), which that statement could not run with.
-std::optional<store::Value> yearParameter(std::string_view yearText);
 
 } // namespace chengxi::exchange

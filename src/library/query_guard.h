@@ -31,6 +31,7 @@ public:
 
     store::RecordSet& records() { return records_; }
     store::RecordSet* operator->() { return &records_; }
+    const store::RecordSet* operator->() const { return &records_; }
 
 private:
     store::RecordSet& records_;

@@ -29,14 +29,13 @@ std::optional<store::Value> reportYear(std::string_view yearText) {
 
 std::optional<std::vector<ReportRow>> reportOfYear(store::Database& database,
                                                    const store::Value& year) {
-    return readRows(database, "select * from 借阅报表 where 年份=?", {year},
-                    [](const store::RecordSet& records) {
-                        return ReportRow{.bookNumber = records.read(report::kBookNumber),
-                                         .title = records.read(report::kTitle),
-                                         .borrower = records.read(report::kBorrower),
-                                         .borrowedOn = records.read(report::kBorrowedOn),
-                                         .returnedOn = records.read(report::kReturnedOn)};
-                    });
+    return readRows(database, kReportOfYearQuery, {year}, [](const store::RecordSet& records) {
+        return ReportRow{.bookNumber = records.read(report::kBookNumber),
+                         .title = records.read(report::kTitle),
+                         .borrower = records.read(report::kBorrower),
+                         .borrowedOn = records.read(report::kBorrowedOn),
+                         .returnedOn = records.read(report::kReturnedOn)};
+    });
 }
 
 bool addOpenLoan(store::Connection& connection, const OpenLoan& loan) {

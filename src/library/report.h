@@ -48,6 +48,9 @@ std::string borrowerName(const Reader& reader);
 // report is read for it.
 [[nodiscard]] std::optional<store::Value> reportYear(std::string_view yearText);
 
+// The statement that reads a year's report rows, the year its parameter.
+inline constexpr std::string_view kReportOfYearQuery = "select * from 借阅报表 where 年份=?";
+
 // Every loan of the year (a value from reportYear), in the order the
 // database returns them.
 [[nodiscard]] std::optional<std::vector<ReportRow>> reportOfYear(store::Database& database,

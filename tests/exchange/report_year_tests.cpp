@@ -2,21 +2,22 @@
 // as the statement once carried it unquoted.
 #include "exchange/exports.h"
 #include "exchange_test.h"
+#include "library/report.h"
 #include "store/value.h"
 #include "xls/sheet_text.h"
 
 namespace {
 
-using chengxi::exchange::yearParameter;
+using chengxi::library::reportYear;
 
 TEST(ReportYear, DigitsAreTheirNumberAndAnythingElseCannotBeCompared) {
-    EXPECT_EQ(yearParameter("2015")->integer(), 2015);
-    EXPECT_EQ(yearParameter("02015")->integer(), 2015);
-    EXPECT_FALSE(yearParameter(""));
-    EXPECT_FALSE(yearParameter("2015a"));
-    EXPECT_FALSE(yearParameter("-2015"));
-    EXPECT_FALSE(yearParameter(" 2015"));
-    EXPECT_EQ(yearParameter("99999999999999999999")->text(), "99999999999999999999");
+    EXPECT_EQ(reportYear("2015")->integer(), 2015);
+    EXPECT_EQ(reportYear("02015")->integer(), 2015);
+    EXPECT_FALSE(reportYear(""));
+    EXPECT_FALSE(reportYear("2015a"));
+    EXPECT_FALSE(reportYear("-2015"));
+    EXPECT_FALSE(reportYear(" 2015"));
+    EXPECT_EQ(reportYear("99999999999999999999")->text(), "99999999999999999999");
 }
 
 } // namespace
