@@ -57,7 +57,7 @@ public:
     }
 
     // Appends the book under `number` and shows it.
-    void appendBook(library::ListedBook book, std::int64_t number) {
+    void appendBook(library::ListedBook& book, std::int64_t number) {
         const int row = list_.appendRow();
         list_.setCell(row, 0, std::to_string(number));
         list_.setCell(row, 1, std::move(book.title));
@@ -76,7 +76,7 @@ public:
             if (!book) {
                 break;
             }
-            appendBook(std::move(*book), first + i);
+            appendBook(*book, first + i);
         }
         return count;
     }

@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <span>
+#include <utility>
 
 namespace chengxi::library {
 namespace {
@@ -194,10 +195,10 @@ std::optional<ListedBook> BookListing::next() {
     if (!query_->nextRow()) {
         return std::nullopt;
     }
-    return ListedBook{.title = query_->read(book::kTitle),
-                      .author = query_->read(book::kAuthor),
-                      .number = query_->read(book::kNumber),
-                      .shelf = query_->read(book::kShelf)};
+    // Built in place: a search of the whole catalogue lists every row.
+    return std::optional<ListedBook>(std::in_place, query_->read(book::kTitle),
+                                     query_->read(book::kAuthor), query_->read(book::kNumber),
+                                     query_->read(book::kShelf));
 }
 
 } // namespace chengxi::library
