@@ -56,8 +56,8 @@ struct Book {
 [[nodiscard]] std::optional<std::string> firstLendCard(store::Database& database,
                                                        const std::string& number);
 
-// Those of `numbers` that 借出数据 lends out; nothing when the table could
-// not be read.
+// The books 借出数据 lends out, of `numbers`, or every lent book for a list
+// too long to ask about by number; nothing when the table could not be read.
 [[nodiscard]] std::optional<std::unordered_set<std::string>>
 lentOutOf(store::Database& database, const std::vector<std::string>& numbers);
 
