@@ -1,10 +1,9 @@
 #include "app/data_folder_question.h"
 
 #include "library/initialisation.h"
-#include "library/schema.h"
+#include "library/maintenance.h"
 #include "store/backup.h"
 #include "store/connection.h"
-#include "store/record_set.h"
 #include "text/file_path.h"
 #include "ui/screen.h"
 
@@ -18,26 +17,6 @@ namespace fs = std::filesystem;
 
 // The name an empty database is set aside under, with (2), (3), ... when taken.
 constexpr std::string_view kSetAsideStem = "数据库（未用的空库）";
-
-// True when the database holds no row in any of the program's tables: a
-// library nobody has used. Unknown (not openable) counts as used.
-bool isEmptyLibrary(const std::string& path) {
-    store::Connection connection;
-    if (!connection.open(path, false)) {
-        return false;
-    }
-    store::RecordSet records;
-    for (const library::TableDefinition& table : library::kTables) {
-        if (!records.open(connection, "select count(*) from " + std::string(table.name))) {
-            continue; // a table not made yet holds no rows either
-        }
-        if (!records.toFirst() || !records.nextRow() || records.read(0) != "0") {
-            return false;
-        }
-        records.close();
-    }
-    return true;
-}
 
 // Renames the database to a free name beside it; false when it could not be.
 bool setAside(const fs::path& database) {
@@ -85,7 +64,7 @@ DataFolder settleDataFolder(const std::string& programFolder, const EnvironmentL
     }
     const std::string copy = text::joinPath(chosen.path, library::kDatabaseFileName);
     const bool copyThere = fs::exists(text::toPath(copy), error);
-    if (copyThere && !(isEmptyLibrary(copy) && !isEmptyLibrary(original))) {
+    if (copyThere && !(library::isEmptyLibrary(copy) && !library::isEmptyLibrary(original))) {
         return chosen;
     }
     const ui::Message ask{question(programFolder, chosen.path, copyThere), "提示",

@@ -1,10 +1,11 @@
 #include "backups/backups.h"
 
+#include "library/maintenance.h"
+#include "library/schema.h"
 #include "platform/temporary_file.h"
 #include "store/backup.h"
 #include "store/backups.h"
 #include "store/database.h"
-#include "store/schema.h"
 #include "text/date_time.h"
 #include "text/file_path.h"
 #include "ui/controls/window.h"
@@ -29,9 +30,10 @@ struct Clearing {
 };
 
 constexpr std::array<Clearing, 3> kClearings{{
-    {names::kClearLendState, "借出数据", "确定要清空借出数据吗？", "删除借出数据失败"},
-    {names::kClearReaders, "读者数据", "确定要清空读者数据吗？", "删除读者数据失败"},
-    {names::kClearBooks, "图书数据", "确定要清空图书数据吗？", "清空图书数据失败"},
+    {names::kClearLendState, library::kLendStateTable, "确定要清空借出数据吗？",
+     "删除借出数据失败"},
+    {names::kClearReaders, library::kReaderTable, "确定要清空读者数据吗？", "删除读者数据失败"},
+    {names::kClearBooks, library::kBookTable, "确定要清空图书数据吗？", "清空图书数据失败"},
 }};
 
 const Clearing* clearingOf(std::string_view table) {
@@ -91,7 +93,7 @@ bool clearTable(const ui::Services& services, std::string_view table) {
         services.screen.messageBox({std::string(saved.failure) + "数据没有清空。", "提示"});
         return false;
     }
-    if (!store::deleteAllRows(services.database.connection, clearing->table)) {
+    if (!library::clearTable(services.database.connection, clearing->table)) {
         services.screen.messageBox({std::string(clearing->failure), "提示"});
         return false;
     }
@@ -108,7 +110,7 @@ void bindEvents(ui::EventBinder& binder, const ui::Services& services,
     for (const Clearing& clearing : kClearings) {
         binder.onClick(names::kWindow, clearing.button,
                        [&services, table = clearing.table, catalogueCleared] {
-                           if (clearTable(services, table) && table == "图书数据") {
+                           if (clearTable(services, table) && table == library::kBookTable) {
                                catalogueCleared();
                            }
                        });

@@ -1,8 +1,7 @@
 #include "backups/data_check.h"
 
-#include "store/connection.h"
+#include "library/maintenance.h"
 #include "store/integrity.h"
-#include "store/record_set.h"
 #include "text/list_column.h"
 
 #include <algorithm>
@@ -42,41 +41,39 @@ std::string bookSubject(std::string_view book) {
 
 std::optional<std::vector<Reader>> readReaders(store::Connection& connection,
                                                store::RecordSet& records) {
-    if (!records.open(connection,
-                      "SELECT 班别, 姓名, 借书证号, 图书编号串, 日期编号串, 书名串 FROM "
-                      "读者数据 ORDER BY rowid") ||
-        !records.toFirst()) {
+    std::optional<std::vector<library::CheckedReader>> rows =
+        library::readersToCheck(connection, records);
+    if (!rows) {
         return std::nullopt;
     }
     std::vector<Reader> readers;
-    readers.reserve(static_cast<std::size_t>(records.rowCount()));
-    while (records.nextRow()) {
-        readers.push_back({.className = records.read(0),
-                           .name = records.read(1),
-                           .card = records.read(2),
-                           .books = listItems(records.read(3)),
-                           .dates = listItems(records.read(4)).size(),
-                           .titles = listItems(records.read(5)).size()});
+    readers.reserve(rows->size());
+    for (library::CheckedReader& row : *rows) {
+        readers.push_back({.className = std::move(row.group),
+                           .name = std::move(row.name),
+                           .card = std::move(row.card),
+                           .books = listItems(row.bookNumbers),
+                           .dates = listItems(row.borrowDates).size(),
+                           .titles = listItems(row.titles).size()});
     }
-    records.close();
     return readers;
 }
 
 // Book number -> card number of every 借出数据 row ("0" when the book is in).
 std::optional<std::unordered_map<std::string, std::string>>
 readLendState(store::Connection& connection, store::RecordSet& records) {
-    if (!records.open(connection, "SELECT 图书编号, 借书证号 FROM 借出数据 ORDER BY rowid") ||
-        !records.toFirst()) {
+    std::optional<std::vector<library::CheckedLendRow>> rows =
+        library::lendRowsToCheck(connection, records);
+    if (!rows) {
         return std::nullopt;
     }
     std::unordered_map<std::string, std::string> lent;
-    lent.reserve(static_cast<std::size_t>(records.rowCount()));
-    while (records.nextRow()) {
+    lent.reserve(rows->size());
+    for (library::CheckedLendRow& row : *rows) {
         // At most one row per book; a second one is read as the lending does:
         // the first row found.
-        lent.emplace(records.read(0), records.read(1));
+        lent.emplace(std::move(row.bookNumber), std::move(row.card));
     }
-    records.close();
     return lent;
 }
 
@@ -204,13 +201,13 @@ void checkLoans(const std::vector<Reader>& readers, const Listings& listings,
 bool checkReport(store::Connection& connection, store::RecordSet& records, const Listings& listings,
                  const std::unordered_map<std::string, std::string>& lent,
                  std::vector<Finding>& findings) {
-    if (!records.open(connection, "SELECT rowid, 图书编号, 借阅者, 借书日期 FROM 借阅报表 WHERE "
-                                  "还书日期 IS NULL OR 还书日期 = '' ORDER BY rowid") ||
-        !records.toFirst()) {
+    const std::optional<std::vector<library::OpenReportRow>> open =
+        library::openReportRows(connection, records);
+    if (!open) {
         return false;
     }
-    while (records.nextRow()) {
-        const std::string book = records.read(1);
+    for (const library::OpenReportRow& row : *open) {
+        const std::string& book = row.bookNumber;
         const auto state = lent.find(book);
         // Back by both accounts: no reader lists it and 借出数据 has it in.
         const bool back =
@@ -220,13 +217,12 @@ bool checkReport(store::Connection& connection, store::RecordSet& records, const
         }
         findings.push_back({.kind = FindingKind::OpenReportRow,
                             .subject = bookSubject(book),
-                            .detail = "借阅报表中" + records.read(3) + "借给" + records.read(2) +
+                            .detail = "借阅报表中" + row.borrowedOn + "借给" + row.borrower +
                                       "的记录没有还书日期，但这本书已经还了",
                             .mendable = true,
                             .book = book,
-                            .reportRow = std::stoll("0" + records.read(0))});
+                            .reportRow = row.rowId});
     }
-    records.close();
     return true;
 }
 
@@ -251,7 +247,6 @@ DataCheck checkLibraryData(store::Connection& connection, store::RecordSet& reco
     const std::optional<std::vector<Reader>> readers = readReaders(connection, records);
     const auto lent = readLendState(connection, records);
     if (!readers || !lent) {
-        records.close();
         return check;
     }
     const Listings listings = listingsOf(*readers);
@@ -259,7 +254,6 @@ DataCheck checkLibraryData(store::Connection& connection, store::RecordSet& reco
     checkLoans(*readers, listings, *lent, check.findings);
     checkDuplicateCards(*readers, check.findings);
     check.complete = checkReport(connection, records, listings, *lent, check.findings);
-    records.close();
     return check;
 }
 
@@ -292,21 +286,13 @@ bool mendFindings(store::Connection& connection, std::span<const Finding> findin
         bool done = true;
         switch (finding.kind) {
         case FindingKind::LoanWithoutLendRow:
-            done = connection.execute("UPDATE 借出数据 SET 借书证号 = ? WHERE 图书编号 = ?",
-                                      {finding.card, finding.book});
-            if (done && connection.changes() == 0) {
-                done = connection.execute("INSERT INTO 借出数据 VALUES (?, ?)",
-                                          {finding.book, finding.card});
-            }
+            done = library::lendRowToCard(connection, finding.book, finding.card);
             break;
         case FindingKind::LendRowWithoutLoan:
-            done = connection.execute(
-                "UPDATE 借出数据 SET 借书证号 = '0' WHERE 图书编号 = ? AND 借书证号 = ?",
-                {finding.book, finding.card});
+            done = library::lendRowBack(connection, finding.book, finding.card);
             break;
         case FindingKind::OpenReportRow:
-            done = connection.execute("UPDATE 借阅报表 SET 还书日期 = ? WHERE rowid = ?",
-                                      {returned, finding.reportRow});
+            done = library::stampReportReturn(connection, finding.reportRow, returned);
             break;
         case FindingKind::FileDamaged:
         case FindingKind::ListsUneven:

@@ -2,6 +2,7 @@
 
 #include "backups/backups.h"
 #include "library/initialisation.h"
+#include "library/maintenance.h"
 #include "library/schema.h"
 #include "platform/temporary_file.h"
 #include "store/backup.h"
@@ -142,8 +143,7 @@ bool restoreSelectedBackup(const ui::Services& services, const std::function<voi
         tell(services, std::string(saved.failure) + "数据库没有恢复。");
         return false;
     }
-    database.records.close();
-    database.counter.close();
+    library::releaseQueries(database);
     // A damaged database is only read: a connection of its own lets the
     // backup in, and on failure the database is only read again.
     if (damaged && !database.connection.open(services.databasePath(), false)) {

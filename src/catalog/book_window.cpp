@@ -1,6 +1,7 @@
-#include "catalog/book_rows.h"
+#include "catalog/book_messages.h"
 #include "catalog/lent_books.h"
 #include "catalog/maintenance.h"
+#include "library/books.h"
 #include "store/database.h"
 #include "store/transaction.h"
 #include "text/list_column.h"
@@ -19,6 +20,14 @@ namespace {
 
 namespace names = ui::names::main;
 namespace bookw = ui::names::book;
+
+using library::BookValues;
+using library::kAuthorAt;
+using library::kNumberAt;
+using library::kShelfAt;
+using library::kTitleAt;
+
+constexpr std::size_t kBookColumns = library::book::kColumns.size();
 
 constexpr int kBookNumberColumn = 3;
 
@@ -83,9 +92,9 @@ bool numberFree(const ui::Services& services, ui::Window& window, const std::str
         refuseNumber(services, window, "图书编号不能为“0”，请输入其他图书编号。");
         return false;
     }
-    const std::optional<int> count = countBooks(services.database, number);
+    const std::optional<int> count = library::countBooks(services.database, number);
     const std::optional<std::string> holder =
-        count ? lentTo(services.database, number) : std::nullopt;
+        count ? library::lentTo(services.database, number) : std::nullopt;
     if (!count || !holder) {
         tell(services, readFailureMessage(services.database));
         return false;
@@ -121,7 +130,7 @@ bool addBook(const ui::Services& services, CatalogueState& state, ui::Window& wi
     }
     store::Connection& connection = services.database.connection;
     store::Transaction transaction(connection);
-    if (!transaction.began() || !insertBook(connection, values) || !transaction.commit()) {
+    if (!transaction.began() || !library::insertBook(connection, values) || !transaction.commit()) {
         tell(services, writeFailureMessage(services.database, "添加图书"));
         return false;
     }
@@ -159,7 +168,8 @@ bool changeBook(const ui::Services& services, CatalogueState& state, ui::Window&
     if (renumbered) {
         // Loans, the readers' lists and the report name the book by its
         // number: it keeps it while it is out.
-        const std::optional<std::string> holder = lentTo(services.database, state.editedNumber);
+        const std::optional<std::string> holder =
+            library::lentTo(services.database, state.editedNumber);
         if (!holder) {
             tell(services, readFailureMessage(services.database));
             return false;
@@ -179,11 +189,10 @@ bool changeBook(const ui::Services& services, CatalogueState& state, ui::Window&
     }
     store::Connection& connection = services.database.connection;
     store::Transaction transaction(connection);
-    bool stored = transaction.began() && updateBook(connection, state.editedRowId, values);
+    bool stored = transaction.began() && library::updateBook(connection, state.editedRowId, values);
     // The book is in: its "0" lend row would be left behind under the old number.
-    if (stored && renumbered && countBooks(services.database, state.editedNumber) == 0) {
-        stored =
-            connection.execute("delete from 借出数据 where 图书编号 = ?", {state.editedNumber});
+    if (stored && renumbered && library::countBooks(services.database, state.editedNumber) == 0) {
+        stored = library::deleteLendRows(connection, state.editedNumber);
     }
     if (!stored || !transaction.commit()) {
         tell(services, writeFailureMessage(services.database, "修改图书"));
@@ -211,12 +220,13 @@ void openEditBook(const ui::Services& services, CatalogueState& state) {
         return;
     }
     const std::string number = list.cell(row, kBookNumberColumn);
-    bool read = false;
-    const std::optional<BookRow> book = findBook(services.database, number, read);
-    if (!read) {
+    const std::optional<std::optional<library::Book>> found =
+        library::findBook(services.database, number);
+    if (!found) {
         tell(services, readFailureMessage(services.database));
         return;
     }
+    const std::optional<library::Book>& book = *found;
     if (!book) {
         tell(services, "图书数据中已没有图书编号“" + number + "”。");
         return;

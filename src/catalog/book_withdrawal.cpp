@@ -1,6 +1,7 @@
-#include "catalog/book_rows.h"
+#include "catalog/book_messages.h"
 #include "catalog/lent_books.h"
 #include "catalog/maintenance.h"
+#include "library/books.h"
 #include "store/database.h"
 #include "store/transaction.h"
 #include "ui/controls/window.h"
@@ -39,19 +40,19 @@ void removeListRow(ui::ListView& list, int removed) {
     }
 }
 
-bool deleteWithLendRow(store::Database& database, const BookRow& book) {
+bool deleteWithLendRow(store::Database& database, const library::Book& book) {
     store::Connection& connection = database.connection;
     store::Transaction transaction(connection);
-    if (!transaction.began() || !deleteBook(connection, book.rowId)) {
+    if (!transaction.began() || !library::deleteBook(connection, book.rowId)) {
         return false;
     }
     // The "0" lend row goes with the last copy of the number; report rows stay.
-    const std::optional<int> left = countBooks(database, book.values[kNumberAt]);
+    const std::string& number = book.values[library::kNumberAt];
+    const std::optional<int> left = library::countBooks(database, number);
     if (!left) {
         return false;
     }
-    if (*left == 0 &&
-        !connection.execute("delete from 借出数据 where 图书编号 = ?", {book.values[kNumberAt]})) {
+    if (*left == 0 && !library::deleteLendRows(connection, number)) {
         return false;
     }
     return transaction.commit();
@@ -69,13 +70,14 @@ void withdrawBook(const ui::Services& services, CatalogueState& state, const Bac
     }
     const std::string number = list.cell(row, kBookNumberColumn);
     store::Database& database = services.database;
-    bool read = false;
-    const std::optional<BookRow> book = findBook(database, number, read);
-    const std::optional<std::string> holder = read ? lentTo(database, number) : std::nullopt;
-    if (!read || !holder) {
+    const std::optional<std::optional<library::Book>> found = library::findBook(database, number);
+    const std::optional<std::string> holder =
+        found ? library::lentTo(database, number) : std::nullopt;
+    if (!found || !holder) {
         tell(services, readFailureMessage(database));
         return;
     }
+    const std::optional<library::Book>& book = *found;
     if (!book) {
         tell(services, "图书数据中已没有图书编号“" + number + "”。");
         return;
@@ -85,8 +87,8 @@ void withdrawBook(const ui::Services& services, CatalogueState& state, const Bac
              "警告");
         return;
     }
-    const ui::Message question{.text =
-                                   "确定要下架图书吗？ " + number + " " + book->values[kTitleAt],
+    const ui::Message question{.text = "确定要下架图书吗？ " + number + " " +
+                                       book->values[library::kTitleAt],
                                .title = "警告",
                                .buttons = ui::Buttons::OkCancel,
                                .defaultButton = ui::Answer::Cancel};

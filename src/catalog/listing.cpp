@@ -1,8 +1,8 @@
 #include "catalog/catalogue.h"
 #include "catalog/lent_books.h"
+#include "library/books.h"
 #include "store/database.h"
 #include "store/failure_cause.h"
-#include "store/text_functions.h"
 #include "text/date_time.h"
 #include "ui/controls/window.h"
 #include "ui/forms/control_names.h"
@@ -18,20 +18,15 @@ namespace {
 
 namespace names = ui::names::main;
 
-constexpr std::string_view kBooks = "图书数据";
-
-// Values are bound, never pasted in: a quote in a search text is just a
-// character, and a title is matched on whole characters (see gbk_contains).
-std::optional<std::string> searchStatement(std::string_view mode) {
+std::optional<library::BookSearch> searchOf(std::string_view mode) {
     if (mode == kByTitle) {
-        return "select * from 图书数据 where " + std::string(store::kContainsFunction) +
-               "(书名, ?)";
+        return library::BookSearch::ByTitle;
     }
     if (mode == kByBookNumber) {
-        return "select * from 图书数据 where 图书编号 = ?";
+        return library::BookSearch::ByBookNumber;
     }
     if (mode == kByBarcode) {
-        return "select * from 图书数据 where 条形码 = ?";
+        return library::BookSearch::ByBarcode;
     }
     return std::nullopt;
 }
@@ -61,25 +56,28 @@ public:
         return true;
     }
 
-    // Appends the current row of the query under `number` and shows it.
-    void appendBook(const store::RecordSet& records, std::int64_t number) {
+    // Appends the book under `number` and shows it.
+    void appendBook(library::ListedBook& book, std::int64_t number) {
         const int row = list_.appendRow();
         list_.setCell(row, 0, std::to_string(number));
-        list_.setCell(row, 1, records.read("书名"));
-        list_.setCell(row, 2, records.read("著译者"));
-        list_.setCell(row, 3, records.read("图书编号"));
-        list_.setCell(row, 4, records.read("书架名称"));
+        list_.setCell(row, 1, std::move(book.title));
+        list_.setCell(row, 2, std::move(book.author));
+        list_.setCell(row, 3, std::move(book.number));
+        list_.setCell(row, 4, std::move(book.shelf));
         services_.screen.repaintNow(window_, results_);
     }
 
-    // Lists every row of the counted query, numbered from `first`; closes it.
-    int showRows(store::RecordSet& records, std::int64_t first) {
-        const int count = records.rowCount();
+    // Lists every row of the counted listing, numbered from `first`.
+    int showRows(library::BookListing& listing, std::int64_t first) {
+        const int count = listing.count();
         showStatus("正在显示符合条件的图书");
-        for (int i = 0; i < count && records.nextRow(); ++i) {
-            appendBook(records, first + i);
+        for (int i = 0; i < count; ++i) {
+            std::optional<library::ListedBook> book = listing.next();
+            if (!book) {
+                break;
+            }
+            appendBook(*book, first + i);
         }
-        records.close();
         return count;
     }
 
@@ -97,10 +95,23 @@ std::string countBooksIfUnknown(const ui::Services& services, CatalogueState& st
     if (state.bookTotal != 0) {
         return {};
     }
-    store::Database& database = services.database;
-    const bool counted = database.counter.open(database.connection, kBooks);
-    state.bookTotal = database.counter.rowCount();
-    return counted ? std::string() : std::string(store::failureCause(database.connection));
+    const std::optional<int> total = library::countCatalogue(services.database);
+    state.bookTotal = total.value_or(0);
+    return total ? std::string() : std::string(store::failureCause(services.database.connection));
+}
+
+// One page of the catalogue into the list, its query closed before the
+// list's lent books are looked up. False when the query could not be
+// prepared; `read` says whether it ran to its end.
+bool showPage(ResultPage& page, store::Database& database, const CatalogueState& state,
+              bool& read) {
+    library::BookListing listing(database);
+    if (!listing.preparePage(state.pageSize, state.pageOffset)) {
+        return false;
+    }
+    read = listing.run();
+    page.showRows(listing, std::int64_t{state.pageOffset} + 1);
+    return true;
 }
 
 // Whole seconds between two clock readings: half a second added, then
@@ -119,14 +130,10 @@ void listBooks(const ui::Services& services, CatalogueState& state, std::string_
     const std::string countFailure = countBooksIfUnknown(services, state);
     const std::string mode = services.mainWindow().control(names::kSearchMode).text();
     store::Database& database = services.database;
-    store::RecordSet& records = database.records;
 
     if (mode == kBrowseAll) {
         bool read = false;
-        if (records.open(database.connection, "select * from 图书数据 limit ? offset ?",
-                         {state.pageSize, state.pageOffset})) {
-            read = records.toFirst();
-            page.showRows(records, std::int64_t{state.pageOffset} + 1);
+        if (showPage(page, database, state, read)) {
             markLentBooks(services);
         }
         const std::string_view readFailure =
@@ -137,24 +144,30 @@ void listBooks(const ui::Services& services, CatalogueState& state, std::string_
         return;
     }
 
-    const std::optional<std::string> sql = searchStatement(mode);
-    if (!sql) {
+    const std::optional<library::BookSearch> search = searchOf(mode);
+    if (!search) {
         return;
     }
-    // The time taken is measured up to the counting, before the rows are shown.
-    if (!records.open(database.connection, *sql, {std::string(searchText)}) || !records.toFirst()) {
-        records.close();
+    std::optional<int> found;
+    text::DateTime counted;
+    {
+        library::BookListing listing(database);
+        // The time taken is measured up to the counting, before the rows are shown.
+        if (listing.prepareSearch(*search, std::string(searchText)) && listing.run()) {
+            counted = services.clock.now();
+            found = page.showRows(listing, 1);
+        }
+    }
+    if (!found) {
         page.showFailure(store::failureCause(database.connection));
         return;
     }
-    const text::DateTime counted = services.clock.now();
-    const int found = page.showRows(records, 1);
     markLentBooks(services);
     if (page.showFailure(countFailure)) {
         return;
     }
     page.showStatus("查询结束，耗时" + std::to_string(elapsedSeconds(started, counted)) +
-                    "秒，搜索到" + std::to_string(found) + "个记录，当前图书总数：" +
+                    "秒，搜索到" + std::to_string(*found) + "个记录，当前图书总数：" +
                     std::to_string(state.bookTotal));
 }
 
