@@ -11,6 +11,7 @@ layers='platform
 text barcode
 store
 xls
+library
 ui
 auth backups catalog circulation readers
 exchange

@@ -5,10 +5,12 @@ set -eu
 
 # The last line is for the test on a real X server: the server, a window
 # manager, input events, window and clipboard queries, screen captures, a
-# fixed clock, and the check of the installed menu entry.
+# fixed clock, and the check of the installed menu entry. The line before it
+# cross-builds the Windows twins and runs their tests under Wine.
 packages="cmake g++ clang clang-format make pkg-config libgtest-dev libgmock-dev qt6-base-dev libsqlite3-dev sqlite3 nettle-dev \
 libzip-dev libexpat1-dev libxlsxwriter-dev qt6-charts-dev libqt6opengl6-dev poppler-utils \
 fonts-wqy-microhei fonts-arphic-ukai fonts-arphic-uming python3-xlrd python3-xlwt python3-openpyxl libclang-rt-14-dev \
+g++-mingw-w64-x86-64-posix wine wine64 \
 xvfb xauth openbox xdotool x11-utils xclip imagemagick faketime desktop-file-utils \
 zbar-tools"
 

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Sets up the machine, checks the sources (formatting, layers), then builds
 # and runs the whole test suite twice, warnings as errors: in the optimised
-# build and in a build with address and undefined-behaviour sanitizers.
+# build and in a build with address and undefined-behaviour sanitizers. Then
+# the Windows twins of the lowest layers are cross-built and tested under Wine.
 set -eu
 cd "$(dirname "$0")/.."
 tools/setup.sh
@@ -14,6 +15,7 @@ for variant in normal sanitize; do
     echo "== $variant tests"
     ctest --test-dir "build/$variant" --output-on-failure -j "$(nproc)"
 done
+tools/windows.sh
 echo "== short fuzzing run"
 tools/fuzz.sh --seconds 15
 echo "== all tests passed in both builds"

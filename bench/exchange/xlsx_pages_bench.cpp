@@ -21,13 +21,13 @@
 // the best of the runs, with their processor time.
 #include "app/program.h"
 #include "bench_screen.h"
+#include "library/templates.h"
 #include "sample_library.h"
 #include "store/connection.h"
 #include "text/cp936.h"
 #include "text/file_path.h"
 #include "ui/controls/window.h"
 #include "ui/forms/control_names.h"
-#include "xls/templates.h"
 
 #include <algorithm>
 #include <chrono>
@@ -152,7 +152,7 @@ Seconds exportFloor(store::Connection& connection, const std::string& path) {
         options.constant_memory = LXW_TRUE;
         lxw_workbook* workbook = workbook_new_opt(path.c_str(), &options);
         lxw_worksheet* sheet = workbook_add_worksheet(workbook, "sheet1");
-        const auto headers = xls::templateHeaders(xls::TemplateKind::Books);
+        const auto headers = library::templateHeaders(library::TemplateKind::Books);
         for (std::size_t c = 0; c < headers.size(); ++c) {
             worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(c),
                                    std::string(headers[c]).c_str(), nullptr);

@@ -16,11 +16,11 @@
 //
 // Targets: promotion under 200 ms, cards under 5 s.
 #include "app/qt/printout_painter.h"
+#include "library/initialisation.h"
 #include "paired_rounds.h"
 #include "readers/library_cards.h"
 #include "readers/promotion.h"
 #include "store/database.h"
-#include "store/initialisation.h"
 #include "store/transaction.h"
 #include "text/cp936.h"
 
@@ -74,7 +74,7 @@ std::string cardNumber(int index) {
 
 void buildRegister(const std::string& path) {
     store::Connection connection;
-    if (!store::initialiseDatabase(connection, path).empty()) {
+    if (!library::initialiseDatabase(connection, path).empty()) {
         fail("cannot create " + path);
     }
     store::Transaction transaction(connection);

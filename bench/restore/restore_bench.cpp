@@ -8,11 +8,12 @@
 // the daily backup adding under 0.3 s to the start of a 50 MB library; the
 // data check of 100,000 books, 5,000 readers and 50,000 report rows under 1 s.
 #include "backups/data_check.h"
+#include "library/initialisation.h"
+#include "library/schema.h"
 #include "sample_library.h"
 #include "store/backup.h"
 #include "store/backups.h"
 #include "store/connection.h"
-#include "store/initialisation.h"
 #include "store/record_set.h"
 #include "store/restore.h"
 #include "text/file_path.h"
@@ -174,16 +175,17 @@ int main(int argc, char** argv) {
     // the database counted and backed up, the backup brought in, the tables
     // ensured again.
     const double restore = median(runs, reset, [&] {
-        const store::BackupFileCheck check = store::checkBackupFile(text::fromPath(backup));
+        const store::BackupFileCheck check =
+            store::checkBackupFile(text::fromPath(backup), library::kTableNames);
         if (check.verdict != store::BackupFileVerdict::Sound ||
-            !store::countTableRows(connection) ||
+            !store::countTableRows(connection, library::kTableNames) ||
             store::backupDatabase(connection,
                                   text::fromPath(folder.file("数据库2016年3月1日.sdb"))) !=
                 store::BackupOutcome::Made ||
             store::restoreDatabase(connection, text::fromPath(backup)) !=
                 store::RestoreOutcome::Restored ||
-            !store::initialiseDatabase(connection, text::fromPath(large),
-                                       store::FileCheck::AlreadyDone)
+            !library::initialiseDatabase(connection, text::fromPath(large),
+                                         library::FileCheck::AlreadyDone)
                  .empty()) {
             fail("the restore failed");
         }
@@ -196,7 +198,8 @@ int main(int argc, char** argv) {
     // What the daily backup adds to a start: today's backups looked for, a
     // row looked for, the backup made.
     const double daily = median(runs, reset, [&] {
-        if (!store::backupFiles(folder.utf8()).empty() && !store::holdsAnyRow(connection)) {
+        if (!store::backupFiles(folder.utf8()).empty() &&
+            !store::holdsAnyRow(connection, library::kTableNames)) {
             fail("the library holds no row");
         }
         if (store::backupDatabase(connection,

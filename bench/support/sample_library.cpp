@@ -1,7 +1,7 @@
 #include "sample_library.h"
 
+#include "library/schema.h"
 #include "store/connection.h"
-#include "store/initialisation.h"
 #include "store/schema.h"
 #include "store/transaction.h"
 #include "text/date_time.h"
@@ -176,10 +176,10 @@ std::string cardNumber(int index) {
 }
 
 void fillLibrary(store::Connection& connection, const LibrarySize& size, unsigned seed) {
-    for (const store::BuiltInTable& table : store::kBuiltInTables) {
+    for (const library::TableDefinition& table : library::kTables) {
         require(store::tableExists(connection, table.name) ||
-                    store::ensureTable(connection, "", table.name, table.columns, table.sizes) ==
-                        store::EnsureOutcome::Created,
+                    store::ensureTable(connection, "", table.name, library::columnList(table),
+                                       table.sizes) == store::EnsureOutcome::Created,
                 "cannot create the tables");
     }
     std::mt19937 random(seed);

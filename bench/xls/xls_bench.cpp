@@ -7,10 +7,10 @@
 //
 // Targets: read under 0.15 s, write under 0.3 s, peak memory of the read
 // under five times the file size.
+#include "library/templates.h"
 #include "xls/connect_string.h"
 #include "xls/file_io.h"
 #include "xls/sheet_statement.h"
-#include "xls/templates.h"
 #include "xls/workbook_connection.h"
 
 #include <algorithm>
@@ -25,6 +25,10 @@
 #include <vector>
 
 namespace {
+
+using chengxi::library::templateHeaders;
+using chengxi::library::TemplateKind;
+using chengxi::library::writeTemplate;
 
 using namespace chengxi::xls;
 using Clock = std::chrono::steady_clock;

@@ -3,6 +3,7 @@
 #include "app/data_folder.h"
 #include "auth/settings_file.h"
 #include "backups/backups.h"
+#include "library/schema.h"
 #include "store/backups.h"
 #include "store/database.h"
 #include "store/restore.h"
@@ -40,7 +41,7 @@ void makeDailyBackup(const ui::Services& services) {
     if (!connection.isOpen() || connection.isReadOnly() || connection.damageFound() ||
         !dailyBackupWanted(services.settingsFile) ||
         hasBackupOf(services.programFolder, services.clock.now()) ||
-        !store::holdsAnyRow(connection) ||
+        !store::holdsAnyRow(connection, library::kTableNames) ||
         // Said already at start: the folder takes no file, so no backup either.
         !canWriteFolder(services.programFolder)) {
         return;

@@ -1,8 +1,9 @@
 #include "app/data_folder_question.h"
 
+#include "library/initialisation.h"
+#include "library/schema.h"
 #include "store/backup.h"
 #include "store/connection.h"
-#include "store/initialisation.h"
 #include "store/record_set.h"
 #include "text/file_path.h"
 #include "ui/screen.h"
@@ -26,7 +27,7 @@ bool isEmptyLibrary(const std::string& path) {
         return false;
     }
     store::RecordSet records;
-    for (const store::BuiltInTable& table : store::kBuiltInTables) {
+    for (const library::TableDefinition& table : library::kTables) {
         if (!records.open(connection, "select count(*) from " + std::string(table.name))) {
             continue; // a table not made yet holds no rows either
         }
@@ -77,12 +78,12 @@ std::string question(const std::string& programFolder, const std::string& dataFo
 DataFolder settleDataFolder(const std::string& programFolder, const EnvironmentLookup& environment,
                             ui::Screen& screen) {
     const DataFolder chosen = chooseDataFolder(programFolder, environment);
-    const std::string original = text::joinPath(programFolder, store::kDatabaseFileName);
+    const std::string original = text::joinPath(programFolder, library::kDatabaseFileName);
     std::error_code error;
     if (chosen.path == programFolder || !fs::is_regular_file(text::toPath(original), error)) {
         return chosen;
     }
-    const std::string copy = text::joinPath(chosen.path, store::kDatabaseFileName);
+    const std::string copy = text::joinPath(chosen.path, library::kDatabaseFileName);
     const bool copyThere = fs::exists(text::toPath(copy), error);
     if (copyThere && !(isEmptyLibrary(copy) && !isEmptyLibrary(original))) {
         return chosen;

@@ -9,9 +9,9 @@
 #include "backups/page_hooks.h"
 #include "catalog/page_hooks.h"
 #include "exchange/page_hooks.h"
+#include "library/initialisation.h"
 #include "overview/page_hooks.h"
 #include "readers/page_hooks.h"
-#include "store/initialisation.h"
 #include "ui/forms/control_names.h"
 
 namespace chengxi::app {
@@ -31,7 +31,7 @@ void Program::mainWindowStartUp() {
     // The librarian (or a card scanner) types at once, without a click first.
     main.focusFirstEntry(mainw::kTabs);
     store::Connection& connection = library_.database.connection;
-    for (const std::string& failure : store::initialiseDatabase(connection, databasePath())) {
+    for (const std::string& failure : library::initialiseDatabase(connection, databasePath())) {
         screen_.messageBox({failure, "提示"});
     }
     // A database kept where it cannot be changed (the librarian chose not to

@@ -2,6 +2,7 @@
 
 #include "backups/backups.h"
 #include "backups/data_check.h"
+#include "library/templates.h"
 #include "store/database.h"
 #include "store/transaction.h"
 #include "text/file_path.h"
@@ -10,7 +11,6 @@
 #include "ui/screen.h"
 #include "ui/services.h"
 #include "xls/file_io.h"
-#include "xls/templates.h"
 #include "xls/workbook_writer.h"
 
 #include <algorithm>

@@ -1,10 +1,11 @@
 #include "backups/restore.h"
 
 #include "backups/backups.h"
+#include "library/initialisation.h"
+#include "library/schema.h"
 #include "platform/temporary_file.h"
 #include "store/backup.h"
 #include "store/database.h"
-#include "store/initialisation.h"
 #include "store/restore.h"
 #include "text/date_time.h"
 #include "text/file_path.h"
@@ -55,8 +56,8 @@ std::string confirmation(std::string_view path, const std::optional<store::Table
     std::string text = "确定要用" + backupDateOf(path) +
                        "的备份恢复数据库吗？现在的数据库会先另做一个备份，然后整个换成所选备份中"
                        "的数据。\n";
-    for (std::size_t i = 0; i < store::kBuiltInTables.size(); ++i) {
-        text += "\n" + std::string(store::kBuiltInTables[i].name) + "：现在 " +
+    for (std::size_t i = 0; i < library::kTables.size(); ++i) {
+        text += "\n" + std::string(library::kTables[i].name) + "：现在 " +
                 (now ? std::to_string((*now)[i]) + " 行" : std::string("无法读取（已损坏）")) +
                 "，备份中 " + std::to_string(backup[i]) + " 行";
     }
@@ -116,13 +117,14 @@ bool restoreSelectedBackup(const ui::Services& services, const std::function<voi
         tell(services, *refusal);
         return false;
     }
-    const store::BackupFileCheck check = store::checkBackupFile(path);
+    const store::BackupFileCheck check = store::checkBackupFile(path, library::kTableNames);
     if (check.verdict != store::BackupFileVerdict::Sound) {
         tell(services, refusalOf(check.verdict) + std::string(kNothingChanged));
         return false;
     }
     const bool damaged = database.connection.damageFound();
-    const std::optional<store::TableRowCounts> now = store::countTableRows(database.connection);
+    const std::optional<store::TableRowCounts> now =
+        store::countTableRows(database.connection, library::kTableNames);
     if (!now && !damaged) {
         tell(services, "无法读取现在的数据库，没有恢复。" + std::string(kNothingChanged));
         return false;
@@ -167,8 +169,8 @@ bool restoreSelectedBackup(const ui::Services& services, const std::function<voi
     // As at a login: the tables made ready (the file was checked whole just
     // before it came in), then whatever the program keeps about the old
     // content forgotten.
-    for (const std::string& failure : store::initialiseDatabase(
-             database.connection, services.databasePath(), store::FileCheck::AlreadyDone)) {
+    for (const std::string& failure : library::initialiseDatabase(
+             database.connection, services.databasePath(), library::FileCheck::AlreadyDone)) {
         tell(services, failure);
     }
     restored();

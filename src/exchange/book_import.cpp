@@ -3,6 +3,7 @@
 #include "backups/backups.h"
 #include "exchange/left_out_rows.h"
 #include "exchange/workbook_steps.h"
+#include "library/templates.h"
 #include "store/database.h"
 #include "store/transaction.h"
 #include "store/value.h"
@@ -14,7 +15,6 @@
 #include "xls/file_format.h"
 #include "xls/first_rows.h"
 #include "xls/sheet_text.h"
-#include "xls/templates.h"
 #include "xls/workbook_file.h"
 #include "xls/xlsx_reader.h"
 
@@ -171,7 +171,7 @@ void importBooks(const ui::Services& services, ExchangeState& state,
     }
     showText(services, status, "开始事务");
 
-    const auto columns = xls::templateHeaders(xls::TemplateKind::Books);
+    const auto columns = library::templateHeaders(library::TemplateKind::Books);
     // Filled by moving each cell's text in, so no text is copied on its way.
     std::vector<store::Value> values(columns.size(), store::Value(std::string()));
     LeftOutRows leftOut(columns);

@@ -19,8 +19,8 @@ ExportSheet::~ExportSheet() {
     close();
 }
 
-bool ExportSheet::start(xls::TemplateKind kind, const std::string& path) {
-    columns_ = xls::templateHeaders(kind);
+bool ExportSheet::start(library::TemplateKind kind, const std::string& path) {
+    columns_ = library::templateHeaders(kind);
     full_ = false;
     if (namesXlsxWorkbook(path)) {
         return startXlsx(kind, path);
@@ -30,12 +30,12 @@ bool ExportSheet::start(xls::TemplateKind kind, const std::string& path) {
                                          platform::FileAccess::Shared)) {
         return false;
     }
-    workbook_.create(path, xls::templateWorkbook(kind));
+    workbook_.create(path, library::templateWorkbook(kind));
     rows_ = 1;
     return true;
 }
 
-bool ExportSheet::startXlsx(xls::TemplateKind kind, const std::string& path) {
+bool ExportSheet::startXlsx(library::TemplateKind kind, const std::string& path) {
     const std::filesystem::path target = text::toPath(path);
     std::filesystem::path folder = target.parent_path();
     if (folder.empty()) {
@@ -48,7 +48,8 @@ bool ExportSheet::startXlsx(xls::TemplateKind kind, const std::string& path) {
     if (!temporary) {
         return false;
     }
-    auto writer = xls::XlsxSheetWriter::create(xls::pathToUtf8(temporary->path()), kind);
+    auto writer = xls::XlsxSheetWriter::create(xls::pathToUtf8(temporary->path()),
+                                               library::templateLayout(kind));
     if (!writer) {
         return false;
     }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "library/templates.h"
 #include "platform/temporary_file.h"
-#include "xls/templates.h"
 #include "xls/workbook_connection.h"
 #include "xls/xlsx_writer.h"
 
@@ -32,7 +32,7 @@ public:
 
     // Starts the workbook of template `kind` for `path`; false when no file
     // can be made in its folder, before anything is written.
-    bool start(xls::TemplateKind kind, const std::string& path);
+    bool start(library::TemplateKind kind, const std::string& path);
 
     // Adds one row below the last, values in the template's column order;
     // false when the sheet refuses it, which then adds nothing.
@@ -53,7 +53,7 @@ private:
         std::filesystem::path path;
     };
 
-    bool startXlsx(xls::TemplateKind kind, const std::string& path);
+    bool startXlsx(library::TemplateKind kind, const std::string& path);
 
     xls::WorkbookConnection& workbook_;
     std::optional<XlsxTarget> xlsx_;

@@ -3,6 +3,7 @@
 #include "exchange/export_sheet.h"
 #include "exchange/export_target.h"
 #include "exchange/workbook_steps.h"
+#include "library/templates.h"
 #include "store/database.h"
 #include "store/failure_cause.h"
 #include "store/transaction.h"
@@ -10,7 +11,6 @@
 #include "ui/forms/control_names.h"
 #include "ui/screen.h"
 #include "ui/services.h"
-#include "xls/templates.h"
 
 #include <charconv>
 #include <cstdint>
@@ -69,7 +69,7 @@ std::optional<std::string> chooseExportPath(const ui::Services& services) {
 // earlier file at the path is kept until the export has its rows. A folder
 // where no file can be made stops the export as a failed connection would,
 // before anything else is done.
-bool startWorkbook(const ui::Services& services, ExportSheet& sheet, xls::TemplateKind kind,
+bool startWorkbook(const ui::Services& services, ExportSheet& sheet, library::TemplateKind kind,
                    const std::string& path) {
     if (!sheet.start(kind, path)) {
         showError(services, "数据库连接失败！");
@@ -93,8 +93,8 @@ void explainFullSheet(const ui::Services& services, const ExportSheet& sheet) {
 // the number of rows written after each. False after "导出数据失败！" when
 // the workbook refuses a row; the rows before it are then in the file.
 bool writeRows(const ui::Services& services, ExportSheet& sheet, store::RecordSet& records,
-               xls::TemplateKind kind, int count, const std::function<void(int)>& written) {
-    const auto columns = xls::templateHeaders(kind);
+               library::TemplateKind kind, int count, const std::function<void(int)>& written) {
+    const auto columns = library::templateHeaders(kind);
     std::vector<std::string> values(columns.size());
     for (int i = 1; i <= count; ++i) {
         records.nextRow();
@@ -129,7 +129,7 @@ bool finishWorkbook(const ui::Services& services, ExportSheet& sheet, store::Rec
 // The book and reader exports after their query has run and counted: the
 // progress bar runs from 0 to the row count, and goes back to 0 after the
 // success message.
-void exportCountedRows(const ui::Services& services, ExportSheet& sheet, xls::TemplateKind kind,
+void exportCountedRows(const ui::Services& services, ExportSheet& sheet, library::TemplateKind kind,
                        int count) {
     store::Database& database = services.database;
     ui::Control& bar = services.mainWindow().control(names::kExportProgress);
@@ -174,7 +174,7 @@ void exportBooks(const ui::Services& services, ExchangeState& state) {
     }
     showText(services, services.mainWindow().control(names::kBookExportPath), *path);
     ExportSheet sheet(state.workbook);
-    if (!startWorkbook(services, sheet, xls::TemplateKind::Books, *path)) {
+    if (!startWorkbook(services, sheet, library::TemplateKind::Books, *path)) {
         return;
     }
     store::Database& database = services.database;
@@ -195,7 +195,7 @@ void exportBooks(const ui::Services& services, ExchangeState& state) {
         showInformation(services, "没有图书数据可导出！");
         return;
     }
-    exportCountedRows(services, sheet, xls::TemplateKind::Books, count);
+    exportCountedRows(services, sheet, library::TemplateKind::Books, count);
 }
 
 void exportReaders(const ui::Services& services, ExchangeState& state) {
@@ -205,7 +205,7 @@ void exportReaders(const ui::Services& services, ExchangeState& state) {
     }
     showText(services, services.mainWindow().control(names::kReaderExportPath), *path);
     ExportSheet sheet(state.workbook);
-    if (!startWorkbook(services, sheet, xls::TemplateKind::Readers, *path)) {
+    if (!startWorkbook(services, sheet, library::TemplateKind::Readers, *path)) {
         return;
     }
     store::Database& database = services.database;
@@ -224,7 +224,7 @@ void exportReaders(const ui::Services& services, ExchangeState& state) {
         }
         return;
     }
-    exportCountedRows(services, sheet, xls::TemplateKind::Readers, count);
+    exportCountedRows(services, sheet, library::TemplateKind::Readers, count);
 }
 
 void exportLoanReport(const ui::Services& services, ExchangeState& state) {
@@ -237,7 +237,7 @@ void exportLoanReport(const ui::Services& services, ExchangeState& state) {
     }
     showText(services, main.control(names::kReaderExportPath), *path);
     ExportSheet sheet(state.workbook);
-    if (!startWorkbook(services, sheet, xls::TemplateKind::LoanReport, *path)) {
+    if (!startWorkbook(services, sheet, library::TemplateKind::LoanReport, *path)) {
         return;
     }
     store::Database& database = services.database;
@@ -259,7 +259,7 @@ void exportLoanReport(const ui::Services& services, ExchangeState& state) {
     store::Transaction transaction(database.connection);
     const std::string ofCount = "/" + std::to_string(count);
     const bool written =
-        writeRows(services, sheet, records, xls::TemplateKind::LoanReport, count,
+        writeRows(services, sheet, records, library::TemplateKind::LoanReport, count,
                   [&](int rows) { showText(services, label, std::to_string(rows) + ofCount); });
     if (!written || !finishWorkbook(services, sheet, records)) {
         records.close();

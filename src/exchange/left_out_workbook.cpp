@@ -1,8 +1,8 @@
 #include "exchange/left_out_workbook.h"
 
+#include "library/templates.h"
 #include "text/file_path.h"
 #include "xls/file_io.h"
-#include "xls/templates.h"
 #include "xls/workbook_writer.h"
 
 #include <array>

@@ -2,6 +2,7 @@
 
 #include "exchange/left_out_rows.h"
 #include "exchange/workbook_steps.h"
+#include "library/templates.h"
 #include "readers/reader_listing.h"
 #include "store/database.h"
 #include "store/transaction.h"
@@ -12,7 +13,6 @@
 #include "ui/forms/control_names.h"
 #include "ui/screen.h"
 #include "ui/services.h"
-#include "xls/templates.h"
 
 #include <string>
 #include <unordered_set>
@@ -95,7 +95,7 @@ void importReaders(const ui::Services& services, ExchangeState& state) {
         return;
     }
 
-    const auto columns = xls::templateHeaders(xls::TemplateKind::Readers);
+    const auto columns = library::templateHeaders(library::TemplateKind::Readers);
     std::vector<store::Value> values(columns.size(), store::Value(std::string()));
     LeftOutRows leftOut(columns);
     bool stored = true;

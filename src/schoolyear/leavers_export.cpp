@@ -2,6 +2,7 @@
 
 #include "exchange/export_target.h"
 #include "exchange/workbook_steps.h"
+#include "library/templates.h"
 #include "schoolyear/printing.h"
 #include "text/file_path.h"
 #include "ui/controls/window.h"
@@ -9,7 +10,6 @@
 #include "ui/frame.h"
 #include "ui/services.h"
 #include "xls/file_io.h"
-#include "xls/templates.h"
 #include "xls/workbook_writer.h"
 
 #include <array>

@@ -1,7 +1,6 @@
 #include "store/restore.h"
 
 #include "store/connection.h"
-#include "store/initialisation.h"
 #include "store/statement.h"
 #include "text/cp936.h"
 #include "text/file_path.h"
@@ -109,10 +108,10 @@ struct Counted {
     TableRowCounts rows{};
 };
 
-Counted countFourTables(sqlite3* db) {
+Counted countFourTables(sqlite3* db, TableNames tables) {
     Counted counted;
-    for (std::size_t i = 0; i < kBuiltInTables.size(); ++i) {
-        const std::string name = spelledName(db, text::toCp936(kBuiltInTables[i].name).bytes);
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        const std::string name = spelledName(db, text::toCp936(tables[i]).bytes);
         if (name.empty()) {
             counted.allPresent = false;
             continue;
@@ -150,7 +149,7 @@ int stepThroughLocks(sqlite3_backup* backup) {
 
 } // namespace
 
-BackupFileCheck checkBackupFile(const std::string& path) {
+BackupFileCheck checkBackupFile(const std::string& path, TableNames tables) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(text::toPath(path), error)) {
         return {BackupFileVerdict::Missing, {}};
@@ -165,7 +164,7 @@ BackupFileCheck checkBackupFile(const std::string& path) {
         integrity != BackupFileVerdict::Sound) {
         return {integrity, {}};
     }
-    const Counted counted = countFourTables(db.get());
+    const Counted counted = countFourTables(db.get(), tables);
     if (!counted.allPresent) {
         return {BackupFileVerdict::Foreign, {}};
     }
@@ -180,12 +179,12 @@ BackupFileCheck checkBackupFile(const std::string& path) {
     return {BackupFileVerdict::Sound, counted.rows};
 }
 
-bool holdsAnyRow(Connection& connection) {
+bool holdsAnyRow(Connection& connection, TableNames tables) {
     if (!connection.isOpen()) {
         return false;
     }
-    for (const BuiltInTable& table : kBuiltInTables) {
-        const std::string name = spelledName(connection.handle(), text::toCp936(table.name).bytes);
+    for (const std::string_view table : tables) {
+        const std::string name = spelledName(connection.handle(), text::toCp936(table).bytes);
         if (name.empty()) {
             continue;
         }
@@ -198,11 +197,11 @@ bool holdsAnyRow(Connection& connection) {
     return false;
 }
 
-std::optional<TableRowCounts> countTableRows(Connection& connection) {
+std::optional<TableRowCounts> countTableRows(Connection& connection, TableNames tables) {
     if (!connection.isOpen()) {
         return std::nullopt;
     }
-    const Counted counted = countFourTables(connection.handle());
+    const Counted counted = countFourTables(connection.handle(), tables);
     if (!counted.allCounted) {
         connection.noteResult(sqlite3_errcode(connection.handle()));
         return std::nullopt;

@@ -3,13 +3,16 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace chengxi::store {
 
 class Connection;
 
-// The rows of the four tables, in the order of kBuiltInTables.
+// The four tables of a library's database, and their rows in that order.
+using TableNames = std::span<const std::string_view, 4>;
 using TableRowCounts = std::array<std::int64_t, 4>;
 
 enum class BackupFileVerdict {
@@ -30,14 +33,14 @@ struct BackupFileCheck {
 // Looks a backup file over without changing it: it opens as SQLite, its
 // integrity check is ok, and the four tables are there (names compared as
 // SQLite compares identifiers). The row counts are given when it is sound.
-BackupFileCheck checkBackupFile(const std::string& path);
+BackupFileCheck checkBackupFile(const std::string& path, TableNames tables);
 
 // Whether any of the four tables of the open database holds a row; quick,
 // as it stops at the first row found.
-bool holdsAnyRow(Connection& connection);
+bool holdsAnyRow(Connection& connection, TableNames tables);
 
 // The rows of the four tables of the open database; empty when a count fails.
-std::optional<TableRowCounts> countTableRows(Connection& connection);
+std::optional<TableRowCounts> countTableRows(Connection& connection, TableNames tables);
 
 enum class RestoreOutcome {
     Restored,

@@ -9,6 +9,16 @@ namespace {
 
 constexpr UINT kCp936 = 936;
 
+// Windows maps the user-defined areas of code page 936 (AAA1-AFFE, F8A1-FEFE,
+// A140-A7A0), the pairs GBK leaves undefined among the symbols and 0xFF to
+// the private use area; iconv's GBK table, the program's code page on every
+// other platform, has none of them. Refusing them here makes both read and
+// write the same bytes: those bytes decode to byte escapes, and a private
+// character other than an escape is not encodable.
+constexpr bool isPrivateUse(char32_t code) {
+    return code >= 0xE000 && code <= 0xF8FF;
+}
+
 std::wstring toWide(std::string_view utf8) {
     std::wstring wide;
     std::size_t pos = 0;
@@ -53,6 +63,9 @@ std::string_view appendCp936(std::string_view utf8, std::string& out) {
             out += static_cast<char>(escapedByte(c));
             continue;
         }
+        if (isPrivateUse(c)) {
+            return character;
+        }
         const std::wstring wide = toWide(character);
         char buffer[8];
         BOOL usedDefault = FALSE;
@@ -92,13 +105,9 @@ std::string fromCp936(std::string_view bytes) {
         }
         const std::size_t length = (lead >= 0x81 && lead <= 0xFE && i + 1 < bytes.size()) ? 2 : 1;
         wchar_t wide[2];
-        // 0xFF starts no GBK character, whatever private code point the API
-        // may give it: it is escaped, as on every platform.
-        const int n = lead == 0xFF
-                          ? 0
-                          : MultiByteToWideChar(kCp936, MB_ERR_INVALID_CHARS, bytes.data() + i,
-                                                static_cast<int>(length), wide, 2);
-        if (n == 1) {
+        const int n = MultiByteToWideChar(kCp936, MB_ERR_INVALID_CHARS, bytes.data() + i,
+                                          static_cast<int>(length), wide, 2);
+        if (n == 1 && !isPrivateUse(wide[0])) {
             appendUtf8(out, wide[0]);
             i += length;
         } else {

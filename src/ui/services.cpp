@@ -1,6 +1,6 @@
 #include "ui/services.h"
 
-#include "store/initialisation.h"
+#include "library/initialisation.h"
 #include "text/file_path.h"
 #include "ui/forms/control_names.h"
 #include "ui/frame.h"
@@ -32,7 +32,7 @@ Window& Services::mainWindow() const {
 }
 
 std::string Services::databasePath() const {
-    return text::joinPath(programFolder, store::kDatabaseFileName);
+    return text::joinPath(programFolder, library::kDatabaseFileName);
 }
 
 } // namespace chengxi::ui

@@ -183,11 +183,11 @@ void XlsxSheetWriter::Freer::operator()(lxw_workbook* workbook) const {
     lxw_workbook_free(workbook);
 }
 
-XlsxSheetWriter::XlsxSheetWriter(lxw_workbook* workbook, std::string path, TemplateKind kind)
-    : workbook_(workbook), path_(std::move(path)), columns_(templateLayout(kind).headers.size()) {}
+XlsxSheetWriter::XlsxSheetWriter(lxw_workbook* workbook, std::string path, std::size_t columns)
+    : workbook_(workbook), path_(std::move(path)), columns_(columns) {}
 
-Result<XlsxSheetWriter> XlsxSheetWriter::create(std::string_view path, TemplateKind kind) {
-    const TemplateLayout layout = templateLayout(kind);
+Result<XlsxSheetWriter> XlsxSheetWriter::create(std::string_view path,
+                                                const TemplateLayout& layout) {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     const std::string name(path);
@@ -195,7 +195,7 @@ Result<XlsxSheetWriter> XlsxSheetWriter::create(std::string_view path, TemplateK
     if (workbook == nullptr) {
         return writeFailure(LXW_ERROR_MEMORY_MALLOC_FAILED, path);
     }
-    XlsxSheetWriter writer(workbook, name, kind);
+    XlsxSheetWriter writer(workbook, name, layout.headers.size());
 
     // The template's cells are all in the workbook's default format.
     if (!setDefaultFont(workbook, layout.fontHeight / 20.0)) {

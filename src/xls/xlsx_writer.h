@@ -1,7 +1,7 @@
 #pragma once
 
 #include "xls/result.h"
-#include "xls/templates.h"
+#include "xls/template_layout.h"
 #include "xls/workbook.h"
 #include "xls/xlsx_values.h"
 
@@ -32,9 +32,9 @@ public:
     // An .xlsx sheet holds 1,048,576 rows, the header row included.
     static constexpr std::uint32_t kMaxRows = kXlsxLastRowIndex + 1;
 
-    // Starts the workbook for `path` (UTF-8) with the template's header row.
-    // Nothing is written there before finish().
-    static Result<XlsxSheetWriter> create(std::string_view path, TemplateKind kind);
+    // Starts the workbook for `path` (UTF-8) laid out as the template, its
+    // header row written. Nothing is written there before finish().
+    static Result<XlsxSheetWriter> create(std::string_view path, const TemplateLayout& layout);
 
     XlsxSheetWriter(XlsxSheetWriter&&) noexcept = default;
     XlsxSheetWriter& operator=(XlsxSheetWriter&&) noexcept = default;
@@ -60,7 +60,7 @@ private:
         void operator()(lxw_workbook* workbook) const;
     };
 
-    XlsxSheetWriter(lxw_workbook* workbook, std::string path, TemplateKind kind);
+    XlsxSheetWriter(lxw_workbook* workbook, std::string path, std::size_t columns);
     template <class Text> Status append(std::span<const Text> values);
 
     std::unique_ptr<lxw_workbook, Freer> workbook_;

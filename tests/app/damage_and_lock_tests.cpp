@@ -2,11 +2,11 @@
 // is, a damaged database is only read, and no backup or export of it passes
 // for a success.
 #include "backups/backups.h"
+#include "library/initialisation.h"
 #include "program_fixture.h"
 #include "sample_library.h"
 #include "store/backups.h"
 #include "store/failure_cause.h"
-#include "store/initialisation.h"
 #include "support/locking_process.h"
 #include "ui/forms/control_names.h"
 
@@ -84,7 +84,7 @@ TEST_F(DamageAndLock, EveryKindOfDamageIsSaidOnceAtStart) {
         }
         screen.messages().clear();
         openMainWindow();
-        EXPECT_EQ(messageTexts(), std::vector<std::string>{std::string(store::kDamagedMessage)})
+        EXPECT_EQ(messageTexts(), std::vector<std::string>{std::string(library::kDamagedMessage)})
             << damage.what;
         program.reset();
     }
@@ -95,7 +95,7 @@ TEST_F(DamageAndLock, ADamagedDatabaseIsOnlyReadAndNeitherBackedUpNorExportedAsS
     damagePageOf(bench::bookNumber(1500));
     const std::string damaged = contentOf(text::toPath(databasePath()));
     ui::Window& main = openMainWindow();
-    ASSERT_EQ(messageTexts(), std::vector<std::string>{std::string(store::kDamagedMessage)});
+    ASSERT_EQ(messageTexts(), std::vector<std::string>{std::string(library::kDamagedMessage)});
 
     // Nothing is written any more: the readers stay, the file is as it was.
     main.control(mainw::kTabs).setCurrentPage(mainw::kPageData);

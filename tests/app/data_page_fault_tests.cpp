@@ -1,7 +1,7 @@
 #include "backups/backups.h"
+#include "library/initialisation.h"
 #include "program_fixture.h"
 #include "store/connection.h"
-#include "store/initialisation.h"
 #include "store/record_set.h"
 #include "support/locking_process.h"
 #include "support/unprivileged.h"
@@ -75,12 +75,12 @@ TEST_F(DataPageFault, AReadOnlyDatabaseIsSaidAtStart) {
     {
         store::Connection connection;
         ASSERT_TRUE(connection.open(databasePath(), true));
-        ASSERT_TRUE(store::initialiseDatabase(connection, databasePath()).empty());
+        ASSERT_TRUE(library::initialiseDatabase(connection, databasePath()).empty());
     }
     fs::permissions(text::toPath(databasePath()), fs::perms::owner_read);
     runUnprivileged({programFolder.path(), settingsFolder.path()}, [&] {
         openMainWindow();
-        EXPECT_EQ(messageTexts(), std::vector<std::string>{std::string(store::kReadOnlyMessage)});
+        EXPECT_EQ(messageTexts(), std::vector<std::string>{std::string(library::kReadOnlyMessage)});
         EXPECT_TRUE(program->library().database.connection.isReadOnly());
     });
 }
@@ -113,14 +113,15 @@ TEST_F(DataPageFault, ADatabaseLockedAtStartIsSaidOnceAndWorksAfterwards) {
     {
         store::Connection connection;
         ASSERT_TRUE(connection.open(databasePath(), true));
-        ASSERT_TRUE(store::initialiseDatabase(connection, databasePath()).empty());
+        ASSERT_TRUE(library::initialiseDatabase(connection, databasePath()).empty());
     }
     LockingProcess other(databasePath());
     if (!other.holding()) {
         GTEST_SKIP() << "python3 with sqlite3 is needed to hold the lock";
     }
     ui::Window& main = openMainWindow();
-    EXPECT_EQ(messageTexts(), std::vector<std::string>{std::string(store::kDatabaseInUseMessage)});
+    EXPECT_EQ(messageTexts(),
+              std::vector<std::string>{std::string(library::kDatabaseInUseMessage)});
     other.release();
 
     main.control(mainw::kTabs).setCurrentPage(mainw::kPageData);

@@ -3,6 +3,7 @@
 #include "auth/password_cipher.h"
 #include "auth/password_store.h"
 #include "backups/backups.h"
+#include "library/templates.h"
 #include "platform/temporary_name.h"
 #include "program_fixture.h"
 #include "store/backups.h"
@@ -11,7 +12,6 @@
 #include "ui/forms/control_names.h"
 #include "xls/connect_string.h"
 #include "xls/sheet_statement.h"
-#include "xls/templates.h"
 #include "xls/workbook_connection.h"
 
 #include <filesystem>
@@ -82,10 +82,10 @@ TEST_F(DiskFull, Backup) {
 // A workbook of `rows` books outside the small disk.
 std::string bookWorkbook(const fs::path& folder, int rows) {
     const std::string path = text::fromPath(folder / "books.xls");
-    EXPECT_TRUE(xls::writeTemplate(xls::TemplateKind::Books, path).ok());
+    EXPECT_TRUE(library::writeTemplate(library::TemplateKind::Books, path).ok());
     xls::WorkbookConnection connection;
     EXPECT_TRUE(connection.open(xls::connectString(path)));
-    const auto headers = xls::templateHeaders(xls::TemplateKind::Books);
+    const auto headers = library::templateHeaders(library::TemplateKind::Books);
     for (int i = 0; i < rows; ++i) {
         std::vector<std::string> values(headers.size(), "纸风筝丛书--彼若盛花（上下册）");
         values[1] = "A" + std::to_string(i);

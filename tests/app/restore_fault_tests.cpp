@@ -2,6 +2,7 @@
 // working; a backup in a newer file format is refused and a restored file
 // keeps the format SQLite 3.2.5 reads; the confirmation shows both row counts.
 #include "backups/backups.h"
+#include "library/schema.h"
 #include "program_fixture.h"
 #include "sample_library.h"
 #include "store/integrity.h"
@@ -27,7 +28,8 @@ int schemaFormat(const fs::path& file) {
 }
 
 std::int64_t books(store::Connection& connection) {
-    return store::countTableRows(connection).value_or(store::TableRowCounts{-1})[1];
+    return store::countTableRows(connection, library::kTableNames)
+        .value_or(store::TableRowCounts{-1})[1];
 }
 
 void fillFile(const fs::path& file, const bench::LibrarySize& size, bool legacy = true) {

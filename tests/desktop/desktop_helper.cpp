@@ -14,8 +14,8 @@
 #include "app/qt/qt_text.h"
 #include "app/qt/tab_control.h"
 #include "auth/verification_code.h"
+#include "library/initialisation.h"
 #include "store/connection.h"
-#include "store/initialisation.h"
 #include "store/record_set.h"
 #include "ui/controls/window.h"
 #include "ui/forms/control_names.h"
@@ -60,7 +60,7 @@ int printCodes(int count) {
 
 int seedBook(const std::string& database, const std::string& number, const std::string& title) {
     store::Connection connection;
-    for (const std::string& failure : store::initialiseDatabase(connection, database)) {
+    for (const std::string& failure : library::initialiseDatabase(connection, database)) {
         std::fprintf(stderr, "chengxi-desktop-helper: %s\n", failure.c_str());
         return 1;
     }

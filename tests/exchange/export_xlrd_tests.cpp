@@ -2,7 +2,7 @@
 // Python's xlrd (Debian's python3-xlrd, run as /usr/bin/python3): the header,
 // then every database row as text cells, values exactly as stored.
 #include "exchange_test.h"
-#include "xls/templates.h"
+#include "library/templates.h"
 #include "xls/test_support.h"
 
 #include <cstdlib>
@@ -66,8 +66,8 @@ protected:
         return rows;
     }
 
-    Rows withHeader(xls::TemplateKind kind, Rows rows) {
-        const auto headers = xls::templateHeaders(kind);
+    Rows withHeader(library::TemplateKind kind, Rows rows) {
+        const auto headers = library::templateHeaders(kind);
         rows.insert(rows.begin(), std::vector<std::string>(headers.begin(), headers.end()));
         return rows;
     }
@@ -89,7 +89,7 @@ TEST_F(ExportReadByXlrd, BooksWithAwkwardTextsAreWrittenAsStored) {
     std::size_t rowCount = 0;
     const Rows read = readWithXlrd(inProgramFolder("图书.xls"), 16, rowCount);
     EXPECT_EQ(rowCount, 3u);
-    EXPECT_EQ(read, withHeader(xls::TemplateKind::Books, rowsOf("select * from 图书数据")));
+    EXPECT_EQ(read, withHeader(library::TemplateKind::Books, rowsOf("select * from 图书数据")));
 }
 
 TEST_F(ExportReadByXlrd, ReadersAndTheLoanReport) {
@@ -110,13 +110,13 @@ TEST_F(ExportReadByXlrd, ReadersAndTheLoanReport) {
     ASSERT_EQ(screen.messages().back().message.text, "恭喜您，导出成功！");
     std::size_t rowCount = 0;
     EXPECT_EQ(readWithXlrd(inProgramFolder("读者.xls"), 6, rowCount),
-              withHeader(xls::TemplateKind::Readers, rowsOf("select * from 读者数据")));
+              withHeader(library::TemplateKind::Readers, rowsOf("select * from 读者数据")));
 
     main->control(names::kYear).setText("2015");
     clickChoosing(names::kExportReport, inProgramFolder("报表.xls"));
     ASSERT_EQ(main->control(names::kReportExportProgress).text(), "导出借阅报表成功！");
     EXPECT_EQ(readWithXlrd(inProgramFolder("报表.xls"), 5, rowCount),
-              withHeader(xls::TemplateKind::LoanReport,
+              withHeader(library::TemplateKind::LoanReport,
                          rowsOf("select 图书编号, 书名, 借阅者, 借书日期, 还书日期 from 借阅报表 "
                                 "where 年份 = '2015'")));
 }

@@ -3,7 +3,7 @@
 // and a round trip: exported, cleared and imported again, the tables are
 // as they were.
 #include "exchange_test.h"
-#include "xls/templates.h"
+#include "library/templates.h"
 #include "xls/test_support.h"
 
 #include <cstdlib>
@@ -87,8 +87,8 @@ protected:
         return rows;
     }
 
-    Rows withHeader(xls::TemplateKind kind, Rows rows) {
-        const auto headers = xls::templateHeaders(kind);
+    Rows withHeader(library::TemplateKind kind, Rows rows) {
+        const auto headers = library::templateHeaders(kind);
         rows.insert(rows.begin(), std::vector<std::string>(headers.begin(), headers.end()));
         return rows;
     }
@@ -101,19 +101,19 @@ TEST_F(XlsxExport, OpenpyxlReadsEveryKindAsStored) {
     clickChoosing(names::kExportBooks, inProgramFolder("图书.xlsx"));
     ASSERT_EQ(screen.messages().back().message.text, "恭喜您，导出成功！");
     EXPECT_EQ(readWithOpenpyxl(inProgramFolder("图书.xlsx"), 16),
-              withHeader(xls::TemplateKind::Books, rowsOf("select * from 图书数据")));
+              withHeader(library::TemplateKind::Books, rowsOf("select * from 图书数据")));
 
     clickChoosing(names::kExportReaders, inProgramFolder("读者.Xlsx"));
     ASSERT_EQ(screen.messages().back().message.text, "恭喜您，导出成功！");
     EXPECT_EQ(readWithOpenpyxl(inProgramFolder("读者.Xlsx"), 6),
-              withHeader(xls::TemplateKind::Readers, rowsOf("select * from 读者数据")));
+              withHeader(library::TemplateKind::Readers, rowsOf("select * from 读者数据")));
 
     main->control(names::kYear).setText("2015");
     clickChoosing(names::kExportReport, inProgramFolder("报表.xlsx"));
     ASSERT_EQ(main->control(names::kReportExportProgress).text(), "导出借阅报表成功！");
     EXPECT_EQ(
         readWithOpenpyxl(inProgramFolder("报表.xlsx"), 5),
-        withHeader(xls::TemplateKind::LoanReport,
+        withHeader(library::TemplateKind::LoanReport,
                    rowsOf("select 图书编号, 书名, 借阅者, 借书日期, 还书日期 from 借阅报表")));
 }
 

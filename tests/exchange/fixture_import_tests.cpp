@@ -2,7 +2,7 @@
 // the table its expected text says (written by the fixtures' own model of the
 // value-to-text rule, and checked against xlrd): every cell, every writer.
 #include "exchange_test.h"
-#include "xls/templates.h"
+#include "library/templates.h"
 #include "xls/test_support.h"
 
 #include <algorithm>
@@ -48,7 +48,8 @@ TEST_P(BookFixture, EveryRowWithABookNumberIsStoredCellForCell) {
             continue;
         }
         std::vector<std::string> book;
-        for (const std::string_view column : xls::templateHeaders(xls::TemplateKind::Books)) {
+        for (const std::string_view column :
+             library::templateHeaders(library::TemplateKind::Books)) {
             book.push_back(sheet.cell(row, column));
         }
         expected.push_back(std::move(book));

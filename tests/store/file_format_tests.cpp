@@ -1,9 +1,9 @@
 // The database files stay readable by SQLite releases before 3.3.0: schema
 // format 1 and the rollback journal, in new files and in their backups,
 // while files made by earlier builds (schema format 4) keep working.
+#include "library/initialisation.h"
 #include "store/backup.h"
 #include "store/connection.h"
-#include "store/initialisation.h"
 #include "store/record_set.h"
 #include "store/schema.h"
 #include "store_test_support.h"
@@ -15,6 +15,7 @@
 #include <sqlite3.h>
 
 using namespace chengxi::store;
+using chengxi::library::initialiseDatabase;
 using chengxi::store::testing::TempDir;
 
 namespace {

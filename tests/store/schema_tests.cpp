@@ -1,5 +1,5 @@
+#include "library/initialisation.h"
 #include "store/connection.h"
-#include "store/initialisation.h"
 #include "store/record_set.h"
 #include "store/schema.h"
 #include "store_test_support.h"
@@ -11,6 +11,7 @@
 #include <vector>
 
 using namespace chengxi::store;
+using chengxi::library::initialiseDatabase;
 using chengxi::store::testing::RawDatabase;
 using chengxi::store::testing::TempDir;
 

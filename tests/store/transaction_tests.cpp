@@ -1,5 +1,5 @@
+#include "library/initialisation.h"
 #include "store/connection.h"
-#include "store/initialisation.h"
 #include "store/record_set.h"
 #include "store/transaction.h"
 #include "store_test_support.h"
@@ -10,6 +10,8 @@
 #include <thread>
 
 using namespace chengxi::store;
+using chengxi::library::initialiseDatabase;
+using chengxi::library::kDatabaseInUseMessage;
 using chengxi::store::testing::TempDir;
 
 namespace {

@@ -1,10 +1,10 @@
 // The connect string, the statements, and the connection the imports and
 // exports use.
+#include "library/templates.h"
 #include "test_support.h"
 #include "xls/connect_string.h"
 #include "xls/sheet_statement.h"
 #include "xls/sheet_text.h"
-#include "xls/templates.h"
 #include "xls/workbook_connection.h"
 #include "xls/workbook_file.h"
 #include "xls/workbook_writer.h"
@@ -16,6 +16,11 @@ using namespace chengxi::xls;
 using namespace chengxi::xls::testing;
 
 namespace {
+
+using chengxi::library::templateHeaders;
+using chengxi::library::TemplateKind;
+using chengxi::library::templateWorkbook;
+using chengxi::library::writeTemplate;
 
 constexpr std::array<std::string_view, 6> kReaderColumns = {"班别",       "姓名",       "借书证号",
                                                             "图书编号串", "日期编号串", "书名串"};

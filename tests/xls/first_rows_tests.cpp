@@ -1,9 +1,9 @@
 // The preview's reading: the first rows of the first worksheet, the rest of
 // the workbook left unparsed, the cells as a whole read gives them.
+#include "library/templates.h"
 #include "test_support.h"
 #include "xls/cell_text.h"
 #include "xls/compound_file.h"
-#include "xls/templates.h"
 #include "xls/workbook_reader.h"
 #include "xls/workbook_writer.h"
 
@@ -14,6 +14,9 @@ using namespace chengxi::xls;
 using namespace chengxi::xls::testing;
 
 namespace {
+
+using chengxi::library::TemplateKind;
+using chengxi::library::templateWorkbook;
 
 constexpr std::uint32_t kRows = 2;
 

@@ -1,13 +1,13 @@
 // Damaged and hostile workbooks: every one fails with a reason or reads as
 // something, never crashes, hangs or allocates without bound. The sanitizer
 // build runs these under AddressSanitizer and UndefinedBehaviorSanitizer.
+#include "library/templates.h"
 #include "support/allocation_watch.h"
 #include "test_support.h"
 #include "xls/biff_records.h"
 #include "xls/byte_io.h"
 #include "xls/compound_file.h"
 #include "xls/sheet_text.h"
-#include "xls/templates.h"
 #include "xls/workbook_reader.h"
 #include "xls/workbook_writer.h"
 
@@ -17,6 +17,9 @@ using namespace chengxi::xls;
 using namespace chengxi::xls::testing;
 
 namespace {
+
+using chengxi::library::TemplateKind;
+using chengxi::library::templateWorkbook;
 
 namespace rec = chengxi::xls::record;
 

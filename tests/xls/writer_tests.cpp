@@ -1,12 +1,12 @@
 // The writer: templates, long and unusual texts, determinism, and workbooks
 // read back by the program's own reader.
+#include "library/templates.h"
 #include "test_support.h"
 #include "xls/biff_records.h"
 #include "xls/biff_stream.h"
 #include "xls/cell_text.h"
 #include "xls/file_io.h"
 #include "xls/sheet_text.h"
-#include "xls/templates.h"
 #include "xls/workbook_file.h"
 #include "xls/workbook_reader.h"
 #include "xls/workbook_writer.h"
@@ -19,6 +19,11 @@ using namespace chengxi::xls;
 using namespace chengxi::xls::testing;
 
 namespace {
+
+using chengxi::library::templateHeaders;
+using chengxi::library::TemplateKind;
+using chengxi::library::templateWorkbook;
+using chengxi::library::writeTemplate;
 
 Workbook roundTrip(const Workbook& book) {
     auto bytes = buildWorkbookFile(book);

@@ -1,11 +1,11 @@
 // Workbooks the program writes are read back by an independent reader,
 // Python's xlrd (Debian's python3-xlrd, run as /usr/bin/python3), and must
 // say the same as the program's own reader.
+#include "library/templates.h"
 #include "test_support.h"
 #include "xls/connect_string.h"
 #include "xls/sheet_statement.h"
 #include "xls/sheet_text.h"
-#include "xls/templates.h"
 #include "xls/workbook_connection.h"
 
 #include <algorithm>
@@ -17,6 +17,10 @@ using namespace chengxi::xls;
 using namespace chengxi::xls::testing;
 
 namespace {
+
+using chengxi::library::templateHeaders;
+using chengxi::library::TemplateKind;
+using chengxi::library::writeTemplate;
 
 // Dumps the first sheet the way the value-to-text rule reads it, with the
 // first font and the column widths, one escaped line per row.

@@ -13,6 +13,8 @@ using namespace chengxi::xls::testing;
 
 namespace {
 
+using chengxi::library::TemplateKind;
+
 bool libreOfficeAvailable() {
     return std::system("command -v soffice >/dev/null 2>&1") == 0;
 }

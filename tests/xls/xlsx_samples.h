@@ -1,6 +1,6 @@
 #pragma once
 
-#include "xls/templates.h"
+#include "library/templates.h"
 #include "xls/xlsx_writer.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,10 @@
 // like an escape, characters beyond the basic plane, markup characters, a
 // cell of 32,767 characters), an empty row and a short one.
 namespace chengxi::xls::testing {
+
+using library::templateHeaders;
+using library::TemplateKind;
+using library::templateLayout;
 
 inline std::vector<std::vector<std::string>> sampleRows(std::size_t columns) {
     const std::vector<std::string> values = {"A00001",
@@ -47,7 +51,7 @@ inline std::vector<std::vector<std::string>> sampleRows(std::size_t columns) {
 // as it must read back, header row first.
 inline std::vector<std::vector<std::string>> writeSample(const std::string& path,
                                                          TemplateKind kind) {
-    auto writer = XlsxSheetWriter::create(path, kind);
+    auto writer = XlsxSheetWriter::create(path, templateLayout(kind));
     EXPECT_TRUE(writer.ok()) << writer.error();
     const auto headers = templateHeaders(kind);
     std::vector<std::vector<std::string>> rows = sampleRows(headers.size());

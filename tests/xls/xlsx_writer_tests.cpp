@@ -2,8 +2,8 @@
 // back cell for cell by the program's own reader and by Python's openpyxl
 // (Debian's python3-openpyxl, run as /usr/bin/python3), with the
 // template's sheet name, font and column widths.
+#include "library/templates.h"
 #include "test_support.h"
-#include "xls/templates.h"
 #include "xls/xlsx_reader.h"
 #include "xls/xlsx_writer.h"
 #include "xlsx_samples.h"
@@ -16,6 +16,9 @@ using namespace chengxi::xls;
 using namespace chengxi::xls::testing;
 
 namespace {
+
+using chengxi::library::TemplateKind;
+using chengxi::library::templateLayout;
 
 bool openpyxlAvailable() {
     static const bool available =
@@ -117,7 +120,7 @@ std::string expectedWidths(TemplateKind kind) {
 TEST(XlsxWriter, BadRowsAreRefusedAndAddNothing) {
     TempDir dir;
     const std::string path = dir.file("books.xlsx");
-    auto writer = XlsxSheetWriter::create(path, TemplateKind::Readers);
+    auto writer = XlsxSheetWriter::create(path, templateLayout(TemplateKind::Readers));
     ASSERT_TRUE(writer.ok()) << writer.error();
     EXPECT_EQ(writer->rowCount(), 1u);
     const std::vector<std::string> notUtf8 = {"1班", "\xC4\xE3"};
@@ -131,13 +134,16 @@ TEST(XlsxWriter, BadRowsAreRefusedAndAddNothing) {
     ASSERT_TRUE(writer->finish());
     EXPECT_FALSE(writer->appendRow(std::vector<std::string>{"1班"}));
 
-    auto unfinished = XlsxSheetWriter::create(dir.file("dropped.xlsx"), TemplateKind::Books);
+    auto unfinished =
+        XlsxSheetWriter::create(dir.file("dropped.xlsx"), templateLayout(TemplateKind::Books));
     ASSERT_TRUE(unfinished.ok());
     ASSERT_TRUE(unfinished->appendRow(std::vector<std::string>{"9787538722314"}));
-    unfinished = XlsxSheetWriter::create(dir.file("other.xlsx"), TemplateKind::Books);
+    unfinished =
+        XlsxSheetWriter::create(dir.file("other.xlsx"), templateLayout(TemplateKind::Books));
     EXPECT_FALSE(std::filesystem::exists(pathFromUtf8(dir.file("dropped.xlsx"))));
 
-    auto nowhere = XlsxSheetWriter::create(dir.file("no/such/folder.xlsx"), TemplateKind::Books);
+    auto nowhere = XlsxSheetWriter::create(dir.file("no/such/folder.xlsx"),
+                                           templateLayout(TemplateKind::Books));
     ASSERT_TRUE(nowhere.ok());
     EXPECT_NE(nowhere->finish().error().find("无法创建文件"), std::string::npos);
 }
@@ -145,7 +151,7 @@ TEST(XlsxWriter, BadRowsAreRefusedAndAddNothing) {
 TEST(XlsxWriter, FullSheetStopsAtItsLastRow) {
     TempDir dir;
     const std::string path = dir.file("full.xlsx");
-    auto writer = XlsxSheetWriter::create(path, TemplateKind::LoanReport);
+    auto writer = XlsxSheetWriter::create(path, templateLayout(TemplateKind::LoanReport));
     ASSERT_TRUE(writer.ok()) << writer.error();
     while (writer->rowCount() < XlsxSheetWriter::kMaxRows - 1) {
         ASSERT_TRUE(writer->appendRow(std::vector<std::string>{}));

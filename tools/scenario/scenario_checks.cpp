@@ -1,9 +1,9 @@
 // The scenario runner's checks: the expect lines.
 #include "auth/password_store.h"
+#include "library/initialisation.h"
 #include "scenario_run.h"
 #include "store/backups.h"
 #include "store/connection.h"
-#include "store/initialisation.h"
 #include "store/record_set.h"
 #include "text/file_path.h"
 #include "text/hex.h"
@@ -509,7 +509,7 @@ ScenarioRun::Outcome ScenarioRun::expectSql(const Arguments& a) {
         return "expect sql QUERY VALUE...";
     }
     return expectSqlFile([&] {
-        Arguments withFile = {"sql-file", std::string(store::kDatabaseFileName)};
+        Arguments withFile = {"sql-file", std::string(library::kDatabaseFileName)};
         withFile.insert(withFile.end(), a.begin() + 1, a.end());
         return withFile;
     }());

@@ -2,8 +2,8 @@
 #include "scenario_run.h"
 
 #include "arguments.h"
+#include "library/initialisation.h"
 #include "store/connection.h"
-#include "store/initialisation.h"
 #include "text/file_path.h"
 #include "text/hex.h"
 #include "text/utf8.h"
@@ -271,7 +271,7 @@ ScenarioRun::Outcome ScenarioRun::runSql(const Arguments& a) {
     if (a.size() < 2) {
         return "sql STATEMENT [VALUE...]";
     }
-    const std::string file = inProgramFolder(std::string(store::kDatabaseFileName));
+    const std::string file = inProgramFolder(std::string(library::kDatabaseFileName));
     store::Connection connection;
     if (!connection.open(file, true)) {
         return "the database " + inQuotes(file) + " opened, found it unopenable";

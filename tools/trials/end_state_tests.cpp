@@ -2,12 +2,12 @@
 // each must be caught, and the states a sound operation leaves accepted. The
 // states before and after come from the real operations on a small library.
 #include "end_state.h"
+#include "library/templates.h"
 #include "operations.h"
 #include "store/connection.h"
 #include "text/date_time.h"
 #include "text/file_path.h"
 #include "trial_run.h"
-#include "xls/templates.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -151,8 +151,8 @@ TEST_F(EndStateChecks, CatchesEveryWrongEndState) {
          "图书数据"},
         {"an earlier export replaced by the bare template", "book export", false,
          [](const TrialFolder& folder) {
-             ASSERT_TRUE(xls::writeTemplate(xls::TemplateKind::Books,
-                                            text::fromPath(folder.program() / "export.xls")));
+             ASSERT_TRUE(library::writeTemplate(library::TemplateKind::Books,
+                                                text::fromPath(folder.program() / "export.xls")));
          },
          "export.xls"},
         {"a temporary file left behind", "lend", true,

@@ -1,7 +1,7 @@
 #include "trial_folder.h"
 
+#include "library/initialisation.h"
 #include "store/connection.h"
-#include "store/initialisation.h"
 #include "store/record_set.h"
 #include "text/file_path.h"
 
@@ -11,11 +11,11 @@
 namespace chengxi::trials {
 
 std::filesystem::path TrialFolder::database() const {
-    return program() / text::toPath(store::kDatabaseFileName);
+    return program() / text::toPath(library::kDatabaseFileName);
 }
 
 std::string databaseKey() {
-    return "program/" + std::string(store::kDatabaseFileName);
+    return "program/" + std::string(library::kDatabaseFileName);
 }
 
 std::string TrialFolder::programUtf8() const {

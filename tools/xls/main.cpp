@@ -10,9 +10,9 @@
 // Rows are printed as tab-separated text, one line per row, the header row
 // first. A tab, line break or backslash inside a cell is written as \t, \n,
 // \r or \\ so every row stays on one line.
+#include "library/templates.h"
 #include "xls/file_format.h"
 #include "xls/sheet_text.h"
-#include "xls/templates.h"
 #include "xls/xlsx_reader.h"
 
 #include <cstdio>
@@ -21,6 +21,9 @@
 #include <string_view>
 
 namespace {
+
+using chengxi::library::TemplateKind;
+using chengxi::library::writeTemplate;
 
 using namespace chengxi::xls;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "library/schema.h"
+
 #include <string_view>
 
 // The real names of the controls, in one place so that a typo is a compile error.
@@ -191,29 +193,29 @@ inline constexpr std::string_view kIcon = "图片框_图标";
 inline constexpr std::string_view kNote = "透明标签_说明";
 
 struct Field {
-    std::string_view column;  // as 图书数据 names it
+    std::string_view column;  // of the book table
     std::string_view box;     // the edit box holding its value
     std::string_view caption; // the label before the box
 };
 
-// In the order of the columns of 图书数据.
+// In the order of the book table's columns.
 inline constexpr Field kFields[] = {
-    {"条形码", "编辑框_条形码", "透明标签_条形码"},
-    {"图书编号", "编辑框_图书编号", "透明标签_图书编号"},
-    {"分类号", "编辑框_分类号", "透明标签_分类号"},
-    {"图书类别", "编辑框_图书类别", "透明标签_图书类别"},
-    {"复本号", "编辑框_复本号", "透明标签_复本号"},
-    {"书名", "编辑框_书名", "透明标签_书名"},
-    {"著译者", "编辑框_著译者", "透明标签_著译者"},
-    {"出版处", "编辑框_出版处", "透明标签_出版处"},
-    {"页数", "编辑框_页数", "透明标签_页数"},
-    {"开本", "编辑框_开本", "透明标签_开本"},
-    {"版期", "编辑框_版期", "透明标签_版期"},
-    {"版次", "编辑框_版次", "透明标签_版次"},
-    {"单价", "编辑框_单价", "透明标签_单价"},
-    {"书架名称", "编辑框_书架名称", "透明标签_书架名称"},
-    {"入库时间", "编辑框_入库时间", "透明标签_入库时间"},
-    {"是否借出", "编辑框_是否借出", "透明标签_是否借出"},
+    {library::book::kBarcode, "编辑框_条形码", "透明标签_条形码"},
+    {library::book::kNumber, "编辑框_图书编号", "透明标签_图书编号"},
+    {library::book::kClassNumber, "编辑框_分类号", "透明标签_分类号"},
+    {library::book::kCategory, "编辑框_图书类别", "透明标签_图书类别"},
+    {library::book::kCopyNumber, "编辑框_复本号", "透明标签_复本号"},
+    {library::book::kTitle, "编辑框_书名", "透明标签_书名"},
+    {library::book::kAuthor, "编辑框_著译者", "透明标签_著译者"},
+    {library::book::kPublisher, "编辑框_出版处", "透明标签_出版处"},
+    {library::book::kPages, "编辑框_页数", "透明标签_页数"},
+    {library::book::kFormat, "编辑框_开本", "透明标签_开本"},
+    {library::book::kIssue, "编辑框_版期", "透明标签_版期"},
+    {library::book::kEdition, "编辑框_版次", "透明标签_版次"},
+    {library::book::kPrice, "编辑框_单价", "透明标签_单价"},
+    {library::book::kShelf, "编辑框_书架名称", "透明标签_书架名称"},
+    {library::book::kAddedOn, "编辑框_入库时间", "透明标签_入库时间"},
+    {library::book::kLent, "编辑框_是否借出", "透明标签_是否借出"},
 };
 inline constexpr std::string_view kBookNumber = "编辑框_图书编号";
 } // namespace book

@@ -1,3 +1,4 @@
+#include "library/schema.h"
 #include "ui/forms/control_names.h"
 #include "ui/forms/forms.h"
 
@@ -52,10 +53,6 @@ constexpr ColumnRecord kSampleColumns[] = {
     {"M", 60, A::Centre}, {"N", 60, A::Centre},  {"O", 60, A::Centre}, {"P", 60, A::Centre},
 };
 
-constexpr sv kSampleHeadings[] = {"条形码", "图书编号", "分类号",   "图书类别", "复本号", "书名",
-                                  "著译者", "出版处",   "页数",     "开本",     "版期",   "版次",
-                                  "单价",   "书架名称", "入库时间", "是否借出"};
-
 constexpr sv kSampleBook[] = {"9787538722314",
                               "A00001",
                               "",
@@ -73,7 +70,8 @@ constexpr sv kSampleBook[] = {"9787538722314",
                               "",
                               "0"};
 
-constexpr std::span<const sv> kSampleRows[] = {kSampleHeadings, kSampleBook};
+// The import page shows the book template's header row above a sample book.
+constexpr std::span<const sv> kSampleRows[] = {library::book::kColumns, kSampleBook};
 
 constexpr FontRecord kTitleFont = {.kai = true, .pixelSize = 21, .bold = true};
 constexpr FontRecord kTabFont = {.kai = true, .pixelSize = 16, .bold = true};

@@ -1,10 +1,14 @@
-#include "store/initialisation.h"
+#include "library/initialisation.h"
 
+#include "library/schema.h"
 #include "store/connection.h"
 #include "store/integrity.h"
 #include "store/schema.h"
 
-namespace chengxi::store {
+namespace chengxi::library {
+
+using store::Connection;
+using store::EnsureOutcome;
 namespace {
 
 // Said once, instead of every failure the damage causes; from then on the
@@ -20,8 +24,9 @@ std::vector<std::string> withDamageSaid(Connection& connection, std::vector<std:
 std::vector<std::string> initialiseDatabase(Connection& connection, const std::string& databasePath,
                                             FileCheck fileCheck) {
     std::vector<std::string> messages;
-    for (const BuiltInTable& table : kBuiltInTables) {
-        switch (ensureTable(connection, databasePath, table.name, table.columns, table.sizes)) {
+    for (const TableDefinition& table : kTables) {
+        switch (store::ensureTable(connection, databasePath, table.name, columnList(table),
+                                   table.sizes)) {
         case EnsureOutcome::Present:
         case EnsureOutcome::Created:
             continue;
@@ -41,7 +46,8 @@ std::vector<std::string> initialiseDatabase(Connection& connection, const std::s
         }
         messages.emplace_back(table.failureMessage);
     }
-    if (fileCheck == FileCheck::Quick && checkIntegrity(connection) == Integrity::Damaged) {
+    if (fileCheck == FileCheck::Quick &&
+        store::checkIntegrity(connection) == store::Integrity::Damaged) {
         return withDamageSaid(connection, std::move(messages));
     }
     if (connection.isReadOnly()) {
@@ -50,4 +56,4 @@ std::vector<std::string> initialiseDatabase(Connection& connection, const std::s
     return messages;
 }
 
-} // namespace chengxi::store
+} // namespace chengxi::library

@@ -1,38 +1,17 @@
 #pragma once
 
-#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace chengxi::store {
-
 class Connection;
+}
+
+namespace chengxi::library {
 
 // The database file's name in the program's folder.
 inline constexpr std::string_view kDatabaseFileName = "数据库.sdb";
-
-// One of the program's four tables: its columns and their declared lengths as
-// the ","-separated lists ensure table takes, and the message shown when it
-// cannot be made ready.
-struct BuiltInTable {
-    std::string_view name;
-    std::string_view columns;
-    std::string_view sizes;
-    std::string_view failureMessage;
-};
-
-inline constexpr std::array<BuiltInTable, 4> kBuiltInTables{{
-    {"读者数据", "班别,姓名,借书证号,图书编号串,日期编号串,书名串", "20,20,20,100,100,200",
-     "读者数据库初始化失败"},
-    {"图书数据",
-     "条形码,图书编号,分类号,图书类别,复本号,书名,著译者,出版处,页数,开本,版期,版次,单价,"
-     "书架名称,入库时间,是否借出",
-     "15,10,20,20,15,50,20,20,10,10,15,10,15,20,20,1", "图书数据库初始化失败"},
-    {"借出数据", "图书编号,借书证号", "15,20", "借出数据库初始化失败"},
-    {"借阅报表", "年份,图书编号,书名,借阅者,借书日期,还书日期", "4,10,50,15,11,11",
-     "借阅报表数据库初始化失败"},
-}};
 
 inline constexpr std::string_view kOpenFailedMessage = "打开数据库失败";
 inline constexpr std::string_view kListsDisagreeMessage =
@@ -60,7 +39,8 @@ inline constexpr std::string_view kDatabaseInUseMessage =
 // FileCheck::AlreadyDone skips the quick check for a file looked over whole just now
 // (a backup brought back after its integrity check).
 enum class FileCheck { Quick, AlreadyDone };
-std::vector<std::string> initialiseDatabase(Connection& connection, const std::string& databasePath,
+std::vector<std::string> initialiseDatabase(store::Connection& connection,
+                                            const std::string& databasePath,
                                             FileCheck fileCheck = FileCheck::Quick);
 
-} // namespace chengxi::store
+} // namespace chengxi::library
