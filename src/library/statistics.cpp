@@ -81,26 +81,28 @@ std::optional<std::vector<std::string>> readClasses(store::Database& database) {
     return classes;
 }
 
-std::optional<std::vector<YearLoan>> readLoansOfYear(store::Database& database, int year) {
+bool readLoansOfYear(store::Database& database, int year,
+                     const std::function<void(const YearLoan&)>& take) {
     std::string sql = selectFrom(kReportTable, {report::kTitle, report::kBorrower,
                                                 report::kBorrowedOn, report::kReturnedOn});
     sql.append(" where ").append(report::kYear).append("=?");
     QueryGuard query(database.records);
     if (!query.run(database.connection, sql, {store::Value(year)})) {
-        return std::nullopt;
+        return false;
     }
-    std::vector<YearLoan> loans;
-    loans.reserve(static_cast<std::size_t>(query->rowCount()));
+    const auto loansInYear = static_cast<std::size_t>(query->rowCount());
     while (query->nextRow()) {
-        loans.push_back({.titleBytes = std::string(query->bytes(0)),
-                         .borrowerBytes = std::string(query->bytes(1)),
-                         .borrowedOn = query->read(2),
-                         .returnedOn = query->read(3)});
+        take({.titleBytes = query->bytes(0),
+              .borrowerBytes = query->bytes(1),
+              .borrowedOn = query->read(2),
+              .returnedOn = query->read(3),
+              .loansInYear = loansInYear});
     }
-    return loans;
+    return true;
 }
 
-std::optional<std::vector<std::string>> readReturnStamps(store::Database& database, int year) {
+bool readReturnStamps(store::Database& database, int year,
+                      const std::function<void(const std::string&)>& take) {
     // A stamp starts with the year's digits, so a range of texts finds them.
     std::string sql = selectFrom(kReportTable, {report::kReturnedOn});
     sql.append(" where ").append(report::kReturnedOn).append(" >= ? and ");
@@ -108,14 +110,12 @@ std::optional<std::vector<std::string>> readReturnStamps(store::Database& databa
     QueryGuard query(database.records);
     if (!query.run(database.connection, sql,
                    {store::Value(std::to_string(year)), store::Value(std::to_string(year + 1))})) {
-        return std::nullopt;
+        return false;
     }
-    std::vector<std::string> stamps;
-    stamps.reserve(static_cast<std::size_t>(query->rowCount()));
     while (query->nextRow()) {
-        stamps.push_back(query->read(0));
+        take(query->read(0));
     }
-    return stamps;
+    return true;
 }
 
 std::optional<std::vector<ReaderName>> readReaderNames(store::Database& database) {

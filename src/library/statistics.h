@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,22 +42,27 @@ readBorrowingReaders(store::Database& database, std::string_view group);
 
 // One loan of the report. Title and borrower stay in code page 936 as
 // stored: the statistics count and compare many and convert only the few
-// they show.
+// they show. The views last for the one call that receives them: a year of
+// 100,000 loans is counted without a copy of it.
 struct YearLoan {
-    std::string titleBytes;
-    std::string borrowerBytes;
+    std::string_view titleBytes;
+    std::string_view borrowerBytes;
     std::string borrowedOn; // as stored
     std::string returnedOn; // empty while the book is out
+    // How many loans the year holds, the same in every row, so the counts
+    // can be grown once at the first.
+    std::size_t loansInYear = 0;
 };
-// The report's loans of `year`, its year column compared as a number, as the
-// report page compares it.
-[[nodiscard]] std::optional<std::vector<YearLoan>> readLoansOfYear(store::Database& database,
-                                                                   int year);
+// Hands each of the report's loans of `year` to `take`, the year column
+// compared as a number, as the report page compares it. False when the
+// query could not run to its end; nothing was handed over then.
+[[nodiscard]] bool readLoansOfYear(store::Database& database, int year,
+                                   const std::function<void(const YearLoan&)>& take);
 
-// The report's return stamps that start with the digits of `year`,
-// whichever year the book was lent in.
-[[nodiscard]] std::optional<std::vector<std::string>> readReturnStamps(store::Database& database,
-                                                                       int year);
+// Hands each of the report's return stamps that start with the digits of
+// `year` to `take`, whichever year the book was lent in. False as above.
+[[nodiscard]] bool readReturnStamps(store::Database& database, int year,
+                                    const std::function<void(const std::string&)>& take);
 
 // A reader as a report's borrower names him: class and name in code page 936
 // (the borrower is the class, one blank, the name), and his card.

@@ -74,17 +74,14 @@ std::vector<TitleCount> mostBorrowed(const TextCounts& counts) {
 // seen and the late returns.
 bool countLoans(store::Database& database, int year, LoanStatistics& statistics,
                 TextSet& borrowers) {
-    const auto loans = library::readLoansOfYear(database, year);
-    if (!loans) {
-        return false;
-    }
     TextCounts titles;
     TextCounts classes;
-    // Grown once: rehashing as 100,000 loans arrive costs more than counting them.
-    titles.reserve(loans->size());
-    borrowers.reserve(loans->size());
-    for (const library::YearLoan& loan : *loans) {
-        ++statistics.loans;
+    const auto countLoan = [&](const library::YearLoan& loan) {
+        if (statistics.loans++ == 0) {
+            // Grown once: rehashing as 100,000 loans arrive costs more than counting them.
+            titles.reserve(loan.loansInYear);
+            borrowers.reserve(loan.loansInYear);
+        }
         const std::string_view title = loan.titleBytes;
         const std::string_view borrower = loan.borrowerBytes;
         const std::string& borrowDate = loan.borrowedOn;
@@ -108,6 +105,9 @@ bool countLoans(store::Database& database, int year, LoanStatistics& statistics,
         if (!borrowers.contains(borrower)) {
             borrowers.emplace(borrower);
         }
+    };
+    if (!library::readLoansOfYear(database, year, countLoan)) {
+        return false;
     }
     statistics.topTitles = mostBorrowed(titles);
     const std::map<std::string_view, int> byClass(classes.begin(), classes.end());
@@ -122,18 +122,13 @@ bool countLoans(store::Database& database, int year, LoanStatistics& statistics,
 
 // Returns stamped in the year, whichever year the book was lent in.
 bool countReturns(store::Database& database, int year, LoanStatistics& statistics) {
-    const auto stamps = library::readReturnStamps(database, year);
-    if (!stamps) {
-        return false;
-    }
-    for (const std::string& stamp : *stamps) {
+    return library::readReturnStamps(database, year, [&](const std::string& stamp) {
         const auto returned = text::parseDateTime(stamp);
         if (returned && returned->year == year) {
             ++statistics.returns;
             ++statistics.returnsPerMonth[static_cast<std::size_t>(returned->month - 1)];
         }
-    }
-    return true;
+    });
 }
 
 bool findIdleReaders(store::Database& database, const TextSet& borrowers,

@@ -18,18 +18,17 @@ constexpr std::int64_t kSecondsPerDay = 86400;
 
 std::string lendStateNote(const library::LendStateByBook& state, const std::string& book,
                           const std::string& card) {
-    const std::string table(library::kLendStateTable);
     const auto found = state.find(book);
     if (found == state.end()) {
-        return table + "中没有这本书";
+        return std::string(library::kLendStateTable) + "中没有这本书";
     }
     if (found->second == card) {
         return {};
     }
     if (found->second == text::kEmptyList) {
-        return table + "记为已还";
+        return std::string(library::kLendStateTable) + "记为已还";
     }
-    return table + "记为借书证号 " + found->second;
+    return std::string(library::kLendStateTable) + "记为借书证号 " + found->second;
 }
 
 const std::string& itemOrEmpty(const std::vector<std::string>& items, std::size_t k) {
