@@ -1,43 +1,25 @@
 #include "circulation/book_copies.h"
 
-#include "store/database.h"
-#include "text/list_column.h"
-
 #include <algorithm>
+#include <optional>
 
 namespace chengxi::circulation {
 
+using library::BookCopy;
+
 namespace {
 
-// The holder is read as the lend-state lookup reads it: the first 借出数据 row.
-constexpr std::string_view kCopiesByNumber =
-    "select b.图书编号, (select l.借书证号 from 借出数据 l where l.图书编号 = b.图书编号 "
-    "limit 1) from 图书数据 b where b.图书编号 = ? limit 1";
-constexpr std::string_view kCopiesByBarcode =
-    "select b.图书编号, (select l.借书证号 from 借出数据 l where l.图书编号 = b.图书编号 "
-    "limit 1) from 图书数据 b where b.条形码 = ? order by b.rowid";
-
-BookCopies readCopies(store::Database& database, std::string_view sql,
-                      std::initializer_list<store::Value> values) {
-    store::RecordSet& records = database.records;
+BookCopies copiesFound(std::optional<std::vector<BookCopy>> copies) {
     BookCopies found;
-    if (!records.open(database.connection, sql, values) || !records.toFirst()) {
-        records.close();
+    if (copies) {
+        found.copies = std::move(*copies);
+    } else {
         found.readFailed = true;
-        return found;
     }
-    while (records.nextRow()) {
-        found.copies.push_back({records.read(0), records.read(1)});
-    }
-    records.close();
     return found;
 }
 
 } // namespace
-
-bool BookCopy::lent() const {
-    return !holder.empty() && holder != text::kEmptyList;
-}
 
 const BookCopy* BookCopies::firstFree() const {
     if (copies.empty()) {
@@ -59,13 +41,13 @@ BookCopies copiesByBarcode(store::Database& database, std::string_view code) {
     if (code.empty()) {
         return {};
     }
-    BookCopies found = readCopies(database, kCopiesByBarcode, {code});
+    BookCopies found = copiesFound(library::copiesWithBarcode(database, code));
     found.byBarcode = true;
     return found;
 }
 
 BookCopies findCopies(store::Database& database, std::string_view code) {
-    BookCopies found = readCopies(database, kCopiesByNumber, {code});
+    BookCopies found = copiesFound(library::copiesWithNumber(database, code));
     if (!found.copies.empty() || found.readFailed) {
         return found;
     }

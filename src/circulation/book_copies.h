@@ -1,6 +1,7 @@
 #pragma once
 
-#include <string>
+#include "library/loans.h"
+
 #include <string_view>
 #include <vector>
 
@@ -10,24 +11,16 @@ struct Database;
 
 namespace chengxi::circulation {
 
-// One catalogue row of a book and who holds it.
-struct BookCopy {
-    std::string number; // 图书编号
-    std::string holder; // 借书证号 in 借出数据; empty or "0" while on the shelf
-
-    bool lent() const;
-};
-
 // The catalogue rows a scanned or typed code stands for, in catalogue order.
 struct BookCopies {
-    std::vector<BookCopy> copies;
+    std::vector<library::BookCopy> copies;
     bool byBarcode = false; // the code matched no 图书编号, only 条形码
     bool readFailed = false;
 
     // The first copy that is on the shelf, else the first copy; null for none.
-    const BookCopy* firstFree() const;
+    const library::BookCopy* firstFree() const;
     // The first copy somebody holds; null when nobody holds one.
-    const BookCopy* firstLent() const;
+    const library::BookCopy* firstLent() const;
 };
 
 // The copies whose 条形码 is `code`, for a code that no book has as its

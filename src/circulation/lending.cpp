@@ -3,8 +3,10 @@
 #include "circulation/book_copies.h"
 #include "circulation/loan_rows.h"
 #include "circulation/loan_status.h"
-#include "circulation/reader_lists.h"
 #include "circulation/reader_lookup.h"
+#include "library/loans.h"
+#include "library/readers.h"
+#include "library/report.h"
 #include "store/database.h"
 #include "store/transaction.h"
 #include "text/date_time.h"
@@ -27,25 +29,17 @@ constexpr std::string_view kLendNotSaved = "借书未能保存！";
 // The title of the first catalogue row with this book number; empty when
 // there is none or the query fails. `found` says whether there was a row.
 std::string catalogueTitle(store::Database& database, std::string_view book, bool& found) {
-    store::RecordSet& records = database.records;
-    std::string title;
-    found = false;
-    if (records.open(database.connection, "select * from 图书数据 where 图书编号 = ?",
-                     {store::Value(book)})) {
-        if (records.toFirst() && records.rowCount() > 0 && records.nextRow()) {
-            found = true;
-            title = records.read("书名");
-        }
-        records.close();
-    }
-    return title;
+    const std::optional<std::vector<std::string>> titles =
+        library::titlesWithNumber(database, book);
+    found = titles && !titles->empty();
+    return found ? titles->front() : std::string();
 }
 
 // The reader's three list columns with one more loan, written back.
 bool appendLoan(const ui::Services& services, const CirculationState& state, std::string_view book,
                 std::string_view today) {
-    const ReaderRecord& reader = *state.currentReader;
-    return writeLoanLists(
+    const library::Reader& reader = *state.currentReader;
+    return library::writeLoanLists(
         services.database.connection, reader,
         listsWithLoan(reader, book, today, titleListItem(state.currentBookTitle)));
 }
@@ -63,18 +57,19 @@ bool recordLoan(const ui::Services& services, const CirculationState& state, Len
     }
     main.control(names::kBookState).setText("成功记录所借图书！");
 
-    const ReaderRecord& reader = *state.currentReader;
-    if (!connection.execute("insert into 借阅报表 values(?,?,?,?,?,'')",
-                            {std::to_string(now.year), book, state.currentBookTitle,
-                             reader.group + " " + reader.name, today})) {
+    const library::Reader& reader = *state.currentReader;
+    if (!library::addOpenLoan(connection, {.year = std::to_string(now.year),
+                                           .bookNumber = book,
+                                           .title = state.currentBookTitle,
+                                           .borrower = library::borrowerName(reader),
+                                           .borrowedOn = today})) {
         services.screen.messageBox({"记录借阅报表失败", "提示"});
         return false;
     }
 
-    const bool written =
-        lendState == LendState::NeverLent
-            ? connection.execute("insert into 借出数据 values(?,?)", {book, card})
-            : connection.execute("update 借出数据 set 借书证号 = ? where 图书编号=?", {card, book});
+    const bool written = lendState == LendState::NeverLent
+                             ? library::addLendState(connection, book, card)
+                             : library::setLendHolder(connection, book, card);
     if (!written) {
         services.screen.messageBox({"写入<是否借出>失败，请重新尝试借书操作！"});
         return false;
@@ -113,17 +108,15 @@ LendState lookUpLendState(const ui::Services& services, CirculationState& state,
     if (state.currentBookTitle.empty()) {
         return LendState::Unknown;
     }
-    store::RecordSet& records = database.records;
-    if (!records.open(database.connection, "select * from 借出数据 where 图书编号 = ?",
-                      {store::Value(book)})) {
+    const std::optional<std::vector<std::string>> holders =
+        library::lendStateHolders(database, book);
+    if (!holders) {
         return LendState::Unknown;
     }
-    records.toFirst();
     LendState result = LendState::NeverLent;
     std::string borrower;
-    if (records.rowCount() > 0) {
-        records.nextRow();
-        const std::string holder = records.read("借书证号");
+    if (!holders->empty()) {
+        const std::string& holder = holders->front();
         if (holder == text::kEmptyList) {
             result = LendState::OnShelf;
         } else {
@@ -131,7 +124,6 @@ LendState lookUpLendState(const ui::Services& services, CirculationState& state,
             borrower = "借阅者证号：" + holder;
         }
     }
-    records.close();
     services.mainWindow().control(names::kBorrower).setText(std::move(borrower));
     return result;
 }
@@ -174,7 +166,7 @@ void lend(const ui::Services& services, CirculationState& state) {
     bool byBarcode = false;
     if (lendState == LendState::Unknown && !numberFound) {
         const BookCopies copies = copiesByBarcode(services.database, book);
-        if (const BookCopy* copy = copies.firstFree()) {
+        if (const library::BookCopy* copy = copies.firstFree()) {
             if (!canListBookNumber(services, copy->number)) {
                 bookState.setText("");
                 return;

@@ -40,8 +40,8 @@ std::string joined(const std::vector<std::string>& items, std::size_t count,
 
 } // namespace
 
-LoanLists listsWithLoan(const ReaderRecord& reader, std::string_view book,
-                        std::string_view borrowDate, std::string_view title) {
+library::LoanLists listsWithLoan(const library::Reader& reader, std::string_view book,
+                                 std::string_view borrowDate, std::string_view title) {
     const std::vector<std::string> numbers = itemsOf(reader.bookNumbers);
     const std::vector<std::string> dates = itemsOf(reader.borrowDates);
     const std::vector<std::string> titles = itemsOf(reader.titles);
@@ -52,7 +52,7 @@ LoanLists listsWithLoan(const ReaderRecord& reader, std::string_view book,
             joined(titles, count, title)};
 }
 
-std::vector<LoanRow> loanRows(const ReaderRecord& reader, const text::DateTime& today) {
+std::vector<LoanRow> loanRows(const library::Reader& reader, const text::DateTime& today) {
     const std::vector<std::string> numbers = text::splitListColumn(reader.bookNumbers);
     const std::vector<std::string> dates = text::splitListColumn(reader.borrowDates);
     const std::vector<std::string> titles = text::splitListColumn(reader.titles);
@@ -93,7 +93,7 @@ std::string titleListItem(std::string_view title) {
     return item;
 }
 
-std::string readerSummary(const ReaderRecord& reader, int loansShown) {
+std::string readerSummary(const library::Reader& reader, int loansShown) {
     return "班别：" + reader.group + "  姓名：" + reader.name + "  已借图书：" +
            std::to_string(loansShown) + " 本";
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "circulation/circulation_state.h"
+#include "library/loans.h"
+#include "library/readers.h"
 #include "text/date_time.h"
 
 #include <string>
@@ -27,7 +28,7 @@ struct LoanRow {
 // except the items that are exactly "0". A date or title missing from a
 // shorter list reads as empty, and a date that cannot be read leaves the due
 // date and the days left empty: the row still shows what is stored.
-std::vector<LoanRow> loanRows(const ReaderRecord& reader, const text::DateTime& today);
+std::vector<LoanRow> loanRows(const library::Reader& reader, const text::DateTime& today);
 
 // The reader's three lists with one more loan at the end. For lists as the
 // program writes them this appends one item to each. Lists of other lengths
@@ -35,13 +36,8 @@ std::vector<LoanRow> loanRows(const ReaderRecord& reader, const text::DateTime& 
 // missing date or title becomes empty, one beyond the last book number is
 // dropped, so the new loan takes the same place in all three. A list that
 // lacks its last "|" gets it, so no item runs into another.
-struct LoanLists {
-    std::string bookNumbers;
-    std::string borrowDates;
-    std::string titles;
-};
-LoanLists listsWithLoan(const ReaderRecord& reader, std::string_view book,
-                        std::string_view borrowDate, std::string_view title);
+library::LoanLists listsWithLoan(const library::Reader& reader, std::string_view book,
+                                 std::string_view borrowDate, std::string_view title);
 
 // A title as an item of the reader's title list: a "|" in it would end the
 // item early and put the three lists out of step, so it becomes "｜"; half a
@@ -51,6 +47,6 @@ LoanLists listsWithLoan(const ReaderRecord& reader, std::string_view book,
 std::string titleListItem(std::string_view title);
 
 // The one-line summary of a reader above the loan list.
-std::string readerSummary(const ReaderRecord& reader, int loansShown);
+std::string readerSummary(const library::Reader& reader, int loansShown);
 
 } // namespace chengxi::circulation

@@ -30,7 +30,7 @@ void refreshLoanStatus(const ui::Services& services, CirculationState& state) {
         summary.setText("无该借书证号！");
         return;
     }
-    const ReaderRecord& reader = *found.reader;
+    const library::Reader& reader = *found.reader;
     for (LoanRow& loan : loanRows(reader, services.clock.now())) {
         const int row = list.appendRow();
         list.setCell(row, 0, std::move(loan.bookNumber));

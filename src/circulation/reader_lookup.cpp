@@ -1,5 +1,6 @@
 #include "circulation/reader_lookup.h"
 
+#include "library/readers.h"
 #include "store/database.h"
 #include "store/failure_cause.h"
 #include "ui/controls/window.h"
@@ -7,8 +8,6 @@
 #include "ui/screen.h"
 #include "ui/services.h"
 #include "ui/typed_text.h"
-
-#include <charconv>
 
 namespace chengxi::circulation {
 
@@ -25,33 +24,16 @@ std::string failureOf(const store::Connection& connection) {
                          : std::string(kReadFailed) + "：" + std::string(cause);
 }
 
-std::int64_t rowidOf(std::string_view digits) {
-    std::int64_t rowid = 0;
-    std::from_chars(digits.data(), digits.data() + digits.size(), rowid);
-    return rowid;
-}
-
 ReaderLookup readFirstReader(store::Database& database, std::string_view card) {
-    store::RecordSet& records = database.records;
-    if (!records.open(database.connection, "select rowid, * from 读者数据 where 借书证号 = ?",
-                      {store::Value(card)}) ||
-        !records.toFirst()) {
-        records.close();
+    const std::optional<std::vector<library::Reader>> readers =
+        library::readersWithCard(database, card);
+    if (!readers) {
         return {std::nullopt, failureOf(database.connection)};
     }
     ReaderLookup found;
-    if (records.rowCount() > 0 && records.nextRow()) {
-        found.reader = ReaderRecord{
-            .group = records.read("班别"),
-            .name = records.read("姓名"),
-            .card = records.read("借书证号"),
-            .bookNumbers = records.read("图书编号串"),
-            .borrowDates = records.read("日期编号串"),
-            .titles = records.read("书名串"),
-            .rowid = rowidOf(records.read("rowid")),
-        };
+    if (!readers->empty()) {
+        found.reader = readers->front();
     }
-    records.close();
     return found;
 }
 
@@ -84,7 +66,7 @@ void viewReader(const ui::Services& services, CirculationState& state) {
         services.screen.messageBox({found.whyNone("无该借书证号"), "提示"});
         return;
     }
-    const ReaderRecord& reader = *found.reader;
+    const library::Reader& reader = *found.reader;
     main.control(names::kClass).setText(reader.group);
     main.control(names::kName).setText(reader.name);
     main.control(names::kAddCard).setText(reader.card);

@@ -14,7 +14,7 @@ namespace chengxi::circulation {
 
 // The outcome of a look-up: the reader, or why there is none.
 struct ReaderLookup {
-    std::optional<ReaderRecord> reader;
+    std::optional<library::Reader> reader;
     // Set when the database could not be read (another program's lock,
     // damage, ...): the card may well be there, and must not be said unknown.
     std::string failure;

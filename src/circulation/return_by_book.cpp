@@ -51,14 +51,14 @@ void returnByBook(const ui::Services& services, CirculationState& state) {
         borrower.setText("");
         return;
     }
-    const BookCopy* lent = copies.firstLent();
+    const library::BookCopy* lent = copies.firstLent();
     if (lent == nullptr) {
         bookState.setText("该图书未借出，无需还书！");
         borrower.setText("");
         return;
     }
     // The holder's loans, shown as a look-up of the holder's card shows them.
-    const BookCopy copy = *lent;
+    const library::BookCopy copy = *lent;
     main.control(names::kLoanCard).setText(copy.holder);
     refreshLoanStatus(services, state);
     if (!state.listedReader) {

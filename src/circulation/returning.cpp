@@ -2,7 +2,8 @@
 
 #include "circulation/loan_rows.h"
 #include "circulation/loan_status.h"
-#include "circulation/reader_lists.h"
+#include "library/loans.h"
+#include "library/report.h"
 #include "store/database.h"
 #include "store/transaction.h"
 #include "text/date_time.h"
@@ -23,7 +24,7 @@ std::string orEmptyList(std::string list) {
 }
 
 // The reader's lists as the loan list shows them without row `skipped`.
-LoanLists listsWithout(const ui::ListView& list, int skipped) {
+library::LoanLists listsWithout(const ui::ListView& list, int skipped) {
     std::string numbers, dates, titles;
     for (int row = 0; row < list.rowCount(); ++row) {
         if (row != skipped) {
@@ -36,40 +37,22 @@ LoanLists listsWithout(const ui::ListView& list, int skipped) {
             orEmptyList(std::move(titles))};
 }
 
-// Stamps the book's open report rows that name this reader. After the lend
-// states were cleared the book may have been lent again, and that loan's row
-// is not this return's. Only when no open row names the reader (the rows were
-// written otherwise) is every open row of the book stamped.
-bool stampReport(store::Connection& connection, const ReaderRecord& reader, const std::string& book,
-                 const std::string& today) {
-    if (!connection.execute("update 借阅报表 set 还书日期=? where 图书编号=? and 还书日期='' "
-                            "and 借阅者=?",
-                            {today, book, reader.group + " " + reader.name})) {
-        return false;
-    }
-    return connection.changes() > 0 ||
-           connection.execute("update 借阅报表 set 还书日期=? where 图书编号=? and 还书日期=''",
-                              {today, book});
-}
-
 // Runs the return's writes; false after the message of the step that failed.
-bool recordReturn(const ui::Services& services, const ReaderRecord& reader, const std::string& book,
-                  int selected) {
+bool recordReturn(const ui::Services& services, const library::Reader& reader,
+                  const std::string& book, int selected) {
     store::Connection& connection = services.database.connection;
-    if (!writeLoanLists(
+    if (!library::writeLoanLists(
             connection, reader,
             listsWithout(services.mainWindow().control(names::kLoanList).listView(), selected))) {
         services.screen.messageBox({"更新还书信息失败", "提示"});
         return false;
     }
     const std::string today = text::formatDateTime(services.clock.now().date());
-    if (!stampReport(connection, reader, book, today)) {
+    if (!library::stampReturn(connection, book, library::borrowerName(reader), today)) {
         services.screen.messageBox({"记录借阅报表失败", "提示"});
         return false;
     }
-    // A book lent again to someone else since stays with that reader.
-    if (!connection.execute("update 借出数据 set 借书证号 = '0' where 图书编号=? and 借书证号=?",
-                            {book, reader.card})) {
+    if (!library::putBackOnShelf(connection, book, reader.card)) {
         services.screen.messageBox({"写入借出数据失败，请重新尝试借书操作！"});
         return false;
     }

@@ -1,14 +1,15 @@
 #include "readers/promotion.h"
 
+#include "library/loans.h"
+#include "library/readers.h"
 #include "readers/grade_rule.h"
 #include "store/database.h"
 #include "store/failure_cause.h"
 #include "store/transaction.h"
 #include "text/list_column.h"
 
-#include <charconv>
-#include <cstdint>
 #include <map>
+#include <optional>
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
@@ -18,51 +19,9 @@ namespace {
 
 constexpr std::string_view kCohortMark = "届";
 
-struct ReaderRow {
-    std::int64_t rowId = 0;
-    Leaver reader;
-};
-
 std::string failureText(const store::Database& database, std::string_view what) {
     const std::string_view cause = store::failureCause(database.connection);
     return cause.empty() ? std::string(what) : std::string(what) + "：" + std::string(cause);
-}
-
-bool readRows(store::Database& database, std::vector<ReaderRow>& rows) {
-    store::RecordSet& records = database.records;
-    const bool read = records.open(database.connection,
-                                   "select rowid as 行号, 班别, 姓名, 借书证号, 图书编号串, 书名串 "
-                                   "from 读者数据") &&
-                      records.toFirst();
-    if (read) {
-        rows.reserve(static_cast<std::size_t>(records.rowCount()));
-        while (records.nextRow()) {
-            ReaderRow row{0,
-                          {records.read("班别"), records.read("姓名"), records.read("借书证号"),
-                           records.read("图书编号串"), records.read("书名串")}};
-            const std::string rowId = records.read("行号");
-            std::from_chars(rowId.data(), rowId.data() + rowId.size(), row.rowId);
-            rows.push_back(std::move(row));
-        }
-    }
-    records.close();
-    return read;
-}
-
-// Cards the lend state says hold a book; "0" is the not-lent value.
-bool readLentCards(store::Database& database, std::unordered_set<std::string>& cards) {
-    store::RecordSet& records = database.records;
-    const bool read =
-        records.open(database.connection,
-                     "select distinct 借书证号 from 借出数据 where 借书证号 <> '0'") &&
-        records.toFirst();
-    if (read) {
-        while (records.nextRow()) {
-            cards.insert(records.read("借书证号"));
-        }
-    }
-    records.close();
-    return read;
 }
 
 bool startsWithCohort(std::string_view currentClass) {
@@ -78,20 +37,12 @@ bool startsWithCohort(std::string_view currentClass) {
 
 bool proposeMoves(store::Database& database, std::vector<ClassMove>& moves) {
     moves.clear();
-    store::RecordSet& records = database.records;
-    const bool read =
-        records.open(database.connection, "select ifnull(班别, '') as 班别, count(*) as 人数 "
-                                          "from 读者数据 group by 1 order by 1") &&
-        records.toFirst();
-    if (read) {
-        while (records.nextRow()) {
-            const std::string count = records.read("人数");
-            ClassMove move{records.read("班别"), 0, {}};
-            std::from_chars(count.data(), count.data() + count.size(), move.readers);
-            moves.push_back(std::move(move));
+    const std::optional<std::vector<library::ClassSize>> classes = library::classSizes(database);
+    if (classes) {
+        for (const library::ClassSize& size : *classes) {
+            moves.push_back({size.group, size.readers, {}});
         }
     }
-    records.close();
     SchoolGrades grades;
     for (const ClassMove& move : moves) {
         grades.hasGradeSeven = grades.hasGradeSeven || isGradeSeven(move.currentClass);
@@ -99,7 +50,7 @@ bool proposeMoves(store::Database& database, std::vector<ClassMove>& moves) {
     for (ClassMove& move : moves) {
         move.newClass = nextClass(move.currentClass, grades);
     }
-    return read;
+    return classes.has_value();
 }
 
 std::string leaverClass(const std::string& currentClass, int year) {
@@ -138,17 +89,19 @@ PromotionOutcome applyMoves(store::Database& database, const std::vector<ClassMo
         outcome.failure = failureText(database, "开始升级失败");
         return outcome;
     }
-    std::vector<ReaderRow> rows;
-    std::unordered_set<std::string> holdingCards;
-    if (!readRows(database, rows) || !readLentCards(database, holdingCards)) {
+    std::optional<std::vector<library::Reader>> rows = library::promotionRows(database);
+    const std::optional<std::vector<std::string>> lentCards =
+        rows ? library::cardsHoldingBooks(database) : std::nullopt;
+    if (!rows || !lentCards) {
         outcome.failure = failureText(database, "读取读者数据失败");
         return outcome;
     }
+    std::unordered_set<std::string> holdingCards(lentCards->begin(), lentCards->end());
     // A card one of whose rows holds books keeps all its rows: deleting one
     // would leave the loans with a reader the librarian believes gone.
-    for (const ReaderRow& row : rows) {
-        if (row.reader.books != text::kEmptyList) {
-            holdingCards.insert(row.reader.card);
+    for (const library::Reader& row : *rows) {
+        if (row.bookNumbers != text::kEmptyList) {
+            holdingCards.insert(row.card);
         }
     }
     std::unordered_map<std::string_view, const ClassMove*> moveOf;
@@ -156,25 +109,25 @@ PromotionOutcome applyMoves(store::Database& database, const std::vector<ClassMo
         moveOf.emplace(move.currentClass, &move);
     }
     store::Connection& connection = database.connection;
-    for (ReaderRow& row : rows) {
-        const auto found = moveOf.find(row.reader.readerClass);
-        if (found == moveOf.end() || found->second->newClass == row.reader.readerClass) {
+    for (library::Reader& row : *rows) {
+        const auto found = moveOf.find(row.group);
+        if (found == moveOf.end() || found->second->newClass == row.group) {
             ++outcome.unchanged;
             continue;
         }
         const std::string& newClass = found->second->newClass;
         bool done = false;
         if (newClass != kGraduate) {
-            done = connection.execute("update 读者数据 set 班别 = ? where rowid = ?",
-                                      {newClass, row.rowId});
+            done = library::setReaderClass(connection, row.rowid, newClass);
             ++outcome.moved;
-        } else if (holdingCards.contains(row.reader.card)) {
-            done = connection.execute("update 读者数据 set 班别 = ? where rowid = ?",
-                                      {leaverClass(row.reader.readerClass, year), row.rowId});
+        } else if (holdingCards.contains(row.card)) {
+            done = library::setReaderClass(connection, row.rowid, leaverClass(row.group, year));
             ++outcome.keptLeavers;
-            outcome.leavers.push_back(std::move(row.reader));
+            outcome.leavers.push_back({std::move(row.group), std::move(row.name),
+                                       std::move(row.card), std::move(row.bookNumbers),
+                                       std::move(row.titles)});
         } else {
-            done = connection.execute("delete from 读者数据 where rowid = ?", {row.rowId});
+            done = library::deleteReaderRow(connection, row.rowid);
             ++outcome.graduated;
         }
         if (!done) {

@@ -1,10 +1,14 @@
 #include "readers/reader_listing.h"
 
+#include "library/readers.h"
 #include "store/database.h"
 #include "text/list_column.h"
 #include "ui/controls/window.h"
 #include "ui/forms/control_names.h"
 #include "ui/services.h"
+
+#include <optional>
+#include <vector>
 
 namespace chengxi::readers {
 
@@ -15,25 +19,23 @@ bool listReaders(const ui::Services& services) {
     store::Database& database = services.database;
     ui::ListView& list = main.control(names::kReaderList).listView();
     list.clearRows();
-    store::RecordSet& records = database.records;
-    if (!records.open(database.connection, "select * from 读者数据")) {
+    std::optional<std::vector<library::Reader>> readers = library::allReaders(database);
+    if (!readers) {
         return false;
     }
-    records.toFirst();
-    const int count = records.rowCount();
-    main.control(names::kReaderCount).setText("当前读者数量：" + std::to_string(count) + "个");
-    for (int i = 1; i <= count; ++i) {
-        records.nextRow();
+    main.control(names::kReaderCount)
+        .setText("当前读者数量：" + std::to_string(readers->size()) + "个");
+    int number = 0;
+    for (library::Reader& reader : *readers) {
         const int row = list.appendRow();
-        list.setCell(row, 0, std::to_string(i));
-        list.setCell(row, 1, records.read("班别"));
-        list.setCell(row, 2, records.read("姓名"));
-        list.setCell(row, 3, records.read("借书证号"));
-        if (std::string books = records.read("图书编号串"); books != text::kEmptyList) {
-            list.setCell(row, 4, std::move(books));
+        list.setCell(row, 0, std::to_string(++number));
+        list.setCell(row, 1, std::move(reader.group));
+        list.setCell(row, 2, std::move(reader.name));
+        list.setCell(row, 3, std::move(reader.card));
+        if (reader.bookNumbers != text::kEmptyList) {
+            list.setCell(row, 4, std::move(reader.bookNumbers));
         }
     }
-    records.close();
     return true;
 }
 

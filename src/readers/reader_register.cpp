@@ -1,5 +1,6 @@
 #include "readers/reader_register.h"
 
+#include "library/readers.h"
 #include "readers/reader_listing.h"
 #include "readers/typed_reader.h"
 #include "store/database.h"
@@ -11,15 +12,15 @@
 #include "ui/services.h"
 #include "ui/typed_text.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace chengxi::readers {
 namespace {
 
 namespace names = ui::names::main;
-
-constexpr std::string_view kFindByCard = "select * from 读者数据 where 借书证号 = ?";
 
 void tell(const ui::Services& services, std::string text, std::string title = "提示") {
     services.screen.messageBox({std::move(text), std::move(title)});
@@ -56,22 +57,18 @@ void addReader(const ui::Services& services) {
         return;
     }
     store::Database& database = services.database;
-    store::RecordSet& records = database.records;
     // Without a count it is unknown whether the card is free: add nothing.
-    const bool counted =
-        records.open(database.connection, kFindByCard, {card}) && records.toFirst();
-    const bool cardUsed = records.rowCount() > 0;
-    records.close();
-    if (!counted) {
+    const std::optional<std::vector<std::string>> bookLists =
+        library::bookListsWithCard(database, card);
+    if (!bookLists) {
         toldWhyUnread(services);
         return;
     }
-    if (cardUsed) {
+    if (!bookLists->empty()) {
         tell(services, "已读者人使用以下借书证号：" + card);
         return;
     }
-    if (!database.connection.execute("insert into 读者数据 values(?, ?, ?, '0', '0', '0')",
-                                     {readerClass, name, card})) {
+    if (!library::addReader(database.connection, readerClass, name, card)) {
         tell(services, "添加读者表失败");
         return;
     }
@@ -90,26 +87,23 @@ void deleteReader(const ui::Services& services) {
         return;
     }
     store::Database& database = services.database;
-    store::RecordSet& records = database.records;
-    if (!records.open(database.connection, kFindByCard, {card}) || !records.toFirst()) {
-        records.close();
+    const std::optional<std::vector<std::string>> bookLists =
+        library::bookListsWithCard(database, card);
+    if (!bookLists) {
         if (!toldWhyUnread(services)) {
             tell(services, "不存在以下借书证号" + card);
         }
         return;
     }
-    if (records.rowCount() == 0) {
-        records.close();
+    if (bookLists->empty()) {
         tell(services, "不存在以下借书证号" + card);
         return;
     }
     // Every row with the card is deleted, so every one of them must have
     // returned its books: a second row holding loans would be lost otherwise.
-    bool holdsBooks = false;
-    while (records.nextRow()) {
-        holdsBooks = holdsBooks || records.read("图书编号串") != text::kEmptyList;
-    }
-    records.close();
+    const bool holdsBooks =
+        std::any_of(bookLists->begin(), bookLists->end(),
+                    [](const std::string& books) { return books != text::kEmptyList; });
     if (holdsBooks) {
         tell(services, "该读者有图书未还，不能删除！", "警告");
         return;
@@ -121,7 +115,7 @@ void deleteReader(const ui::Services& services) {
     if (services.screen.messageBox(question) != ui::Answer::Ok) {
         return;
     }
-    if (database.connection.execute("delete from 读者数据 where 借书证号 = ?", {card})) {
+    if (library::deleteReadersWithCard(database.connection, card)) {
         listReaders(services);
     }
 }

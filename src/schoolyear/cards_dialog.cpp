@@ -1,6 +1,7 @@
 #include "schoolyear/cards_dialog.h"
 
 #include "auth/settings_file.h"
+#include "library/readers.h"
 #include "readers/library_cards.h"
 #include "schoolyear/printing.h"
 #include "store/database.h"
@@ -102,11 +103,8 @@ std::optional<ui::Printout> chosenCards(const ui::Services& services) {
 
 void openCards(const ui::Services& services) {
     store::Database& database = services.database;
-    store::RecordSet& records = database.records;
-    if (!records.open(database.connection,
-                      "select 班别, 姓名, 借书证号 from 读者数据 order by 班别, rowid") ||
-        !records.toFirst()) {
-        records.close();
+    std::optional<std::vector<library::Reader>> holders = library::cardHolders(database);
+    if (!holders) {
         const std::string_view cause = store::failureCause(database.connection);
         tell(services,
              cause.empty() ? "读取读者数据失败" : "读取读者数据失败：" + std::string(cause));
@@ -114,18 +112,16 @@ void openCards(const ui::Services& services) {
     }
     ui::Window* window = services.frame.openDialog(ui::cardsForm());
     if (window == nullptr) {
-        records.close();
         return;
     }
     showKeptSchool(services, *window);
     ui::ListView& list = window->control(names::kReaders).listView();
-    while (records.nextRow()) {
+    for (library::Reader& holder : *holders) {
         const int row = list.appendRow();
-        list.setCell(row, kClassColumn, records.read("班别"));
-        list.setCell(row, kNameColumn, records.read("姓名"));
-        list.setCell(row, kCardColumn, records.read("借书证号"));
+        list.setCell(row, kClassColumn, std::move(holder.group));
+        list.setCell(row, kNameColumn, std::move(holder.name));
+        list.setCell(row, kCardColumn, std::move(holder.card));
     }
-    records.close();
 }
 
 void chooseClass(const ui::Services& services) {

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "library/readers.h"
+#include "store/value.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace chengxi::store {
+class Connection;
+struct Database;
+} // namespace chengxi::store
+
+// The loan report (借阅报表): one row per loan, written at the lend and
+// stamped at the return.
+namespace chengxi::library {
+
+// A loan as a year's report shows it: every column but the year, which is
+// the query's.
+struct ReportRow {
+    std::string bookNumber; // 图书编号
+    std::string title;      // 书名
+    std::string borrower;   // 借阅者: "class name" of the day of the loan
+    std::string borrowedOn; // 借书日期
+    std::string returnedOn; // 还书日期: empty while the book is out
+};
+
+// A loan as the lend writes it; its return date starts empty.
+struct OpenLoan {
+    std::string year;
+    std::string bookNumber;
+    std::string title;
+    std::string borrower;
+    std::string borrowedOn;
+};
+
+// The reader as 借阅者 names the borrower: class, a blank, name, as they
+// were on the day of the loan.
+std::string borrowerName(const Reader& reader);
+
+// The year box's text as the value the report's 年份 is compared with: its
+// number (leading zeros dropped), which meets the text column as its decimal
+// text, as the statement once carried it unquoted. Digits too many for any
+// integer stay their own text and so match no year the program writes.
+// Nothing for any other text (empty, a sign, a blank, a point, letters): no
+// report is read for it.
+[[nodiscard]] std::optional<store::Value> reportYear(std::string_view yearText);
+
+// Every loan of the year (a value from reportYear), in the order the
+// database returns them.
+[[nodiscard]] std::optional<std::vector<ReportRow>> reportOfYear(store::Database& database,
+                                                                 const store::Value& year);
+
+// The lend's report row.
+[[nodiscard]] bool addOpenLoan(store::Connection& connection, const OpenLoan& loan);
+
+// Stamps the return date on the book's open report rows that name the
+// borrower. After the lend states were cleared the book may have been lent
+// again, and that loan's row is not this return's. Only when no open row
+// names the borrower (the rows were written otherwise) is every open row of
+// the book stamped.
+[[nodiscard]] bool stampReturn(store::Connection& connection, std::string_view book,
+                               std::string_view borrower, std::string_view returnedOn);
+
+} // namespace chengxi::library
