@@ -1,14 +1,17 @@
-// The main window's own events: start-up, release and page change.
+// The main window's own events: start-up, release and page change. What a
+// page does at these moments is its feature's page hooks; here they run in
+// order, around what belongs to the program itself.
 #include "app/daily_backup.h"
 #include "app/data_folder.h"
 #include "app/data_folder_question.h"
 #include "app/program.h"
-#include "backups/backups.h"
+#include "auth/page_hooks.h"
+#include "backups/page_hooks.h"
+#include "catalog/page_hooks.h"
+#include "exchange/page_hooks.h"
 #include "library/initialisation.h"
-#include "overview/events.h"
-#include "overview/kept_filters.h"
-#include "readers/reader_listing.h"
-#include "text/integer_value.h"
+#include "overview/page_hooks.h"
+#include "readers/page_hooks.h"
 #include "ui/forms/control_names.h"
 
 namespace chengxi::app {
@@ -16,30 +19,14 @@ namespace chengxi::app {
 namespace login = ui::names::login;
 namespace mainw = ui::names::main;
 
-namespace {
-
-void preparePreviewList(ui::ListView& preview) {
-    preview.setViewType(3);
-    preview.setGridLines(true);
-    for (char letter = 'A'; letter <= 'Z'; ++letter) {
-        preview.addColumn({std::string(1, letter), 90, ui::Alignment::Centre});
-    }
-}
-
-} // namespace
-
 void Program::mainWindowStartUp() {
     ui::Window& main = *main_;
     closeWindow(login::kWindow);
-    library_.readers.listPending = true;
-    preparePreviewList(main.control(mainw::kPreviewList).listView());
-    library_.catalogue = {
-        .pageOffset = 0,
-        .pageSize = text::integerValue(main.control(mainw::kRowsPerPage).text()),
-        .bookTotal = 0,
-    };
-    library_.login.failureCounter = 0;
-    overview::restoreKeptFilters(services_);
+    readers::mainWindowCreated(library_.readers);
+    exchange::mainWindowCreated(services_);
+    catalog::mainWindowCreated(services_, library_.catalogue);
+    auth::mainWindowCreated(library_.login);
+    overview::mainWindowCreated(services_);
     main.control(mainw::kTabs).setCurrentPage(mainw::kPageLending);
     // The librarian (or a card scanner) types at once, without a click first.
     main.focusFirstEntry(mainw::kTabs);
@@ -57,12 +44,8 @@ void Program::mainWindowStartUp() {
 }
 
 void Program::libraryRestored() {
-    library_.readers.listPending = true;
-    library_.catalogue = {
-        .pageOffset = 0,
-        .pageSize = text::integerValue(main_->control(mainw::kRowsPerPage).text()),
-        .bookTotal = 0,
-    };
+    readers::libraryRestored(library_.readers);
+    catalog::libraryRestored(services_, library_.catalogue);
 }
 
 void Program::mainWindowRelease() {
@@ -71,20 +54,13 @@ void Program::mainWindowRelease() {
 }
 
 void Program::pageChanged() {
-    const ui::Control& tabs = main_->control(mainw::kTabs);
     // The keyboard follows the page: its first box, or the tabs themselves.
     main_->focusFirstEntry(mainw::kTabs);
-    // The reader list stays pending until a listing has really run, so a
-    // database that was busy the first time is listed at the next showing.
-    if (tabs.currentPage() == mainw::kPageReaders && library_.readers.listPending &&
-        readers::listReaders(services_)) {
-        library_.readers.listPending = false;
-    }
-    // The page is read again: the listing does not change it.
-    if (tabs.currentPage() == mainw::kPageData) {
-        backups::listBackups(services_);
-    }
-    overview::pageShown(services_, tabs.currentPage());
+    // Each hook reads the page afresh, whatever the hooks before it did.
+    const auto shownPage = [this] { return main_->control(mainw::kTabs).currentPage(); };
+    readers::pageShown(services_, library_.readers, shownPage());
+    backups::pageShown(services_, shownPage());
+    overview::pageShown(services_, shownPage());
 }
 
 } // namespace chengxi::app

@@ -25,11 +25,4 @@ void bindEvents(ui::EventBinder& binder, const ui::Services& services) {
               [&services](int direction) { stepStatisticsYear(services, direction); });
 }
 
-void pageShown(const ui::Services& services, int page) {
-    if (page == names::kPageOverview) {
-        showChosenView(services);
-        offerClasses(services);
-    }
-}
-
 } // namespace chengxi::overview

@@ -10,7 +10,4 @@ namespace chengxi::overview {
 // The page 统计: the overdue overview and the loan statistics.
 void bindEvents(ui::EventBinder& binder, const ui::Services& services);
 
-// Called when a page comes to the front.
-void pageShown(const ui::Services& services, int page);
-
 } // namespace chengxi::overview

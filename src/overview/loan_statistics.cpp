@@ -1,7 +1,7 @@
 #include "overview/loan_statistics.h"
 
 #include "circulation/loan_rows.h"
-#include "store/database.h"
+#include "library/statistics.h"
 #include "text/cp936.h"
 #include "text/date_time.h"
 
@@ -74,26 +74,18 @@ std::vector<TitleCount> mostBorrowed(const TextCounts& counts) {
 // seen and the late returns.
 bool countLoans(store::Database& database, int year, LoanStatistics& statistics,
                 TextSet& borrowers) {
-    store::RecordSet& records = database.records;
-    // The year as a number, as the report page compares 年份.
-    if (!records.open(database.connection,
-                      "select 书名, 借阅者, 借书日期, 还书日期 from 借阅报表 where 年份=?",
-                      {store::Value(year)}) ||
-        !records.toFirst()) {
-        records.close();
-        return false;
-    }
     TextCounts titles;
     TextCounts classes;
-    // Grown once: rehashing as 100,000 loans arrive costs more than counting them.
-    titles.reserve(static_cast<std::size_t>(records.rowCount()));
-    borrowers.reserve(static_cast<std::size_t>(records.rowCount()));
-    while (records.nextRow()) {
-        ++statistics.loans;
-        const std::string_view title = records.bytes(0);
-        const std::string_view borrower = records.bytes(1);
-        const std::string borrowDate = records.read(2);
-        const std::string returnDate = records.read(3);
+    const auto countLoan = [&](const library::YearLoan& loan) {
+        if (statistics.loans++ == 0) {
+            // Grown once: rehashing as 100,000 loans arrive costs more than counting them.
+            titles.reserve(loan.loansInYear);
+            borrowers.reserve(loan.loansInYear);
+        }
+        const std::string_view title = loan.titleBytes;
+        const std::string_view borrower = loan.borrowerBytes;
+        const std::string& borrowDate = loan.borrowedOn;
+        const std::string& returnDate = loan.returnedOn;
         const auto borrowed = text::parseDateTime(borrowDate);
         if (borrowed && borrowed->year == year) {
             ++statistics.loansPerMonth[static_cast<std::size_t>(borrowed->month - 1)];
@@ -113,8 +105,10 @@ bool countLoans(store::Database& database, int year, LoanStatistics& statistics,
         if (!borrowers.contains(borrower)) {
             borrowers.emplace(borrower);
         }
+    };
+    if (!library::readLoansOfYear(database, year, countLoan)) {
+        return false;
     }
-    records.close();
     statistics.topTitles = mostBorrowed(titles);
     const std::map<std::string_view, int> byClass(classes.begin(), classes.end());
     for (const auto& [group, loans] : byClass) {
@@ -126,50 +120,34 @@ bool countLoans(store::Database& database, int year, LoanStatistics& statistics,
     return true;
 }
 
-// Returns stamped in the year, whichever year the book was lent in. The
-// stamp starts with the year's digits, so a range of texts finds them.
+// Returns stamped in the year, whichever year the book was lent in.
 bool countReturns(store::Database& database, int year, LoanStatistics& statistics) {
-    store::RecordSet& records = database.records;
-    if (!records.open(
-            database.connection,
-            "select 还书日期 from 借阅报表 where 还书日期 >= ? and 还书日期 < ?",
-            {store::Value(std::to_string(year)), store::Value(std::to_string(year + 1))}) ||
-        !records.toFirst()) {
-        records.close();
-        return false;
-    }
-    while (records.nextRow()) {
-        const auto returned = text::parseDateTime(records.read(0));
+    return library::readReturnStamps(database, year, [&](const std::string& stamp) {
+        const auto returned = text::parseDateTime(stamp);
         if (returned && returned->year == year) {
             ++statistics.returns;
             ++statistics.returnsPerMonth[static_cast<std::size_t>(returned->month - 1)];
         }
-    }
-    records.close();
-    return true;
+    });
 }
 
 bool findIdleReaders(store::Database& database, const TextSet& borrowers,
                      LoanStatistics& statistics) {
-    store::RecordSet& records = database.records;
-    if (!records.open(database.connection, "select 班别, 姓名, 借书证号 from 读者数据") ||
-        !records.toFirst()) {
-        records.close();
+    const auto readers = library::readReaderNames(database);
+    if (!readers) {
         return false;
     }
     std::vector<std::pair<std::string, IdleReader>> idle;
     std::string borrower;
-    while (records.nextRow()) {
-        const std::string_view group = records.bytes(0);
-        const std::string_view name = records.bytes(1);
+    for (const library::ReaderName& reader : *readers) {
+        const std::string& group = reader.groupBytes;
+        const std::string& name = reader.nameBytes;
         borrower.assign(group).append(" ").append(name);
         if (!borrowers.contains(borrower)) {
-            idle.emplace_back(
-                std::string(group) + '\0' + std::string(name),
-                IdleReader{text::fromCp936(group), text::fromCp936(name), records.read(2)});
+            idle.emplace_back(group + '\0' + name, IdleReader{text::fromCp936(group),
+                                                              text::fromCp936(name), reader.card});
         }
     }
-    records.close();
     std::stable_sort(idle.begin(), idle.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (auto& [key, reader] : idle) {

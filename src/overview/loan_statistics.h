@@ -34,7 +34,7 @@ struct LateReturn {
     std::int64_t daysLate = 0;
 };
 
-// A year of 借阅报表, counted.
+// A year of the loan report, counted.
 struct LoanStatistics {
     int year = 0;
     std::array<int, 12> loansPerMonth{};   // by the month of the loan

@@ -1,7 +1,8 @@
 #include "overview/overdue_loans.h"
 
 #include "circulation/loan_rows.h"
-#include "store/database.h"
+#include "library/schema.h"
+#include "library/statistics.h"
 #include "text/cp936.h"
 #include "text/list_column.h"
 
@@ -15,38 +16,19 @@ namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
 
-using LendState = std::unordered_map<std::string, std::string>;
-
-std::optional<LendState> readLendState(store::Database& database) {
-    store::RecordSet& records = database.records;
-    if (!records.open(database.connection, "select 图书编号, 借书证号 from 借出数据") ||
-        !records.toFirst()) {
-        records.close();
-        return std::nullopt;
-    }
-    LendState state;
-    state.reserve(static_cast<std::size_t>(records.rowCount()));
-    while (records.nextRow()) {
-        // The first row of a book wins, as the lend-state lookup reads it.
-        state.try_emplace(records.read(0), records.read(1));
-    }
-    records.close();
-    return state;
-}
-
-std::string lendStateNote(const LendState& state, const std::string& book,
+std::string lendStateNote(const library::LendStateByBook& state, const std::string& book,
                           const std::string& card) {
     const auto found = state.find(book);
     if (found == state.end()) {
-        return "借出数据中没有这本书";
+        return std::string(library::kLendStateTable) + "中没有这本书";
     }
     if (found->second == card) {
         return {};
     }
     if (found->second == text::kEmptyList) {
-        return "借出数据记为已还";
+        return std::string(library::kLendStateTable) + "记为已还";
     }
-    return "借出数据记为借书证号 " + found->second;
+    return std::string(library::kLendStateTable) + "记为借书证号 " + found->second;
 }
 
 const std::string& itemOrEmpty(const std::vector<std::string>& items, std::size_t k) {
@@ -101,32 +83,21 @@ void sortForReading(std::vector<OverdueLoan>& loans) {
 std::optional<OverdueOverview> readOverdueLoans(store::Database& database,
                                                 const text::DateTime& today,
                                                 const OverdueFilter& filter) {
-    const std::optional<LendState> lendState = readLendState(database);
+    const auto lendState = library::readLendStateByBook(database);
     if (!lendState) {
         return std::nullopt;
     }
-    store::RecordSet& records = database.records;
-    const bool everyClass = filter.group.empty();
-    const bool opened =
-        everyClass ? records.open(database.connection,
-                                  "select 班别, 姓名, 借书证号, 图书编号串, 日期编号串, 书名串 "
-                                  "from 读者数据 where 图书编号串 <> '0'")
-                   : records.open(database.connection,
-                                  "select 班别, 姓名, 借书证号, 图书编号串, 日期编号串, 书名串 "
-                                  "from 读者数据 where 图书编号串 <> '0' and 班别 = ?",
-                                  {store::Value(filter.group)});
-    if (!opened || !records.toFirst()) {
-        records.close();
+    const auto borrowers = library::readBorrowingReaders(database, filter.group);
+    if (!borrowers) {
         return std::nullopt;
     }
     const text::DateTime midnight = today.date();
     OverdueOverview overview;
     std::unordered_set<std::string> readers; // by card: a reader is counted once
-    while (records.nextRow()) {
-        const std::string numbers = records.read(3);
-        const std::vector<std::string> books = text::splitListColumn(numbers);
-        const std::vector<std::string> dates = text::splitListColumn(records.read(4));
-        const std::vector<std::string> titles = text::splitListColumn(records.read(5));
+    for (const library::BorrowingReader& reader : *borrowers) {
+        const std::vector<std::string> books = text::splitListColumn(reader.bookNumbers);
+        const std::vector<std::string> dates = text::splitListColumn(reader.borrowDates);
+        const std::vector<std::string> titles = text::splitListColumn(reader.titles);
         for (std::size_t k = 0; k < books.size(); ++k) {
             if (books[k] == text::kEmptyList) {
                 continue;
@@ -142,9 +113,9 @@ std::optional<OverdueOverview> readOverdueLoans(store::Database& database,
                 loan.dueDate = text::formatDateTime(due);
                 loan.daysOverdue = days;
             }
-            loan.group = records.read(0);
-            loan.name = records.read(1);
-            loan.card = records.read(2);
+            loan.group = reader.group;
+            loan.name = reader.name;
+            loan.card = reader.card;
             loan.bookNumber = books[k];
             loan.title = itemOrEmpty(titles, k);
             loan.note = lendStateNote(*lendState, loan.bookNumber, loan.card);
@@ -158,25 +129,9 @@ std::optional<OverdueOverview> readOverdueLoans(store::Database& database,
             overview.loans.push_back(std::move(loan));
         }
     }
-    records.close();
     sortForReading(overview.loans);
     overview.readersConcerned = static_cast<int>(readers.size());
     return overview;
-}
-
-std::optional<std::vector<std::string>> readClasses(store::Database& database) {
-    store::RecordSet& records = database.records;
-    if (!records.open(database.connection, "select distinct 班别 from 读者数据 order by 班别") ||
-        !records.toFirst()) {
-        records.close();
-        return std::nullopt;
-    }
-    std::vector<std::string> classes;
-    while (records.nextRow()) {
-        classes.push_back(records.read(0));
-    }
-    records.close();
-    return classes;
 }
 
 } // namespace chengxi::overview

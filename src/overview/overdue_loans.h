@@ -43,13 +43,10 @@ struct OverdueOverview {
 };
 
 // The overdue loans on `today` as the readers' lists record them (due date =
-// borrow date + 5 days), with the lend state of 借出数据 beside each. Nothing
-// when the database could not be read.
+// borrow date + 5 days), with the lend state beside each. Nothing when the
+// database could not be read.
 std::optional<OverdueOverview> readOverdueLoans(store::Database& database,
                                                 const text::DateTime& today,
                                                 const OverdueFilter& filter);
-
-// The distinct classes of 读者数据, in byte order; nothing on a failed read.
-std::optional<std::vector<std::string>> readClasses(store::Database& database);
 
 } // namespace chengxi::overview

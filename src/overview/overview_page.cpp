@@ -1,5 +1,7 @@
 #include "overview/overview_page.h"
 
+#include "library/schema.h"
+#include "library/statistics.h"
 #include "overview/kept_filters.h"
 #include "overview/list_export.h"
 #include "overview/notices.h"
@@ -30,7 +32,10 @@ constexpr DaysPreset kDaysPresets[] = {{"1 天", "1"}, {"7 天", "7"}, {"30 天"
 void reportReadFailure(const ui::Services& services, ui::Control& summary) {
     summary.setText("读取数据失败！");
     const std::string_view cause = store::failureCause(services.database.connection);
-    services.screen.messageBox({cause.empty() ? "读取读者数据失败！" : std::string(cause), "提示"});
+    services.screen.messageBox({cause.empty()
+                                    ? "读取" + std::string(library::kReaderTable) + "失败！"
+                                    : std::string(cause),
+                                "提示"});
 }
 
 std::string summaryText(const OverdueOverview& overview) {
@@ -47,7 +52,7 @@ std::string summaryText(const OverdueOverview& overview) {
 
 void offerClasses(const ui::Services& services) {
     ui::Control& choice = services.mainWindow().control(names::kOverdueClass);
-    const auto classes = readClasses(services.database);
+    const auto classes = library::readClasses(services.database);
     if (!classes) {
         return; // the choices stay as they were; 查询 says what is wrong
     }

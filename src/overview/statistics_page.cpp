@@ -1,6 +1,7 @@
 #include "overview/statistics_page.h"
 
 #include "circulation/loan_report.h"
+#include "library/schema.h"
 #include "overview/kept_filters.h"
 #include "overview/list_export.h"
 #include "overview/loan_statistics.h"
@@ -58,10 +59,10 @@ void showStatistics(const ui::Services& services) {
     keepStatisticsYear(services, year);
     const auto statistics = readLoanStatistics(services.database, year);
     if (!statistics) {
-        summary.setText("读取借阅报表失败！");
+        const std::string failed = "读取" + std::string(library::kReportTable) + "失败！";
+        summary.setText(failed);
         const std::string_view cause = store::failureCause(services.database.connection);
-        services.screen.messageBox(
-            {cause.empty() ? "读取借阅报表失败！" : std::string(cause), "提示"});
+        services.screen.messageBox({cause.empty() ? failed : std::string(cause), "提示"});
         return;
     }
     for (std::size_t m = 0; m < statistics->loansPerMonth.size(); ++m) {

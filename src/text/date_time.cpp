@@ -123,10 +123,6 @@ DateTime addDays(const DateTime& when, int days) {
     return result;
 }
 
-std::int64_t daysBetween(const DateTime& from, const DateTime& to) {
-    return dayNumber(to.year, to.month, to.day) - dayNumber(from.year, from.month, from.day);
-}
-
 std::int64_t secondsBetween(const DateTime& from, const DateTime& to) {
     const auto secondsOf = [](const DateTime& t) {
         return dayNumber(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;

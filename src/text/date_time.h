@@ -36,9 +36,6 @@ DateTime fromDayNumber(std::int64_t days);
 
 DateTime addDays(const DateTime& when, int days);
 
-// Whole days from `from` to `to` (both dates, their times ignored).
-std::int64_t daysBetween(const DateTime& from, const DateTime& to);
-
 // Seconds from `from` to `to`.
 std::int64_t secondsBetween(const DateTime& from, const DateTime& to);
 

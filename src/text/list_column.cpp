@@ -16,11 +16,4 @@ std::vector<std::string> splitListColumn(std::string_view list) {
     return items;
 }
 
-std::string appendListItem(std::string_view list, std::string_view item) {
-    std::string result = list == kEmptyList ? std::string() : std::string(list);
-    result += item;
-    result += '|';
-    return result;
-}
-
 } // namespace chengxi::text

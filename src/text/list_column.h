@@ -14,7 +14,4 @@ inline constexpr std::string_view kEmptyList = "0";
 // empty. "A|B|" gives A and B, "0" gives "0", the empty text gives nothing.
 std::vector<std::string> splitListColumn(std::string_view list);
 
-// Appends one item to a list column, replacing the empty list value "0".
-std::string appendListItem(std::string_view list, std::string_view item);
-
 } // namespace chengxi::text

@@ -158,5 +158,32 @@ TEST_F(DamageAndLock, ALockDuringALookUpIsNotAnUnknownCard) {
     EXPECT_EQ(main.control(mainw::kName).text(), "张三");
 }
 
+// The overview and the statistics under a lock say the lock, and the query
+// that met it lets go of the shared record set: both read again once it ends.
+TEST_F(DamageAndLock, ALockDuringTheOverviewIsSaidAndLetGo) {
+    ui::Window& main = openMainWindow();
+    ASSERT_TRUE(program->library().database.connection.execute(
+        "insert into 读者数据 values(?,?,?,?,?,?)",
+        {"1班", "张三", "201409001", "A00001|", "2015年11月1日|", "书|"}));
+    main.control(mainw::kOverdueDays).setText("1");
+    main.control(mainw::kStatisticsYear).setText("2015");
+    LockingProcess other(databasePath());
+    if (!other.holding()) {
+        GTEST_SKIP() << "python3 with sqlite3 is needed to hold the lock";
+    }
+    program->fire(mainw::kWindow, mainw::kShowOverdue, ui::Event::Clicked);
+    EXPECT_EQ(messageTexts().back(), store::kBusyCause);
+    program->fire(mainw::kWindow, mainw::kShowStatistics, ui::Event::Clicked);
+    EXPECT_EQ(messageTexts().back(), store::kBusyCause);
+
+    other.release();
+    const std::size_t said = messageTexts().size();
+    program->fire(mainw::kWindow, mainw::kShowOverdue, ui::Event::Clicked);
+    EXPECT_EQ(main.control(mainw::kOverdueList).listView().rowCount(), 1);
+    program->fire(mainw::kWindow, mainw::kShowStatistics, ui::Event::Clicked);
+    EXPECT_EQ(main.control(mainw::kIdleReaders).listView().rowCount(), 1);
+    EXPECT_EQ(messageTexts().size(), said);
+}
+
 } // namespace
 } // namespace chengxi::testing

@@ -41,8 +41,6 @@ TEST(DateArithmetic, AddDaysRollsOverMonthsAndYears) {
     EXPECT_EQ(addDays({2015, 12, 29}, 5), (DateTime{2016, 1, 3}));
     EXPECT_EQ(addDays({2016, 2, 27}, 2), (DateTime{2016, 2, 29}));
     EXPECT_EQ(addDays({2015, 3, 1}, -1), (DateTime{2015, 2, 28}));
-    EXPECT_EQ(daysBetween({2015, 11, 16}, {2015, 11, 21}), 5);
-    EXPECT_EQ(daysBetween({2015, 11, 21}, {2015, 11, 16, 23, 0, 0}), -5);
 }
 
 TEST(DateArithmetic, DayNumbersMatchKnownDates) {

@@ -13,9 +13,3 @@ TEST(ListColumn, SplitsOneItemPerBar) {
     EXPECT_EQ(splitListColumn("A|rest"), (Items{"A", "rest"}));
     EXPECT_EQ(splitListColumn("|"), (Items{""}));
 }
-
-TEST(ListColumn, AppendReplacesTheEmptyListValue) {
-    EXPECT_EQ(appendListItem("0", "A00001"), "A00001|");
-    EXPECT_EQ(appendListItem("A00001|", "A00007"), "A00001|A00007|");
-    EXPECT_EQ(appendListItem("", "B"), "B|");
-}
