@@ -3,6 +3,7 @@
 #include "backups/backups.h"
 #include "exchange/left_out_rows.h"
 #include "exchange/workbook_steps.h"
+#include "library/books.h"
 #include "library/templates.h"
 #include "store/database.h"
 #include "store/transaction.h"
@@ -26,8 +27,6 @@ namespace {
 
 namespace names = ui::names::main;
 
-constexpr std::string_view kInsertBook =
-    "insert into 图书数据 values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
 constexpr int kPreviewRows = 2;
 constexpr int kPreviewColumns = 26;
 constexpr std::string_view kNothingImported = "没有导入任何图书。";
@@ -180,7 +179,7 @@ void importBooks(const ui::Services& services, ExchangeState& state,
         for (std::size_t i = 0; i < columns.size(); ++i) {
             values[i] = store::Value(workbook.read(query, columns[i]));
         }
-        if (!database.execute(kInsertBook, values)) {
+        if (!library::addImportedBook(database, values)) {
             // A value the code page lacks stores nothing and loses only its
             // row; anything else means the database cannot take the import.
             const std::optional<UnstorableCharacter> character = firstUnstorableCharacter(values);

@@ -2,6 +2,7 @@
 
 #include "exchange/left_out_rows.h"
 #include "exchange/workbook_steps.h"
+#include "library/readers.h"
 #include "library/templates.h"
 #include "readers/reader_listing.h"
 #include "store/database.h"
@@ -23,31 +24,10 @@ namespace {
 
 namespace names = ui::names::main;
 
-constexpr std::string_view kInsertReader = "insert into 读者数据 values(?,?,?,?,?,?)";
 constexpr std::size_t kCardColumn = 2;
 constexpr std::size_t kFirstLoanColumn = 3;
 constexpr std::string_view kNotWritten = "写入数据库失败，本次导入的读者已全部撤销。";
 constexpr std::string_view kNothingImported = "没有导入任何读者。";
-
-// The card numbers already in 读者数据, as the code page 936 bytes the
-// database compares. Read once instead of looked up once per sheet row: the
-// table has no index, and a scan per row would make an import of a few
-// thousand readers take seconds. Inside the import's transaction nothing else
-// changes the table, so the set stays exact as the import adds to it. False
-// when the table cannot be read.
-bool readCardNumbers(store::Database& database, std::unordered_set<std::string>& cards) {
-    store::RecordSet& records = database.records;
-    if (!records.open(database.connection, "select 借书证号 from 读者数据") || !records.toFirst()) {
-        records.close();
-        return false;
-    }
-    cards.reserve(static_cast<std::size_t>(records.rowCount()) * 2);
-    while (records.nextRow()) {
-        cards.insert(text::toCp936(records.read("借书证号")).bytes);
-    }
-    records.close();
-    return true;
-}
 
 } // namespace
 
@@ -89,11 +69,20 @@ void importReaders(const ui::Services& services, ExchangeState& state) {
     workbook.moveFirst(query);
     store::Database& database = services.database;
     store::Transaction transaction(database.connection);
-    std::unordered_set<std::string> cards;
-    if (!transaction.began() || !readCardNumbers(database, cards)) {
+    // The cards taken are read once instead of looked up once per sheet row:
+    // the table has no index, and a scan per row would make an import of a
+    // few thousand readers take seconds. Inside the import's transaction
+    // nothing else changes the table, so the set stays exact as the import
+    // adds to it.
+    std::optional<std::unordered_set<std::string>> taken;
+    if (transaction.began()) {
+        taken = library::cardNumberBytes(database);
+    }
+    if (!taken) {
         showError(services, "无法读写读者数据，没有导入任何读者。");
         return;
     }
+    std::unordered_set<std::string>& cards = *taken;
 
     const auto columns = library::templateHeaders(library::TemplateKind::Readers);
     std::vector<store::Value> values(columns.size(), store::Value(std::string()));
@@ -113,7 +102,7 @@ void importReaders(const ui::Services& services, ExchangeState& state) {
         if (card.ok() && (card.bytes == text::kEmptyList || cards.contains(card.bytes))) {
             return true;
         }
-        if (!database.connection.execute(kInsertReader, values)) {
+        if (!library::addImportedReader(database.connection, values)) {
             const std::optional<UnstorableCharacter> character = firstUnstorableCharacter(values);
             if (!character) {
                 stored = false;

@@ -142,6 +142,11 @@ std::optional<std::unordered_set<std::string>> lentOutOf(store::Database& databa
     return found;
 }
 
+bool addImportedBook(store::Connection& connection, std::span<const store::Value> values) {
+    return connection.execute("insert into 图书数据 values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
+                              values);
+}
+
 bool insertBook(store::Connection& connection, const BookValues& values) {
     const std::vector<store::Value> parameters = bound(values);
     return connection.execute("insert into 图书数据 (" + columnList() +

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -64,6 +65,11 @@ lentOutOf(store::Database& database, const std::vector<std::string>& numbers);
 // Writes name every column, so the row matches the table's order whatever
 // other builds assume.
 [[nodiscard]] bool insertBook(store::Connection& connection, const BookValues& values);
+
+// An imported row: the 16 values in the table's column order, bound as they
+// come (the import adds many rows, each through the one cached statement).
+[[nodiscard]] bool addImportedBook(store::Connection& connection,
+                                   std::span<const store::Value> values);
 // True only when exactly that row was changed.
 [[nodiscard]] bool updateBook(store::Connection& connection, std::int64_t rowId,
                               const BookValues& values);

@@ -4,6 +4,7 @@
 #include "library/schema.h"
 #include "store/connection.h"
 #include "store/database.h"
+#include "text/cp936.h"
 
 namespace chengxi::library {
 namespace {
@@ -132,6 +133,23 @@ bool setReaderClass(store::Connection& connection, std::int64_t rowid, std::stri
 
 bool deleteReaderRow(store::Connection& connection, std::int64_t rowid) {
     return connection.execute("delete from 读者数据 where rowid = ?", {rowid});
+}
+
+std::optional<std::unordered_set<std::string>> cardNumberBytes(store::Database& database) {
+    QueryGuard query(database.records);
+    if (!query.run(database.connection, "select 借书证号 from 读者数据")) {
+        return std::nullopt;
+    }
+    std::unordered_set<std::string> cards;
+    cards.reserve(static_cast<std::size_t>(query->rowCount()) * 2);
+    while (query->nextRow()) {
+        cards.insert(text::toCp936(query->read(reader::kCard)).bytes);
+    }
+    return cards;
+}
+
+bool addImportedReader(store::Connection& connection, std::span<const store::Value> values) {
+    return connection.execute("insert into 读者数据 values(?,?,?,?,?,?)", values);
 }
 
 } // namespace chengxi::library

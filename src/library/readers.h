@@ -2,11 +2,14 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace chengxi::store {
+class Value;
 class Connection;
 struct Database;
 } // namespace chengxi::store
@@ -67,6 +70,15 @@ struct ClassSize {
 // Every distinct class, a missing one as empty, with its number of readers,
 // in the order of the text.
 [[nodiscard]] std::optional<std::vector<ClassSize>> classSizes(store::Database& database);
+
+// The card number of every reader as the code page 936 bytes the database
+// compares; nothing when the table could not be read.
+[[nodiscard]] std::optional<std::unordered_set<std::string>>
+cardNumberBytes(store::Database& database);
+
+// An imported row: the six values in the table's column order.
+[[nodiscard]] bool addImportedReader(store::Connection& connection,
+                                     std::span<const store::Value> values);
 
 // A new reader without loans: "0" in each of the three lists.
 [[nodiscard]] bool addReader(store::Connection& connection, std::string_view group,
