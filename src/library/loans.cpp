@@ -46,17 +46,9 @@ std::optional<std::vector<std::string>> titlesWithNumber(store::Database& databa
 
 std::optional<std::vector<std::string>> lendStateHolders(store::Database& database,
                                                          std::string_view book) {
-    QueryGuard query(database.records);
-    if (!query->open(database.connection, "select * from 借出数据 where 图书编号 = ?", {book})) {
-        return std::nullopt;
-    }
-    // A failed count leaves no rows to read.
-    static_cast<void>(query->toFirst());
-    std::vector<std::string> holders;
-    while (query->nextRow()) {
-        holders.push_back(query->read(lend_state::kCard));
-    }
-    return holders;
+    return readRows(
+        database, "select * from 借出数据 where 图书编号 = ?", {book},
+        [](const store::RecordSet& records) { return records.read(lend_state::kCard); });
 }
 
 std::optional<std::vector<std::string>> cardsHoldingBooks(store::Database& database) {

@@ -46,9 +46,8 @@ struct LoanLists {
                                                                        std::string_view number);
 
 // The 借书证号 of every 借出数据 row of the book; "0" is a book on the shelf,
-// no row a book never lent. std::nullopt only when the statement cannot be
-// prepared: a count that fails on the way gives no rows, which the lending
-// page has always taken for a book never lent.
+// no row a book never lent. std::nullopt when the query failed, also part
+// way: a book lent out must not pass for one never lent.
 [[nodiscard]] std::optional<std::vector<std::string>> lendStateHolders(store::Database& database,
                                                                        std::string_view book);
 

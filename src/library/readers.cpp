@@ -59,18 +59,7 @@ std::optional<std::vector<Reader>> namesWithCard(store::Database& database, std:
 }
 
 std::optional<std::vector<Reader>> allReaders(store::Database& database) {
-    QueryGuard query(database.records);
-    if (!query->open(database.connection, "select * from 读者数据")) {
-        return std::nullopt;
-    }
-    // A failed count leaves no rows to read.
-    static_cast<void>(query->toFirst());
-    std::vector<Reader> rows;
-    rows.reserve(static_cast<std::size_t>(query->rowCount()));
-    while (query->nextRow()) {
-        rows.push_back(wholeReader(query.records()));
-    }
-    return rows;
+    return readRows(database, "select * from 读者数据", {}, wholeReader);
 }
 
 std::optional<std::vector<Reader>> cardHolders(store::Database& database) {

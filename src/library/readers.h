@@ -54,9 +54,9 @@ struct ClassSize {
 [[nodiscard]] std::optional<std::vector<Reader>> namesWithCard(store::Database& database,
                                                                std::string_view card);
 
-// Every reader, every column, in table order. std::nullopt only when the
-// statement cannot be prepared: a count that fails on the way gives no rows,
-// which the reader list has always shown as none.
+// Every reader, every column, in table order; std::nullopt when the query
+// failed, also part way (a lock, damage): part of the readers must not pass
+// for all of them.
 [[nodiscard]] std::optional<std::vector<Reader>> allReaders(store::Database& database);
 
 // The class, name and card number of every reader, by class and then in

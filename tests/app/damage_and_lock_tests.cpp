@@ -3,6 +3,7 @@
 // for a success.
 #include "backups/backups.h"
 #include "library/initialisation.h"
+#include "library/loans.h"
 #include "program_fixture.h"
 #include "store/backups.h"
 #include "store/failure_cause.h"
@@ -156,6 +157,36 @@ TEST_F(DamageAndLock, ALockDuringALookUpIsNotAnUnknownCard) {
     other.release();
     program->fire(mainw::kWindow, mainw::kViewReader, ui::Event::Clicked);
     EXPECT_EQ(main.control(mainw::kName).text(), "张三");
+}
+
+// A lock met while the readers are listed or a lend state is read is a
+// failure, not an empty table: no "0 readers", no lent book taken for one
+// never lent.
+TEST_F(DamageAndLock, ALockIsNeitherNoReadersNorABookNeverLent) {
+    shortLockWait = true;
+    ui::Window& main = openMainWindow();
+    store::Connection& connection = program->library().database.connection;
+    ASSERT_TRUE(
+        connection.execute("insert into 读者数据 values(?,?,?,?,?,?)",
+                           {"1班", "张三", "201409001", "A00001|", "2015年11月1日|", "书|"}));
+    ASSERT_TRUE(connection.execute("insert into 借出数据 values(?,?)", {"A00001", "201409001"}));
+    LockingProcess other(databasePath());
+    if (!other.holding()) {
+        GTEST_SKIP() << "python3 with sqlite3 is needed to hold the lock";
+    }
+    main.control(mainw::kTabs).setCurrentPage(mainw::kPageReaders);
+    program->fire(mainw::kWindow, mainw::kTabs, ui::Event::PageChanged);
+    EXPECT_NE(main.control(mainw::kReaderCount).text(), "当前读者数量：0个");
+    EXPECT_FALSE(library::lendStateHolders(program->library().database, "A00001"));
+
+    other.release();
+    main.control(mainw::kTabs).setCurrentPage(mainw::kPageLending);
+    program->fire(mainw::kWindow, mainw::kTabs, ui::Event::PageChanged);
+    main.control(mainw::kTabs).setCurrentPage(mainw::kPageReaders);
+    program->fire(mainw::kWindow, mainw::kTabs, ui::Event::PageChanged);
+    EXPECT_EQ(main.control(mainw::kReaderCount).text(), "当前读者数量：1个");
+    EXPECT_EQ(library::lendStateHolders(program->library().database, "A00001"),
+              std::vector<std::string>{"201409001"});
 }
 
 // The overview and the statistics under a lock say the lock, and the query
