@@ -304,8 +304,10 @@ void writeDirectory(std::string& out, const std::vector<DirectoryEntry>& entries
 void writeMiniFat(std::string& out, const std::vector<std::uint32_t>& miniFat,
                   std::size_t sectors) {
     writeSectorNumbers(out, miniFat);
-    const std::size_t unused = sectors * kEntriesPerFatSector - miniFat.size();
-    writeSectorNumbers(out, std::vector<std::uint32_t>(unused, cfb::kFreeSector));
+    ByteWriter w(out);
+    for (std::size_t k = miniFat.size(); k < sectors * kEntriesPerFatSector; ++k) {
+        w.u32(cfb::kFreeSector);
+    }
 }
 
 } // namespace
