@@ -1,203 +1,268 @@
 #include "xls/compound_file.h"
 
+#include "xls/compound_file_format.h"
 #include "xls/utf16.h"
 
 #include <algorithm>
-#include <array>
 
 namespace chengxi::xls {
 namespace {
 
-constexpr std::array<std::uint8_t, 8> kSignature = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-constexpr std::uint32_t kMaxRegularSector = 0xFFFFFFFA;
-constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
-constexpr std::uint32_t kFreeSector = 0xFFFFFFFF;
-constexpr std::uint32_t kNoStream = 0xFFFFFFFF;
-constexpr std::size_t kHeaderDifatEntries = 109;
-constexpr std::size_t kEntrySize = 128;
-constexpr unsigned kMiniSectorShift = 6;
-
-constexpr std::uint8_t kTypeStorage = 1;
-constexpr std::uint8_t kTypeStream = 2;
-constexpr std::uint8_t kTypeRoot = 5;
+constexpr const char* kIncompleteFile = "工作簿已损坏：文件不完整";
 
 std::string entryName(const std::uint8_t* entry) {
-    const std::uint16_t byteLength = readU16(entry + 64);
+    const std::uint16_t byteLength = readU16(entry + cfb::entry::kNameLength);
     // The length counts the terminating zero; a damaged length is clipped
     // to the 32 characters the field holds.
     std::size_t units = byteLength >= 2 ? (byteLength / 2) - 1 : 0;
-    units = std::min<std::size_t>(units, 31);
+    units = std::min(units, cfb::kMaxNameUnits);
     std::string name;
     Utf16Decoder decoder(name);
-    decoder.addUnits(entry, units);
+    decoder.addUnits(entry + cfb::entry::kName, units);
     decoder.finish();
     return name;
 }
 
+// Appends the first `count` sector numbers a FAT, mini FAT or DIFAT sector
+// holds.
+void appendSectorNumbers(Bytes sector, std::size_t count, std::vector<std::uint32_t>& to) {
+    for (std::size_t i = 0; i < count; ++i) {
+        to.push_back(readU32(sector.data() + cfb::kSectorNumberSize * i));
+    }
+}
+
 } // namespace
 
-Result<CompoundFile> CompoundFile::parse(Bytes file) {
-    if (file.size() < 512) {
-        return fail(file.empty() ? "文件是空的" : "文件太短，不是 Excel 工作簿");
-    }
-    if (!std::equal(kSignature.begin(), kSignature.end(), file.begin())) {
-        return fail("文件不是 Excel 97-2003 工作簿");
-    }
-    const std::uint8_t* header = file.data();
-    const std::uint16_t major = readU16(header + 26);
-    const std::uint16_t sectorShift = readU16(header + 30);
-    const std::uint16_t miniShift = readU16(header + 32);
-    if (sectorShift != 9 && sectorShift != 12) {
-        return fail("工作簿已损坏：未知的扇区大小");
-    }
-    if (miniShift != kMiniSectorShift) {
-        return fail("工作簿已损坏：未知的小扇区大小");
-    }
+struct CompoundFile::Header {
+    std::uint16_t majorVersion = 0;
+    unsigned sectorShift = 0;
+    std::uint32_t miniCutoff = 0;
+    std::uint32_t fatSectorCount = 0;
+    std::uint32_t firstDirectory = 0;
+    std::uint32_t firstMiniFat = 0;
+    std::uint32_t firstDifat = 0;
+    std::uint32_t difatSectorCount = 0;
+};
 
+Result<CompoundFile> CompoundFile::parse(Bytes file) {
+    auto header = readHeader(file);
+    if (!header) {
+        return fail(header.error());
+    }
     CompoundFile cf;
     cf.file_ = file;
-    cf.sectorShift_ = sectorShift;
-    const std::size_t sectorSize = std::size_t{1} << sectorShift;
-    if (file.size() <= sectorSize) {
+    cf.sectorShift_ = header->sectorShift;
+    // The sectors after the header's, the last one perhaps cut short.
+    const std::size_t sectorSize = cf.sectorSize();
+    cf.sectorCount_ = (file.size() - sectorSize + sectorSize - 1) / sectorSize;
+    cf.miniCutoff_ = header->miniCutoff;
+
+    if (Status fat = cf.readFat(*header); !fat) {
+        return fail(fat.error());
+    }
+    if (Status directory = cf.readDirectory(*header); !directory) {
+        return fail(directory.error());
+    }
+    if (Status streams = cf.findRootStreams(); !streams) {
+        return fail(streams.error());
+    }
+    if (Status mini = cf.readMiniFatAndStream(*header); !mini) {
+        return fail(mini.error());
+    }
+    return cf;
+}
+
+Result<CompoundFile::Header> CompoundFile::readHeader(Bytes file) {
+    if (file.size() < cfb::kHeaderSize) {
+        return fail(file.empty() ? "文件是空的" : "文件太短，不是 Excel 工作簿");
+    }
+    if (!std::equal(cfb::kSignature.begin(), cfb::kSignature.end(), file.begin())) {
+        return fail("文件不是 Excel 97-2003 工作簿");
+    }
+    const std::uint8_t* raw = file.data();
+    Header header;
+    header.majorVersion = readU16(raw + cfb::header::kMajorVersion);
+    header.sectorShift = readU16(raw + cfb::header::kSectorShift);
+    if (header.sectorShift != cfb::kSectorShift3 && header.sectorShift != cfb::kSectorShift4) {
+        return fail("工作簿已损坏：未知的扇区大小");
+    }
+    if (readU16(raw + cfb::header::kMiniSectorShift) != cfb::kMiniSectorShift) {
+        return fail("工作簿已损坏：未知的小扇区大小");
+    }
+    // The header takes a whole sector, and at least one more must follow.
+    if (file.size() <= std::size_t{1} << header.sectorShift) {
         return fail("文件太短，不是 Excel 工作簿");
     }
-    cf.sectorCount_ = (file.size() - sectorSize + sectorSize - 1) / sectorSize;
-    cf.miniCutoff_ = readU32(header + 56);
+    header.miniCutoff = readU32(raw + cfb::header::kMiniStreamCutoff);
+    header.fatSectorCount = readU32(raw + cfb::header::kFatSectorCount);
+    header.firstDirectory = readU32(raw + cfb::header::kFirstDirectorySector);
+    header.firstMiniFat = readU32(raw + cfb::header::kFirstMiniFatSector);
+    header.firstDifat = readU32(raw + cfb::header::kFirstDifatSector);
+    header.difatSectorCount = readU32(raw + cfb::header::kDifatSectorCount);
+    return header;
+}
 
-    const std::uint32_t fatSectorCount = readU32(header + 44);
-    const std::uint32_t firstDirectory = readU32(header + 48);
-    const std::uint32_t firstMiniFat = readU32(header + 60);
-    const std::uint32_t firstDifat = readU32(header + 68);
-    const std::uint32_t difatSectorCount = readU32(header + 72);
-    if (fatSectorCount > cf.sectorCount_) {
-        return fail("工作簿已损坏：分配表大于文件");
+std::size_t CompoundFile::sectorOffset(std::uint32_t sector) const {
+    return (std::size_t{sector} + 1) << sectorShift_;
+}
+
+std::optional<Bytes> CompoundFile::wholeSector(std::uint32_t sector) const {
+    const std::size_t offset = sectorOffset(sector);
+    if (offset + sectorSize() > file_.size()) {
+        return std::nullopt;
     }
+    return file_.subspan(offset, sectorSize());
+}
 
-    // The FAT's own sector numbers: 109 in the header, the rest in a chain of
-    // DIFAT sectors, each ending with the number of the next.
+// The FAT's own sector numbers: the first ones in the header, the rest in
+// a chain of DIFAT sectors, each ending with the number of the next.
+Result<std::vector<std::uint32_t>> CompoundFile::fatSectorNumbers(const Header& header) const {
+    const std::uint32_t count = header.fatSectorCount;
     std::vector<std::uint32_t> fatSectors;
-    fatSectors.reserve(fatSectorCount);
-    for (std::size_t i = 0; i < kHeaderDifatEntries && fatSectors.size() < fatSectorCount; ++i) {
-        fatSectors.push_back(readU32(header + 76 + 4 * i));
-    }
-    const std::size_t perDifat = sectorSize / 4 - 1;
-    std::uint32_t difat = firstDifat;
-    for (std::uint32_t visited = 0; fatSectors.size() < fatSectorCount; ++visited) {
-        if (difat > kMaxRegularSector || difat >= cf.sectorCount_ ||
-            visited >= difatSectorCount + 1 || visited > cf.sectorCount_) {
+    fatSectors.reserve(count);
+    appendSectorNumbers(file_.subspan(cfb::header::kDifat),
+                        std::min<std::size_t>(cfb::kHeaderDifatEntries, count), fatSectors);
+
+    const std::size_t perDifat = sectorSize() / cfb::kSectorNumberSize - 1;
+    std::uint32_t difat = header.firstDifat;
+    for (std::uint32_t visited = 0; fatSectors.size() < count; ++visited) {
+        if (difat > cfb::kMaxRegularSector || difat >= sectorCount_ ||
+            visited >= header.difatSectorCount + 1 || visited > sectorCount_) {
             return fail("工作簿已损坏：分配表索引有误");
         }
-        const std::size_t offset = (std::size_t{difat} + 1) << sectorShift;
-        if (offset + sectorSize > file.size()) {
-            return fail("工作簿已损坏：文件不完整");
+        const std::optional<Bytes> sector = wholeSector(difat);
+        if (!sector) {
+            return fail(kIncompleteFile);
         }
-        for (std::size_t i = 0; i < perDifat && fatSectors.size() < fatSectorCount; ++i) {
-            fatSectors.push_back(readU32(file.data() + offset + 4 * i));
-        }
-        difat = readU32(file.data() + offset + 4 * perDifat);
+        appendSectorNumbers(*sector, std::min<std::size_t>(perDifat, count - fatSectors.size()),
+                            fatSectors);
+        difat = readU32(sector->data() + cfb::kSectorNumberSize * perDifat);
     }
+    return fatSectors;
+}
 
-    const std::size_t perSector = sectorSize / 4;
-    cf.fat_.reserve(fatSectors.size() * perSector);
-    for (const std::uint32_t sector : fatSectors) {
-        if (sector >= cf.sectorCount_) {
+Status CompoundFile::readFat(const Header& header) {
+    if (header.fatSectorCount > sectorCount_) {
+        return fail("工作簿已损坏：分配表大于文件");
+    }
+    const auto fatSectors = fatSectorNumbers(header);
+    if (!fatSectors) {
+        return fail(fatSectors.error());
+    }
+    const std::size_t perSector = sectorSize() / cfb::kSectorNumberSize;
+    fat_.reserve(fatSectors->size() * perSector);
+    for (const std::uint32_t number : *fatSectors) {
+        if (number >= sectorCount_) {
             return fail("工作簿已损坏：分配表指向文件之外");
         }
-        const std::size_t offset = (std::size_t{sector} + 1) << sectorShift;
-        if (offset + sectorSize > file.size()) {
-            return fail("工作簿已损坏：文件不完整");
+        const std::optional<Bytes> sector = wholeSector(number);
+        if (!sector) {
+            return fail(kIncompleteFile);
         }
-        for (std::size_t i = 0; i < perSector; ++i) {
-            cf.fat_.push_back(readU32(file.data() + offset + 4 * i));
-        }
+        appendSectorNumbers(*sector, perSector, fat_);
     }
+    return {};
+}
 
-    // Directory: 128-byte entries in a regular chain.
-    auto directory = chain(firstDirectory, cf.fat_, cf.sectorCount_, 1);
+CompoundFile::Entry CompoundFile::readEntry(const std::uint8_t* raw, std::uint16_t majorVersion) {
+    Entry entry;
+    entry.type = raw[cfb::entry::kType];
+    if (entry.type != cfb::kTypeEmpty) {
+        entry.name = entryName(raw);
+    }
+    entry.left = readU32(raw + cfb::entry::kLeftSibling);
+    entry.right = readU32(raw + cfb::entry::kRightSibling);
+    entry.child = readU32(raw + cfb::entry::kChild);
+    entry.start = readU32(raw + cfb::entry::kStartSector);
+    // Version 3 leaves the size's high half undefined.
+    entry.size = majorVersion == cfb::kMajorVersion3 ? readU32(raw + cfb::entry::kSize)
+                                                     : readU64(raw + cfb::entry::kSize);
+    return entry;
+}
+
+Status CompoundFile::readDirectory(const Header& header) {
+    auto directory = chain(header.firstDirectory, fat_, sectorCount_, 1);
     if (!directory) {
         return fail(directory.error());
     }
-    const std::size_t entriesPerSector = sectorSize / kEntrySize;
-    cf.entries_.reserve(directory->size() * entriesPerSector);
-    for (const std::uint32_t sector : *directory) {
-        const std::size_t offset = (std::size_t{sector} + 1) << sectorShift;
-        if (offset + sectorSize > file.size()) {
-            return fail("工作簿已损坏：文件不完整");
+    const std::size_t entriesPerSector = sectorSize() / cfb::kDirectoryEntrySize;
+    entries_.reserve(directory->size() * entriesPerSector);
+    for (const std::uint32_t number : *directory) {
+        const std::optional<Bytes> sector = wholeSector(number);
+        if (!sector) {
+            return fail(kIncompleteFile);
         }
         for (std::size_t i = 0; i < entriesPerSector; ++i) {
-            const std::uint8_t* raw = file.data() + offset + i * kEntrySize;
-            Entry entry;
-            entry.type = raw[66];
-            if (entry.type != 0) {
-                entry.name = entryName(raw);
-            }
-            entry.left = readU32(raw + 68);
-            entry.right = readU32(raw + 72);
-            entry.child = readU32(raw + 76);
-            entry.start = readU32(raw + 116);
-            entry.size = major == 3 ? readU32(raw + 120) : readU64(raw + 120);
-            cf.entries_.push_back(std::move(entry));
+            entries_.push_back(
+                readEntry(sector->data() + i * cfb::kDirectoryEntrySize, header.majorVersion));
         }
     }
-    if (cf.entries_.empty() || cf.entries_[0].type != kTypeRoot) {
+    if (entries_.empty() || entries_[0].type != cfb::kTypeRoot) {
         return fail("工作簿已损坏：没有根目录");
     }
+    return {};
+}
 
-    // Streams under the root: walk the root's sibling tree, refusing to visit
-    // an entry twice so a looping tree cannot hang the reader.
-    std::vector<bool> seen(cf.entries_.size(), false);
+// Walks the root's sibling tree, refusing to visit an entry twice so a
+// looping tree cannot hang the reader.
+Status CompoundFile::findRootStreams() {
+    std::vector<bool> seen(entries_.size(), false);
     std::vector<std::uint32_t> pending;
-    if (cf.entries_[0].child != kNoStream) {
-        pending.push_back(cf.entries_[0].child);
+    if (entries_[0].child != cfb::kNoStream) {
+        pending.push_back(entries_[0].child);
     }
     while (!pending.empty()) {
         const std::uint32_t id = pending.back();
         pending.pop_back();
-        if (id >= cf.entries_.size() || seen[id] || id == 0) {
+        if (id >= entries_.size() || seen[id] || id == 0) {
             return fail("工作簿已损坏：目录树有误");
         }
         seen[id] = true;
-        const Entry& entry = cf.entries_[id];
-        if (entry.type == kTypeStream) {
-            cf.rootStreams_.push_back(id);
-        } else if (entry.type != kTypeStorage) {
+        const Entry& entry = entries_[id];
+        if (entry.type == cfb::kTypeStream) {
+            rootStreams_.push_back(id);
+        } else if (entry.type != cfb::kTypeStorage) {
             return fail("工作簿已损坏：目录树有误");
         }
-        if (entry.left != kNoStream) {
+        if (entry.left != cfb::kNoStream) {
             pending.push_back(entry.left);
         }
-        if (entry.right != kNoStream) {
+        if (entry.right != cfb::kNoStream) {
             pending.push_back(entry.right);
         }
     }
-    std::sort(cf.rootStreams_.begin(), cf.rootStreams_.end());
+    std::sort(rootStreams_.begin(), rootStreams_.end());
+    return {};
+}
 
-    // Mini FAT and mini stream, only when some stream lives there.
-    if (firstMiniFat != kEndOfChain && firstMiniFat != kFreeSector) {
-        auto miniFatChain = chain(firstMiniFat, cf.fat_, cf.sectorCount_, 1);
-        if (!miniFatChain) {
-            return fail(miniFatChain.error());
-        }
-        cf.miniFat_.reserve(miniFatChain->size() * perSector);
-        for (const std::uint32_t sector : *miniFatChain) {
-            const std::size_t offset = (std::size_t{sector} + 1) << sectorShift;
-            if (offset + sectorSize > file.size()) {
-                return fail("工作簿已损坏：文件不完整");
-            }
-            for (std::size_t i = 0; i < perSector; ++i) {
-                cf.miniFat_.push_back(readU32(file.data() + offset + 4 * i));
-            }
-        }
-        const Entry& root = cf.entries_[0];
-        if (root.size > 0) {
-            auto mini = cf.readRegular(root.start, root.size);
-            if (!mini) {
-                return fail(mini.error());
-            }
-            cf.miniStream_ = std::move(mini.value());
-        }
+// Only when some stream lives in the mini stream; the root entry holds the
+// mini stream's chain and size.
+Status CompoundFile::readMiniFatAndStream(const Header& header) {
+    if (header.firstMiniFat == cfb::kEndOfChain || header.firstMiniFat == cfb::kFreeSector) {
+        return {};
     }
-    return cf;
+    auto miniFatChain = chain(header.firstMiniFat, fat_, sectorCount_, 1);
+    if (!miniFatChain) {
+        return fail(miniFatChain.error());
+    }
+    const std::size_t perSector = sectorSize() / cfb::kSectorNumberSize;
+    miniFat_.reserve(miniFatChain->size() * perSector);
+    for (const std::uint32_t number : *miniFatChain) {
+        const std::optional<Bytes> sector = wholeSector(number);
+        if (!sector) {
+            return fail(kIncompleteFile);
+        }
+        appendSectorNumbers(*sector, perSector, miniFat_);
+    }
+    const Entry& root = entries_[0];
+    if (root.size > 0) {
+        auto mini = readRegular(root.start, root.size);
+        if (!mini) {
+            return fail(mini.error());
+        }
+        miniStream_ = std::move(mini.value());
+    }
+    return {};
 }
 
 Result<std::vector<std::uint32_t>> CompoundFile::chain(std::uint32_t start,
@@ -207,7 +272,7 @@ Result<std::vector<std::uint32_t>> CompoundFile::chain(std::uint32_t start,
     const std::uint64_t sectorsThere = std::min<std::uint64_t>(limit, table.size());
     std::vector<std::uint32_t> sectors;
     std::uint32_t sector = start;
-    while (sector != kEndOfChain) {
+    while (sector != cfb::kEndOfChain) {
         if (sector >= sectorsThere) {
             return fail("工作簿已损坏：扇区链指向范围之外");
         }
@@ -225,10 +290,9 @@ Result<std::vector<std::uint32_t>> CompoundFile::chain(std::uint32_t start,
 }
 
 Result<std::string> CompoundFile::readRegular(std::uint32_t start, std::uint64_t size) const {
-    const std::size_t sectorSize = std::size_t{1} << sectorShift_;
     // Rounded up without adding first: a version-4 size near 2^64 must not
     // wrap round to a small count.
-    const std::uint64_t needed = size / sectorSize + (size % sectorSize != 0 ? 1 : 0);
+    const std::uint64_t needed = size / sectorSize() + (size % sectorSize() != 0 ? 1 : 0);
     if (needed > sectorCount_) {
         return fail("工作簿已损坏：数据流大于文件");
     }
@@ -241,8 +305,8 @@ Result<std::string> CompoundFile::readRegular(std::uint32_t start, std::uint64_t
     std::size_t written = 0;
     for (std::size_t i = 0; i < needed; ++i) {
         const std::uint32_t sector = (*sectors)[i];
-        const std::size_t offset = (std::size_t{sector} + 1) << sectorShift_;
-        const std::size_t count = std::min<std::size_t>(sectorSize, data.size() - written);
+        const std::size_t offset = sectorOffset(sector);
+        const std::size_t count = std::min<std::size_t>(sectorSize(), data.size() - written);
         if (offset > file_.size() || count > file_.size() - offset) {
             return fail("工作簿已损坏：文件不完整");
         }
@@ -254,19 +318,19 @@ Result<std::string> CompoundFile::readRegular(std::uint32_t start, std::uint64_t
 }
 
 Result<std::string> CompoundFile::readMini(std::uint32_t start, std::uint64_t size) const {
-    const std::size_t miniSize = std::size_t{1} << kMiniSectorShift;
+    const std::size_t miniSize = std::size_t{1} << cfb::kMiniSectorShift;
     const std::uint64_t needed = (size + miniSize - 1) / miniSize;
     if (size > miniStream_.size()) {
         return fail("工作簿已损坏：小数据流超出范围");
     }
-    auto sectors = chain(start, miniFat_, miniStream_.size() >> kMiniSectorShift, needed);
+    auto sectors = chain(start, miniFat_, miniStream_.size() >> cfb::kMiniSectorShift, needed);
     if (!sectors) {
         return fail(sectors.error());
     }
     std::string data;
     data.reserve(static_cast<std::size_t>(size));
     for (std::size_t i = 0; i < needed; ++i) {
-        const std::size_t offset = std::size_t{(*sectors)[i]} << kMiniSectorShift;
+        const std::size_t offset = std::size_t{(*sectors)[i]} << cfb::kMiniSectorShift;
         const std::size_t count = std::min<std::size_t>(miniSize, size - data.size());
         if (offset > miniStream_.size() || count > miniStream_.size() - offset) {
             return fail("工作簿已损坏：小数据流超出范围");
@@ -316,8 +380,8 @@ std::optional<Bytes> CompoundFile::streamInPlace(std::string_view name) const {
     if (entry == nullptr || entry->size < miniCutoff_) {
         return std::nullopt;
     }
-    const std::size_t sectorSize = std::size_t{1} << sectorShift_;
-    const std::uint64_t needed = entry->size / sectorSize + (entry->size % sectorSize != 0 ? 1 : 0);
+    const std::uint64_t needed =
+        entry->size / sectorSize() + (entry->size % sectorSize() != 0 ? 1 : 0);
     if (needed > sectorCount_) {
         return std::nullopt;
     }
@@ -330,7 +394,7 @@ std::optional<Bytes> CompoundFile::streamInPlace(std::string_view name) const {
             return std::nullopt;
         }
     }
-    const std::size_t offset = (std::size_t{(*sectors)[0]} + 1) << sectorShift_;
+    const std::size_t offset = sectorOffset((*sectors)[0]);
     if (offset > file_.size() || entry->size > file_.size() - offset) {
         return std::nullopt;
     }

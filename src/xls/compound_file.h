@@ -43,7 +43,24 @@ private:
         std::uint64_t size = 0;
     };
 
+    // The fields parse() takes from the file's header.
+    struct Header;
+
     CompoundFile() = default;
+    // The parse in its phases: the header, the FAT found through the DIFAT,
+    // the directory, the streams under the root, the mini FAT and mini stream.
+    static Result<Header> readHeader(Bytes file);
+    Result<std::vector<std::uint32_t>> fatSectorNumbers(const Header& header) const;
+    Status readFat(const Header& header);
+    Status readDirectory(const Header& header);
+    static Entry readEntry(const std::uint8_t* raw, std::uint16_t majorVersion);
+    Status findRootStreams();
+    Status readMiniFatAndStream(const Header& header);
+    // A sector's size, where it starts in the file, and its bytes; nothing
+    // when the file ends inside it.
+    std::size_t sectorSize() const { return std::size_t{1} << sectorShift_; }
+    std::size_t sectorOffset(std::uint32_t sector) const;
+    std::optional<Bytes> wholeSector(std::uint32_t sector) const;
     // Follows a chain through `table`; every sector must be below `limit`
     // (the sectors the file or the mini stream holds).
     static Result<std::vector<std::uint32_t>> chain(std::uint32_t start,

@@ -1,4 +1,5 @@
 #include "xls/compound_file.h"
+#include "xls/compound_file_format.h"
 #include "xls/utf16.h"
 
 #include <algorithm>
@@ -6,20 +7,25 @@
 namespace chengxi::xls {
 namespace {
 
-constexpr std::size_t kSectorSize = 512;
-constexpr std::size_t kMiniSectorSize = 64;
-constexpr std::size_t kMiniCutoff = 4096;
-constexpr std::size_t kEntriesPerFatSector = kSectorSize / 4;
-constexpr std::size_t kHeaderDifatEntries = 109;
+// Version 3: 512-byte sectors.
+constexpr std::size_t kSectorSize = std::size_t{1} << cfb::kSectorShift3;
+constexpr std::size_t kMiniSectorSize = std::size_t{1} << cfb::kMiniSectorShift;
+constexpr std::size_t kEntriesPerFatSector = kSectorSize / cfb::kSectorNumberSize;
+// A DIFAT sector's last entry links the next DIFAT sector.
 constexpr std::size_t kEntriesPerDifatSector = kEntriesPerFatSector - 1;
-constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
-constexpr std::uint32_t kFreeSector = 0xFFFFFFFF;
-constexpr std::uint32_t kFatSector = 0xFFFFFFFD;
-constexpr std::uint32_t kDifatSector = 0xFFFFFFFC;
-constexpr std::uint32_t kNoStream = 0xFFFFFFFF;
+constexpr std::size_t kEntriesPerDirectorySector = kSectorSize / cfb::kDirectoryEntrySize;
+constexpr std::u16string_view kRootName = u"Root Entry";
 
 std::size_t sectorsFor(std::size_t bytes, std::size_t unit) {
     return (bytes + unit - 1) / unit;
+}
+
+bool isLarge(std::string_view data) {
+    return data.size() >= cfb::kMiniStreamCutoff;
+}
+
+bool isSmall(std::string_view data) {
+    return !data.empty() && !isLarge(data);
 }
 
 // Directory entries compare by name length first, then by the upper-cased
@@ -46,9 +52,9 @@ bool entryNameLess(const std::u16string& a, const std::u16string& b) {
 
 struct DirectoryEntry {
     std::u16string name;
-    std::uint8_t type = 0;
-    std::uint32_t left = kNoStream, right = kNoStream, child = kNoStream;
-    std::uint32_t start = kEndOfChain;
+    std::uint8_t type = cfb::kTypeEmpty;
+    std::uint32_t left = cfb::kNoStream, right = cfb::kNoStream, child = cfb::kNoStream;
+    std::uint32_t start = cfb::kEndOfChain;
     std::uint32_t size = 0;
 };
 
@@ -58,7 +64,7 @@ std::uint32_t linkBalanced(std::vector<DirectoryEntry>& entries,
                            const std::vector<std::uint32_t>& sorted, std::size_t first,
                            std::size_t last) {
     if (first >= last) {
-        return kNoStream;
+        return cfb::kNoStream;
     }
     const std::size_t middle = first + (last - first) / 2;
     DirectoryEntry& node = entries[sorted[middle]];
@@ -67,35 +73,18 @@ std::uint32_t linkBalanced(std::vector<DirectoryEntry>& entries,
     return sorted[middle];
 }
 
-void writeEntry(ByteWriter& out, const DirectoryEntry& entry) {
-    for (const char16_t unit : entry.name) {
-        out.u16(unit);
-    }
-    out.zeros(64 - 2 * entry.name.size());
-    out.u16(entry.type == 0 ? 0 : static_cast<std::uint16_t>(2 * (entry.name.size() + 1)));
-    out.u8(entry.type);
-    out.u8(1); // black
-    out.u32(entry.left);
-    out.u32(entry.right);
-    out.u32(entry.child);
-    out.zeros(16 + 4 + 8 + 8); // class id, state bits, creation and modification times
-    out.u32(entry.type == 0 ? 0 : entry.start);
-    out.u64(entry.size);
-}
-
-} // namespace
-
-std::string buildCompoundFileHead(const std::vector<StreamData>& streams) {
-    // Directory: the root, then the streams in the order given.
+// The root, then the streams in the order given, the streams linked into
+// the root's tree. Where each stream starts is settled later.
+std::vector<DirectoryEntry> directoryEntries(const std::vector<StreamData>& streams) {
     std::vector<DirectoryEntry> entries(1 + streams.size());
-    entries[0].name = u"Root Entry";
-    entries[0].type = 5;
+    entries[0].name = kRootName;
+    entries[0].type = cfb::kTypeRoot;
     for (std::size_t i = 0; i < streams.size(); ++i) {
         DirectoryEntry& entry = entries[i + 1];
         auto name = toUtf16(streams[i].name);
         entry.name = name ? std::move(*name) : u"?";
-        entry.name.resize(std::min<std::size_t>(entry.name.size(), 31));
-        entry.type = 2;
+        entry.name.resize(std::min(entry.name.size(), cfb::kMaxNameUnits));
+        entry.type = cfb::kTypeStream;
         entry.size = static_cast<std::uint32_t>(streams[i].data.size());
     }
     std::vector<std::uint32_t> sorted;
@@ -106,125 +95,237 @@ std::string buildCompoundFileHead(const std::vector<StreamData>& streams) {
         return entryNameLess(entries[a].name, entries[b].name);
     });
     entries[0].child = linkBalanced(entries, sorted, 0, sorted.size());
+    return entries;
+}
 
-    // Small streams share the mini stream, 64-byte mini sectors each.
-    std::string miniStream;
-    std::vector<std::uint32_t> miniFat;
+struct MiniStream {
+    std::string data;
+    std::vector<std::uint32_t> fat;
+};
+
+// Small streams share the mini stream, each in a chain of mini sectors.
+MiniStream buildMiniStream(const std::vector<StreamData>& streams,
+                           std::vector<DirectoryEntry>& entries) {
+    MiniStream mini;
     for (std::size_t i = 0; i < streams.size(); ++i) {
         const std::string_view data = streams[i].data;
-        if (data.empty() || data.size() >= kMiniCutoff) {
+        if (!isSmall(data)) {
             continue;
         }
-        const std::size_t first = miniFat.size();
+        const std::size_t first = mini.fat.size();
         const std::size_t count = sectorsFor(data.size(), kMiniSectorSize);
         for (std::size_t k = 0; k < count; ++k) {
-            miniFat.push_back(k + 1 < count ? static_cast<std::uint32_t>(first + k + 1)
-                                            : kEndOfChain);
+            mini.fat.push_back(k + 1 < count ? static_cast<std::uint32_t>(first + k + 1)
+                                             : cfb::kEndOfChain);
         }
         entries[i + 1].start = static_cast<std::uint32_t>(first);
-        miniStream.append(data);
-        miniStream.append(count * kMiniSectorSize - data.size(), '\0');
+        mini.data.append(data);
+        mini.data.append(count * kMiniSectorSize - data.size(), '\0');
     }
+    return mini;
+}
 
-    const std::size_t directorySectors = sectorsFor(entries.size() * 128, kSectorSize);
-    const std::size_t miniFatSectors = sectorsFor(miniFat.size() * 4, kSectorSize);
-    const std::size_t miniStreamSectors = sectorsFor(miniStream.size(), kSectorSize);
-    std::size_t dataSectors = directorySectors + miniFatSectors + miniStreamSectors;
+struct FatSize {
+    std::size_t fatSectors = 1;
+    std::size_t difatSectors = 0;
+};
+
+// The FAT must describe the data sectors and also its own and the DIFAT's.
+FatSize fatSizeFor(std::size_t dataSectors) {
+    FatSize size;
+    while (true) {
+        size.difatSectors =
+            size.fatSectors > cfb::kHeaderDifatEntries
+                ? sectorsFor(size.fatSectors - cfb::kHeaderDifatEntries, kEntriesPerDifatSector)
+                : 0;
+        if (size.fatSectors * kEntriesPerFatSector >=
+            dataSectors + size.fatSectors + size.difatSectors) {
+            return size;
+        }
+        ++size.fatSectors;
+    }
+}
+
+// Hands out runs of consecutive sectors from the first one on, recording
+// each in the FAT.
+class SectorAllocator {
+public:
+    explicit SectorAllocator(std::size_t fatSectors)
+        : fat_(fatSectors * kEntriesPerFatSector, cfb::kFreeSector) {}
+
+    // Sectors the FAT marks with `mark` instead of chaining them.
+    std::uint32_t reserve(std::size_t count, std::uint32_t mark) {
+        const std::uint32_t first = next_;
+        for (std::size_t k = 0; k < count; ++k) {
+            fat_[next_++] = mark;
+        }
+        return count == 0 ? cfb::kEndOfChain : first;
+    }
+    std::uint32_t chain(std::size_t count) {
+        const std::uint32_t first = next_;
+        for (std::size_t k = 0; k < count; ++k) {
+            fat_[next_] = k + 1 < count ? next_ + 1 : cfb::kEndOfChain;
+            ++next_;
+        }
+        return count == 0 ? cfb::kEndOfChain : first;
+    }
+    std::size_t sectorsUsed() const { return next_; }
+    std::vector<std::uint32_t> takeFat() { return std::move(fat_); }
+
+private:
+    std::vector<std::uint32_t> fat_;
+    std::uint32_t next_ = 0;
+};
+
+// Where each part of the file goes, in this order: FAT, DIFAT, directory,
+// mini FAT, mini stream, large streams.
+struct Layout {
+    FatSize size;
+    std::size_t directorySectors = 0;
+    std::size_t miniFatSectors = 0;
+    std::size_t sectorCount = 0; // after the header
+    std::uint32_t firstDifat = cfb::kEndOfChain;
+    std::uint32_t firstDirectory = cfb::kEndOfChain;
+    std::uint32_t firstMiniFat = cfb::kEndOfChain;
+    std::vector<std::uint32_t> fat;
+};
+
+// Lays the parts out and tells each directory entry where its data starts.
+Layout layOut(const std::vector<StreamData>& streams, const MiniStream& mini,
+              std::vector<DirectoryEntry>& entries) {
+    Layout layout;
+    layout.directorySectors = sectorsFor(entries.size(), kEntriesPerDirectorySector);
+    layout.miniFatSectors = sectorsFor(mini.fat.size(), kEntriesPerFatSector);
+    const std::size_t miniStreamSectors = sectorsFor(mini.data.size(), kSectorSize);
+    std::size_t dataSectors = layout.directorySectors + layout.miniFatSectors + miniStreamSectors;
     for (const StreamData& stream : streams) {
-        if (stream.data.size() >= kMiniCutoff) {
+        if (isLarge(stream.data)) {
             dataSectors += sectorsFor(stream.data.size(), kSectorSize);
         }
     }
-    // The FAT must also describe its own sectors and the DIFAT's.
-    std::size_t fatSectors = 1;
-    std::size_t difatSectors = 0;
-    while (true) {
-        difatSectors = fatSectors > kHeaderDifatEntries
-                           ? sectorsFor(fatSectors - kHeaderDifatEntries, kEntriesPerDifatSector)
-                           : 0;
-        if (fatSectors * kEntriesPerFatSector >= dataSectors + fatSectors + difatSectors) {
-            break;
-        }
-        ++fatSectors;
-    }
+    layout.size = fatSizeFor(dataSectors);
 
-    // Layout: FAT, DIFAT, directory, mini FAT, mini stream, large streams.
-    std::vector<std::uint32_t> fat(fatSectors * kEntriesPerFatSector, kFreeSector);
-    std::uint32_t next = 0;
-    const auto allocateChain = [&](std::size_t count) {
-        const std::uint32_t first = next;
-        for (std::size_t k = 0; k < count; ++k) {
-            fat[next] = k + 1 < count ? next + 1 : kEndOfChain;
-            ++next;
-        }
-        return count == 0 ? kEndOfChain : first;
-    };
-    for (std::size_t k = 0; k < fatSectors; ++k) {
-        fat[next++] = kFatSector;
-    }
-    const std::uint32_t firstDifat = difatSectors == 0 ? kEndOfChain : next;
-    for (std::size_t k = 0; k < difatSectors; ++k) {
-        fat[next++] = kDifatSector;
-    }
-    const std::uint32_t firstDirectory = allocateChain(directorySectors);
-    const std::uint32_t firstMiniFat = allocateChain(miniFatSectors);
-    entries[0].start = allocateChain(miniStreamSectors);
-    entries[0].size = static_cast<std::uint32_t>(miniStream.size());
+    SectorAllocator sectors(layout.size.fatSectors);
+    sectors.reserve(layout.size.fatSectors, cfb::kFatSector);
+    layout.firstDifat = sectors.reserve(layout.size.difatSectors, cfb::kDifatSector);
+    layout.firstDirectory = sectors.chain(layout.directorySectors);
+    layout.firstMiniFat = sectors.chain(layout.miniFatSectors);
+    entries[0].start = sectors.chain(miniStreamSectors);
+    entries[0].size = static_cast<std::uint32_t>(mini.data.size());
     for (std::size_t i = 0; i < streams.size(); ++i) {
-        if (streams[i].data.size() >= kMiniCutoff) {
-            entries[i + 1].start = allocateChain(sectorsFor(streams[i].data.size(), kSectorSize));
+        if (isLarge(streams[i].data)) {
+            entries[i + 1].start = sectors.chain(sectorsFor(streams[i].data.size(), kSectorSize));
         }
     }
+    layout.sectorCount = sectors.sectorsUsed();
+    layout.fat = sectors.takeFat();
+    return layout;
+}
+
+// The FAT sectors come first, so FAT sector k is sector k.
+std::uint32_t fatSectorNumber(std::size_t k, const Layout& layout) {
+    return k < layout.size.fatSectors ? static_cast<std::uint32_t>(k) : cfb::kFreeSector;
+}
+
+void writeHeader(std::string& out, const Layout& layout) {
+    namespace field = cfb::header;
+    out.append(cfb::kHeaderSize, '\0');
+    std::copy(cfb::kSignature.begin(), cfb::kSignature.end(), out.begin());
+    patchU16(out, field::kMinorVersion, cfb::kMinorVersion);
+    patchU16(out, field::kMajorVersion, cfb::kMajorVersion3);
+    patchU16(out, field::kByteOrder, cfb::kByteOrderMark);
+    patchU16(out, field::kSectorShift, cfb::kSectorShift3);
+    patchU16(out, field::kMiniSectorShift, cfb::kMiniSectorShift);
+    patchU32(out, field::kDirectorySectorCount, 0); // always 0 in version 3
+    patchU32(out, field::kFatSectorCount, static_cast<std::uint32_t>(layout.size.fatSectors));
+    patchU32(out, field::kFirstDirectorySector, layout.firstDirectory);
+    patchU32(out, field::kMiniStreamCutoff, cfb::kMiniStreamCutoff);
+    patchU32(out, field::kFirstMiniFatSector, layout.firstMiniFat);
+    patchU32(out, field::kMiniFatSectorCount, static_cast<std::uint32_t>(layout.miniFatSectors));
+    patchU32(out, field::kFirstDifatSector, layout.firstDifat);
+    patchU32(out, field::kDifatSectorCount, static_cast<std::uint32_t>(layout.size.difatSectors));
+    for (std::size_t k = 0; k < cfb::kHeaderDifatEntries; ++k) {
+        patchU32(out, field::kDifat + cfb::kSectorNumberSize * k, fatSectorNumber(k, layout));
+    }
+}
+
+void writeSectorNumbers(std::string& out, const std::vector<std::uint32_t>& numbers) {
+    ByteWriter w(out);
+    for (const std::uint32_t number : numbers) {
+        w.u32(number);
+    }
+}
+
+// The FAT sectors beyond the header's list, each DIFAT sector ending with
+// the number of the next.
+void writeDifat(std::string& out, const Layout& layout) {
+    ByteWriter w(out);
+    const std::size_t count = layout.size.difatSectors;
+    for (std::size_t d = 0; d < count; ++d) {
+        for (std::size_t k = 0; k < kEntriesPerDifatSector; ++k) {
+            w.u32(
+                fatSectorNumber(cfb::kHeaderDifatEntries + d * kEntriesPerDifatSector + k, layout));
+        }
+        w.u32(d + 1 < count ? static_cast<std::uint32_t>(layout.firstDifat + d + 1)
+                            : cfb::kEndOfChain);
+    }
+}
+
+void writeEntry(std::string& out, const DirectoryEntry& entry) {
+    namespace field = cfb::entry;
+    const std::size_t at = out.size();
+    out.append(cfb::kDirectoryEntrySize, '\0');
+    for (std::size_t k = 0; k < entry.name.size(); ++k) {
+        patchU16(out, at + field::kName + 2 * k, entry.name[k]);
+    }
+    const bool used = entry.type != cfb::kTypeEmpty;
+    // In bytes, counting the terminating zero.
+    const std::size_t nameLength = used ? 2 * (entry.name.size() + 1) : 0;
+    patchU16(out, at + field::kNameLength, static_cast<std::uint16_t>(nameLength));
+    out[at + field::kType] = static_cast<char>(entry.type);
+    out[at + field::kColour] = static_cast<char>(cfb::kColourBlack);
+    patchU32(out, at + field::kLeftSibling, entry.left);
+    patchU32(out, at + field::kRightSibling, entry.right);
+    patchU32(out, at + field::kChild, entry.child);
+    // Class id, state bits and both time stamps stay zero: the output
+    // depends only on the streams.
+    patchU32(out, at + field::kStartSector, used ? entry.start : 0);
+    patchU32(out, at + field::kSize, entry.size); // the high half stays zero in version 3
+}
+
+// The entries, then empty ones to the end of the last sector.
+void writeDirectory(std::string& out, const std::vector<DirectoryEntry>& entries,
+                    std::size_t sectors) {
+    for (std::size_t k = 0; k < sectors * kEntriesPerDirectorySector; ++k) {
+        writeEntry(out, k < entries.size() ? entries[k] : DirectoryEntry{});
+    }
+}
+
+void writeMiniFat(std::string& out, const std::vector<std::uint32_t>& miniFat,
+                  std::size_t sectors) {
+    writeSectorNumbers(out, miniFat);
+    ByteWriter w(out);
+    for (std::size_t k = miniFat.size(); k < sectors * kEntriesPerFatSector; ++k) {
+        w.u32(cfb::kFreeSector);
+    }
+}
+
+} // namespace
+
+std::string buildCompoundFileHead(const std::vector<StreamData>& streams) {
+    std::vector<DirectoryEntry> entries = directoryEntries(streams);
+    const MiniStream mini = buildMiniStream(streams, entries);
+    const Layout layout = layOut(streams, mini, entries);
 
     std::string out;
-    out.reserve((1 + next) * kSectorSize);
-    ByteWriter w(out);
-
-    // Header.
-    w.bytes("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
-    w.zeros(16);
-    w.u16(0x003E);
-    w.u16(3);
-    w.u16(0xFFFE);
-    w.u16(9);
-    w.u16(6);
-    w.zeros(6);
-    w.u32(0); // directory sectors: always 0 in version 3
-    w.u32(static_cast<std::uint32_t>(fatSectors));
-    w.u32(firstDirectory);
-    w.u32(0);
-    w.u32(static_cast<std::uint32_t>(kMiniCutoff));
-    w.u32(miniFat.empty() ? kEndOfChain : firstMiniFat);
-    w.u32(static_cast<std::uint32_t>(miniFatSectors));
-    w.u32(firstDifat);
-    w.u32(static_cast<std::uint32_t>(difatSectors));
-    for (std::size_t k = 0; k < kHeaderDifatEntries; ++k) {
-        w.u32(k < fatSectors ? static_cast<std::uint32_t>(k) : kFreeSector);
-    }
-
-    const auto padSector = [&] { w.zeros((kSectorSize - out.size() % kSectorSize) % kSectorSize); };
-
-    for (const std::uint32_t entry : fat) {
-        w.u32(entry);
-    }
-    for (std::size_t d = 0; d < difatSectors; ++d) {
-        for (std::size_t k = 0; k < kEntriesPerDifatSector; ++k) {
-            const std::size_t index = kHeaderDifatEntries + d * kEntriesPerDifatSector + k;
-            w.u32(index < fatSectors ? static_cast<std::uint32_t>(index) : kFreeSector);
-        }
-        w.u32(d + 1 < difatSectors ? static_cast<std::uint32_t>(firstDifat + d + 1) : kEndOfChain);
-    }
-    for (std::size_t k = 0; k < directorySectors * kSectorSize / 128; ++k) {
-        writeEntry(w, k < entries.size() ? entries[k] : DirectoryEntry{});
-    }
-    for (const std::uint32_t entry : miniFat) {
-        w.u32(entry);
-    }
-    for (std::size_t k = miniFat.size(); k < miniFatSectors * kEntriesPerFatSector; ++k) {
-        w.u32(kFreeSector);
-    }
-    w.bytes(miniStream);
-    padSector();
+    out.reserve((1 + layout.sectorCount) * kSectorSize);
+    writeHeader(out, layout);
+    writeSectorNumbers(out, layout.fat);
+    writeDifat(out, layout);
+    writeDirectory(out, entries, layout.directorySectors);
+    writeMiniFat(out, mini.fat, layout.miniFatSectors);
+    out.append(mini.data);
+    out.append(compoundSectorPadding(out.size()), '\0');
     return out;
 }
 
@@ -235,7 +336,7 @@ std::size_t compoundSectorPadding(std::size_t streamSize) {
 std::string buildCompoundFile(const std::vector<StreamData>& streams) {
     std::string out = buildCompoundFileHead(streams);
     for (const StreamData& stream : streams) {
-        if (stream.data.size() >= kMiniCutoff) {
+        if (isLarge(stream.data)) {
             out.append(stream.data);
             out.append(compoundSectorPadding(stream.data.size()), '\0');
         }

@@ -8,7 +8,10 @@
 #include "xls/utf16.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <limits>
+#include <span>
 
 namespace chengxi::xls {
 namespace {
@@ -20,6 +23,77 @@ constexpr std::size_t kStyleFormats = 15;
 // format expect it, and it keeps the stream out of the mini stream.
 constexpr std::size_t kMinimumStreamSize = 4096;
 constexpr std::uint32_t kUnmapped = std::numeric_limits<std::uint32_t>::max();
+
+// Every record starts with its id and the length of its data.
+constexpr std::size_t kRecordHeaderSize = 4;
+
+// BOF: the build and year of the application that wrote the file, the
+// file's history flags and the lowest version that saved it.
+constexpr std::uint16_t kBofBuild = 0x0DBB;
+constexpr std::uint16_t kBofBuildYear = 0x07CC;
+constexpr std::uint32_t kBofHistory = 0;
+constexpr std::uint32_t kBofLowestVersion = 0x06;
+
+// A sheet's calculation: automatic, A1 references, recalculated before
+// saving; iteration off, with Excel's usual limits should it be turned on.
+constexpr std::uint16_t kCalcAutomatic = 1;
+constexpr std::uint16_t kCalcIterationLimit = 100;
+constexpr std::uint16_t kRefModeA1 = 1;
+constexpr double kCalcLargestChange = 0.001;
+
+// WSBOOL: automatic page breaks shown, outline summaries below and right,
+// outline symbols shown.
+constexpr std::uint16_t kShowAutomaticBreaks = 0x0001;
+constexpr std::uint16_t kSummaryRowsBelow = 0x0040;
+constexpr std::uint16_t kSummaryColumnsRight = 0x0080;
+constexpr std::uint16_t kShowOutlineSymbols = 0x0400;
+
+// Row height in twips from the default font's height: a 12 pt font
+// (240 twips) gives 14.25 pt rows; a row is 1 to 409.6 pt high.
+constexpr std::uint16_t kDefaultFontHeight = 240;
+constexpr int kRowHeightPerFontHeightNumerator = 19;
+constexpr int kRowHeightPerFontHeightDenominator = 16;
+constexpr int kLeastRowHeight = 20;
+constexpr int kGreatestRowHeight = 8192;
+
+// SETUP: A4 paper at 100 %, pages numbered from 1, fit to one page wide
+// and tall, half-inch header and footer margins, one copy; the
+// no-printer-settings flag says nothing else is stored.
+constexpr std::uint16_t kPaperA4 = 9;
+constexpr std::uint16_t kPrintScalePercent = 100;
+constexpr std::uint16_t kFirstPageNumber = 1;
+constexpr std::uint16_t kFitPagesWide = 1;
+constexpr std::uint16_t kFitPagesTall = 1;
+constexpr std::uint16_t kSetupNoPrinterSettings = 0x0004;
+constexpr double kHeaderFooterMarginInches = 0.5;
+constexpr std::uint16_t kCopies = 1;
+
+constexpr std::uint16_t kColumnHidden = 0x0001;
+
+// Rows go in blocks of 32: the block's ROW records, then its cells.
+constexpr std::uint32_t kRowsPerBlock = 32;
+// ROW flags: this bit is always set; the row has no format of its own.
+constexpr std::uint16_t kRowFlags = 0x0100;
+
+// Cell records' data: row, column and cell format, then the value.
+constexpr std::size_t kCellHeaderSize = 6;
+constexpr std::size_t kLabelSstDataSize = kCellHeaderSize + 4; // shared-string index
+constexpr std::size_t kNumberDataSize = kCellHeaderSize + 8;   // IEEE double
+constexpr std::size_t kBoolErrDataSize = kCellHeaderSize + 2;  // value, error flag
+constexpr std::size_t kBlankDataSize = kCellHeaderSize;
+constexpr std::size_t kRowDataSize = 16;
+constexpr std::size_t kLargestCellRecord = kRecordHeaderSize + kNumberDataSize;
+
+// WINDOW2: gridlines, headers and zeros shown, the default grid colour,
+// outline symbols shown; the first sheet is also selected and shown.
+constexpr std::uint16_t kShowGridlines = 0x0002;
+constexpr std::uint16_t kShowHeaders = 0x0004;
+constexpr std::uint16_t kShowZeros = 0x0010;
+constexpr std::uint16_t kDefaultGridColour = 0x0020;
+constexpr std::uint16_t kShowOutline = 0x0080;
+constexpr std::uint16_t kSheetSelected = 0x0200;
+constexpr std::uint16_t kSheetShown = 0x0400;
+constexpr std::uint16_t kGridColourWindowText = 64;
 
 // Writes records one at a time: begin() puts the header, end() fills in the
 // length once the data is written.
@@ -33,8 +107,8 @@ public:
         w_.u16(0);
         return w_;
     }
-    void end() { patchU16(out_, start_ + 2, static_cast<std::uint16_t>(out_.size() - start_ - 4)); }
-    std::size_t dataSize() const { return out_.size() - start_ - 4; }
+    void end() { patchU16(out_, start_ + 2, static_cast<std::uint16_t>(dataSize())); }
+    std::size_t dataSize() const { return out_.size() - start_ - kRecordHeaderSize; }
     std::size_t recordStart() const { return start_; }
 
     // A record with a few 16-bit fields.
@@ -130,7 +204,18 @@ private:
     void writeFonts();
     void writeStyles();
     Status writeSharedStrings();
+    void writeBof(std::uint16_t kind);
     void writeSheet(const Sheet& sheet, bool first);
+    void writeCalculationSettings();
+    void writeSheetOptions(std::uint16_t rowHeight);
+    void writePageSetup();
+    void writeColumns(const Sheet& sheet);
+    void writeDimensions(std::span<const Cell> cells);
+    void writeRows(std::span<const Cell> cells, std::uint16_t rowHeight);
+    void writeRowRecords(std::span<const Cell> block, std::uint16_t rowHeight);
+    void writeCellRecord(const Cell& cell);
+    void writeWindow(bool first);
+    std::uint16_t defaultRowHeight() const;
     std::size_t estimatedSize() const;
     std::uint16_t styleOf(const Cell& cell) const {
         return cell.style < styleCount_ ? cell.style : kDefaultCellStyle;
@@ -151,11 +236,11 @@ private:
 
 std::size_t StreamBuilder::estimatedSize() const {
     // The cell records' sizes, header included, by kind; a ROW record per row.
-    constexpr std::size_t kTextRecord = 14;
-    constexpr std::size_t kNumberRecord = 18;
-    constexpr std::size_t kBoolErrRecord = 12;
-    constexpr std::size_t kBlankRecord = 10;
-    constexpr std::size_t kRowRecord = 20;
+    constexpr std::size_t kTextRecord = kRecordHeaderSize + kLabelSstDataSize;
+    constexpr std::size_t kNumberRecord = kRecordHeaderSize + kNumberDataSize;
+    constexpr std::size_t kBoolErrRecord = kRecordHeaderSize + kBoolErrDataSize;
+    constexpr std::size_t kBlankRecord = kRecordHeaderSize + kBlankDataSize;
+    constexpr std::size_t kRowRecord = kRecordHeaderSize + kRowDataSize;
     std::size_t estimate = 64 * 1024;
     for (const Sheet& sheet : book_.sheets) {
         estimate += sheet.rowCount() * kRowRecord;
@@ -229,14 +314,8 @@ Result<std::string> StreamBuilder::build() {
 
 void StreamBuilder::writeGlobals() {
     RecordWriter& r = records_;
-    ByteWriter& w = r.begin(rec::kBof);
-    w.u16(rec::kBiff8Version);
-    w.u16(rec::kBofGlobals);
-    w.u16(0x0DBB);
-    w.u16(0x07CC);
-    w.u32(0);
-    w.u32(0x06);
-    r.end();
+    ByteWriter& w = r.bytes();
+    writeBof(rec::kBofGlobals);
     r.simple(rec::kInterfaceHdr, {1200});
     r.simple(rec::kMms, {0});
     r.simple(rec::kInterfaceEnd, {});
@@ -431,62 +510,96 @@ Status StreamBuilder::writeSharedStrings() {
     return {};
 }
 
-void StreamBuilder::writeSheet(const Sheet& sheet, bool first) {
+void StreamBuilder::writeBof(std::uint16_t kind) {
     RecordWriter& r = records_;
-    ByteWriter& w = r.bytes();
-    r.begin(rec::kBof);
+    ByteWriter& w = r.begin(rec::kBof);
     w.u16(rec::kBiff8Version);
-    w.u16(rec::kBofWorksheet);
-    w.u16(0x0DBB);
-    w.u16(0x07CC);
-    w.u32(0);
-    w.u32(0x06);
+    w.u16(kind);
+    w.u16(kBofBuild);
+    w.u16(kBofBuildYear);
+    w.u32(kBofHistory);
+    w.u32(kBofLowestVersion);
     r.end();
-    r.simple(rec::kCalcMode, {1});
-    r.simple(rec::kCalcCount, {100});
-    r.simple(rec::kRefMode, {1});
+}
+
+void StreamBuilder::writeSheet(const Sheet& sheet, bool first) {
+    const std::uint16_t rowHeight = defaultRowHeight();
+    writeBof(rec::kBofWorksheet);
+    writeCalculationSettings();
+    writeSheetOptions(rowHeight);
+    writePageSetup();
+    writeColumns(sheet);
+    writeDimensions(sheet.cells());
+    writeRows(sheet.cells(), rowHeight);
+    writeWindow(first);
+    records_.simple(rec::kEof, {});
+}
+
+void StreamBuilder::writeCalculationSettings() {
+    RecordWriter& r = records_;
+    r.simple(rec::kCalcMode, {kCalcAutomatic});
+    r.simple(rec::kCalcCount, {kCalcIterationLimit});
+    r.simple(rec::kRefMode, {kRefModeA1});
     r.simple(rec::kIteration, {0});
-    r.begin(rec::kDelta);
-    w.f64(0.001);
+    r.begin(rec::kDelta).f64(kCalcLargestChange);
     r.end();
     r.simple(rec::kSaveRecalc, {1});
+}
+
+std::uint16_t StreamBuilder::defaultRowHeight() const {
+    const int fontHeight = book_.fonts.empty() ? kDefaultFontHeight : book_.fonts.front().height;
+    return static_cast<std::uint16_t>(std::clamp(fontHeight * kRowHeightPerFontHeightNumerator /
+                                                     kRowHeightPerFontHeightDenominator,
+                                                 kLeastRowHeight, kGreatestRowHeight));
+}
+
+// Printing without headers or gridlines, no outline, and the rows' height.
+void StreamBuilder::writeSheetOptions(std::uint16_t rowHeight) {
+    RecordWriter& r = records_;
     r.simple(rec::kPrintHeaders, {0});
     r.simple(rec::kPrintGridlines, {0});
     r.simple(rec::kGridSet, {1});
     r.simple(rec::kGuts, {0, 0, 0, 0});
-    // Row height in twips, from the default font: 12 pt gives 14.25 pt rows.
-    const std::uint16_t fontHeight = book_.fonts.empty() ? 240 : book_.fonts.front().height;
-    const std::uint16_t rowHeight =
-        static_cast<std::uint16_t>(std::clamp(fontHeight * 19 / 16, 20, 8192));
     r.simple(rec::kDefaultRowHeight, {0, rowHeight});
-    r.simple(rec::kWsBool, {0x04C1});
+    r.simple(rec::kWsBool, {kShowAutomaticBreaks | kSummaryRowsBelow | kSummaryColumnsRight |
+                            kShowOutlineSymbols});
+}
+
+// No page header or footer, not centred on the page.
+void StreamBuilder::writePageSetup() {
+    RecordWriter& r = records_;
     r.simple(rec::kHeader, {});
     r.simple(rec::kFooter, {});
     r.simple(rec::kHCenter, {0});
     r.simple(rec::kVCenter, {0});
-    r.begin(rec::kSetup);
-    w.u16(9);   // A4
-    w.u16(100); // scale
-    w.u16(1);   // first page number
-    w.u16(1);
-    w.u16(1);
-    w.u16(0x0004); // no printer settings stored
+    ByteWriter& w = r.begin(rec::kSetup);
+    w.u16(kPaperA4);
+    w.u16(kPrintScalePercent);
+    w.u16(kFirstPageNumber);
+    w.u16(kFitPagesWide);
+    w.u16(kFitPagesTall);
+    w.u16(kSetupNoPrinterSettings);
+    w.u16(0); // horizontal and vertical resolution
     w.u16(0);
-    w.u16(0);
-    w.f64(0.5);
-    w.f64(0.5);
-    w.u16(1);
+    w.f64(kHeaderFooterMarginInches);
+    w.f64(kHeaderFooterMarginInches);
+    w.u16(kCopies);
     r.end();
+}
+
+void StreamBuilder::writeColumns(const Sheet& sheet) {
+    RecordWriter& r = records_;
     r.simple(rec::kDefColWidth, {sheet.defaultColumnWidth});
     for (const ColumnWidth& column : sheet.columnWidths) {
-        const std::uint16_t style = column.style < styleCount_
-                                        ? column.style
-                                        : static_cast<std::uint16_t>(kDefaultCellStyle);
-        r.simple(rec::kColInfo, {column.first, column.last, column.width, style,
-                                 static_cast<std::uint16_t>(column.hidden ? 1 : 0), 0});
+        const std::uint16_t style = column.style < styleCount_ ? column.style : kDefaultCellStyle;
+        const std::uint16_t options = column.hidden ? kColumnHidden : 0;
+        r.simple(rec::kColInfo, {column.first, column.last, column.width, style, options, 0});
     }
+}
 
-    const std::span<const Cell> cells = sheet.cells();
+// The first row and column that hold cells and one past the last; all zero
+// for a sheet without cells.
+void StreamBuilder::writeDimensions(std::span<const Cell> cells) {
     std::uint32_t firstRow = 0;
     std::uint32_t lastRow = 0;
     std::uint16_t firstColumn = 0;
@@ -501,94 +614,115 @@ void StreamBuilder::writeSheet(const Sheet& sheet, bool first) {
                 std::max<std::uint16_t>(lastColumn, static_cast<std::uint16_t>(cell.column + 1));
         }
     }
-    r.begin(rec::kDimensions);
+    RecordWriter& r = records_;
+    ByteWriter& w = r.begin(rec::kDimensions);
     w.u32(firstRow);
     w.u32(lastRow);
     w.u16(firstColumn);
     w.u16(lastColumn);
     w.u16(0);
     r.end();
+}
 
-    // Rows in blocks of 32: the block's ROW records, then its cells.
-    std::size_t index = 0;
-    std::uint8_t buffer[32];
-    while (index < cells.size()) {
-        const std::uint32_t blockFirst = cells[index].row / 32u * 32u;
-        std::size_t blockEnd = index;
-        while (blockEnd < cells.size() && cells[blockEnd].row < blockFirst + 32u) {
-            ++blockEnd;
-        }
-        for (std::size_t i = index; i < blockEnd;) {
-            std::size_t j = i;
-            while (j < blockEnd && cells[j].row == cells[i].row) {
-                ++j;
-            }
-            r.simple(rec::kRow, {cells[i].row, cells[i].column,
-                                 static_cast<std::uint16_t>(cells[j - 1].column + 1), rowHeight, 0,
-                                 0, 0x0100, 0x000F});
-            i = j;
-        }
-        for (std::size_t i = index; i < blockEnd; ++i) {
-            const Cell& cell = cells[i];
-            const auto put16 = [&](std::size_t at, std::uint16_t v) {
-                buffer[at] = static_cast<std::uint8_t>(v);
-                buffer[at + 1] = static_cast<std::uint8_t>(v >> 8);
-            };
-            const auto header = [&](std::uint16_t id, std::uint16_t length) {
-                put16(0, id);
-                put16(2, length);
-                put16(4, cell.row);
-                put16(6, cell.column);
-                put16(8, styleOf(cell));
-            };
-            std::size_t size = 0;
-            switch (cell.kind) {
-            case CellKind::Text: {
-                header(rec::kLabelSst, 10);
-                const std::uint32_t sst = sstIndex_[cell.value.text];
-                put16(10, static_cast<std::uint16_t>(sst));
-                put16(12, static_cast<std::uint16_t>(sst >> 16));
-                size = 14;
-                break;
-            }
-            case CellKind::Number: {
-                header(rec::kNumber, 14);
-                std::uint64_t bits;
-                std::memcpy(&bits, &cell.value.number, sizeof bits);
-                for (int b = 0; b < 8; ++b) {
-                    buffer[10 + b] = static_cast<std::uint8_t>(bits >> (8 * b));
-                }
-                size = 18;
-                break;
-            }
-            case CellKind::Boolean:
-            case CellKind::Error:
-                header(rec::kBoolErr, 8);
-                buffer[10] = cell.value.code;
-                buffer[11] = cell.kind == CellKind::Error ? 1 : 0;
-                size = 12;
-                break;
-            case CellKind::Blank:
-                header(rec::kBlank, 6);
-                size = 10;
-                break;
-            }
-            out_.append(reinterpret_cast<const char*>(buffer), size);
+// One past the last cell of the block of rows that cells[first] begins.
+std::size_t endOfRowBlock(std::span<const Cell> cells, std::size_t first) {
+    const std::uint32_t blockFirstRow = cells[first].row / kRowsPerBlock * kRowsPerBlock;
+    std::size_t end = first;
+    while (end < cells.size() && cells[end].row < blockFirstRow + kRowsPerBlock) {
+        ++end;
+    }
+    return end;
+}
+
+void StreamBuilder::writeRows(std::span<const Cell> cells, std::uint16_t rowHeight) {
+    for (std::size_t index = 0; index < cells.size();) {
+        const std::size_t blockEnd = endOfRowBlock(cells, index);
+        const std::span<const Cell> block = cells.subspan(index, blockEnd - index);
+        writeRowRecords(block, rowHeight);
+        for (const Cell& cell : block) {
+            writeCellRecord(cell);
         }
         index = blockEnd;
     }
+}
 
-    r.begin(rec::kWindow2);
-    w.u16(first ? 0x06B6 : 0x00B6);
+// A ROW record for each row of the block: its columns and height.
+void StreamBuilder::writeRowRecords(std::span<const Cell> block, std::uint16_t rowHeight) {
+    for (std::size_t i = 0; i < block.size();) {
+        std::size_t j = i;
+        while (j < block.size() && block[j].row == block[i].row) {
+            ++j;
+        }
+        const std::uint16_t columnEnd = static_cast<std::uint16_t>(block[j - 1].column + 1);
+        records_.simple(rec::kRow, {block[i].row, block[i].column, columnEnd, rowHeight, 0, 0,
+                                    kRowFlags, kDefaultCellStyle});
+        i = j;
+    }
+}
+
+// Cell records are the bulk of a large sheet: each is laid out in a small
+// buffer and appended whole.
+void StreamBuilder::writeCellRecord(const Cell& cell) {
+    std::array<std::uint8_t, kLargestCellRecord> buffer;
+    const auto put16 = [&](std::size_t at, std::uint16_t v) {
+        buffer[at] = static_cast<std::uint8_t>(v);
+        buffer[at + 1] = static_cast<std::uint8_t>(v >> 8);
+    };
+    // Record header and cell header; the value follows at `kValueAt`.
+    constexpr std::size_t kValueAt = kRecordHeaderSize + kCellHeaderSize;
+    const auto header = [&](std::uint16_t id, std::size_t dataSize) {
+        put16(0, id);
+        put16(2, static_cast<std::uint16_t>(dataSize));
+        put16(4, cell.row);
+        put16(6, cell.column);
+        put16(8, styleOf(cell));
+        return kRecordHeaderSize + dataSize;
+    };
+    std::size_t size = 0;
+    switch (cell.kind) {
+    case CellKind::Text: {
+        size = header(rec::kLabelSst, kLabelSstDataSize);
+        const std::uint32_t sst = sstIndex_[cell.value.text];
+        put16(kValueAt, static_cast<std::uint16_t>(sst));
+        put16(kValueAt + 2, static_cast<std::uint16_t>(sst >> 16));
+        break;
+    }
+    case CellKind::Number: {
+        size = header(rec::kNumber, kNumberDataSize);
+        std::uint64_t bits;
+        std::memcpy(&bits, &cell.value.number, sizeof bits);
+        for (std::size_t b = 0; b < sizeof bits; ++b) {
+            buffer[kValueAt + b] = static_cast<std::uint8_t>(bits >> (8 * b));
+        }
+        break;
+    }
+    case CellKind::Boolean:
+    case CellKind::Error:
+        size = header(rec::kBoolErr, kBoolErrDataSize);
+        buffer[kValueAt] = cell.value.code;
+        buffer[kValueAt + 1] = cell.kind == CellKind::Error ? 1 : 0;
+        break;
+    case CellKind::Blank:
+        size = header(rec::kBlank, kBlankDataSize);
+        break;
+    }
+    out_.append(reinterpret_cast<const char*>(buffer.data()), size);
+}
+
+void StreamBuilder::writeWindow(bool first) {
+    const int shown = kShowGridlines | kShowHeaders | kShowZeros | kDefaultGridColour |
+                      kShowOutline | (first ? kSheetSelected | kSheetShown : 0);
+    RecordWriter& r = records_;
+    ByteWriter& w = r.begin(rec::kWindow2);
+    w.u16(static_cast<std::uint16_t>(shown));
+    w.u16(0); // top row
+    w.u16(0); // left column
+    w.u16(kGridColourWindowText);
     w.u16(0);
-    w.u16(0);
-    w.u16(64);
-    w.u16(0);
-    w.u16(0);
+    w.u16(0); // zoom in page break preview and in normal view: default
     w.u16(0);
     w.u32(0);
     r.end();
-    r.simple(rec::kEof, {});
 }
 
 } // namespace
