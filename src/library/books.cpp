@@ -133,10 +133,12 @@ std::optional<std::unordered_set<std::string>> lentOutOf(store::Database& databa
         !query->toFirst()) {
         return std::nullopt;
     }
+    const int card = query->columnOf(lend_state::kCard);
+    const int number = query->columnOf(lend_state::kBookNumber);
     std::unordered_set<std::string> found;
     while (query->nextRow()) {
-        if (lent(query->read(lend_state::kCard))) {
-            found.insert(query->read(lend_state::kBookNumber));
+        if (lent(query->bytes(card))) {
+            found.insert(query->read(number));
         }
     }
     return found;
@@ -189,7 +191,11 @@ bool BookListing::prepareSearch(BookSearch by, const std::string& text) {
 }
 
 bool BookListing::run() {
-    return query_->toFirst();
+    // Only the shown cells are kept: the other twelve columns of a search of
+    // the whole catalogue would be copied for nothing.
+    shown_ = {query_->columnOf(book::kTitle), query_->columnOf(book::kAuthor),
+              query_->columnOf(book::kNumber), query_->columnOf(book::kShelf)};
+    return query_->toFirst(shown_);
 }
 
 int BookListing::count() {
@@ -201,9 +207,9 @@ std::optional<ListedBook> BookListing::next() {
         return std::nullopt;
     }
     // Built in place: a search of the whole catalogue lists every row.
-    return std::optional<ListedBook>(std::in_place, query_->read(book::kTitle),
-                                     query_->read(book::kAuthor), query_->read(book::kNumber),
-                                     query_->read(book::kShelf));
+    const auto [title, author, number, shelf] = shown_;
+    return std::optional<ListedBook>(std::in_place, query_->read(title), query_->read(author),
+                                     query_->read(number), query_->read(shelf));
 }
 
 } // namespace chengxi::library

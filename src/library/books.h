@@ -107,6 +107,9 @@ public:
 private:
     store::Database& database_;
     QueryGuard query_;
+    // Where the shown columns stand in the result: title, author, number,
+    // shelf, found once per query.
+    std::array<int, 4> shown_{-1, -1, -1, -1};
 };
 
 } // namespace chengxi::library

@@ -1,10 +1,11 @@
 #include "library/report.h"
 
-#include "library/read_rows.h"
+#include "library/query_guard.h"
 #include "library/schema.h"
 #include "store/connection.h"
 #include "store/database.h"
 
+#include <array>
 #include <charconv>
 #include <cstdint>
 
@@ -29,13 +30,30 @@ std::optional<store::Value> reportYear(std::string_view yearText) {
 
 std::optional<std::vector<ReportRow>> reportOfYear(store::Database& database,
                                                    const store::Value& year) {
-    return readRows(database, kReportOfYearQuery, {year}, [](const store::RecordSet& records) {
-        return ReportRow{.bookNumber = records.read(report::kBookNumber),
-                         .title = records.read(report::kTitle),
-                         .borrower = records.read(report::kBorrower),
-                         .borrowedOn = records.read(report::kBorrowedOn),
-                         .returnedOn = records.read(report::kReturnedOn)};
-    });
+    QueryGuard query(database.records);
+    if (!query->open(database.connection, kReportOfYearQuery, {year})) {
+        return std::nullopt;
+    }
+    // The shown columns are found once and kept alone: the year is the
+    // query's, and a list of 20,000 loans would copy it for nothing.
+    const std::array<int, 5> columns{
+        query->columnOf(report::kBookNumber), query->columnOf(report::kTitle),
+        query->columnOf(report::kBorrower), query->columnOf(report::kBorrowedOn),
+        query->columnOf(report::kReturnedOn)};
+    if (!query->toFirst(columns)) {
+        return std::nullopt;
+    }
+    const auto [bookNumber, title, borrower, borrowedOn, returnedOn] = columns;
+    std::vector<ReportRow> loans;
+    loans.reserve(static_cast<std::size_t>(query->rowCount()));
+    while (query->nextRow()) {
+        loans.push_back({.bookNumber = query->read(bookNumber),
+                         .title = query->read(title),
+                         .borrower = query->read(borrower),
+                         .borrowedOn = query->read(borrowedOn),
+                         .returnedOn = query->read(returnedOn)});
+    }
+    return loans;
 }
 
 bool addOpenLoan(store::Connection& connection, const OpenLoan& loan) {

@@ -53,16 +53,32 @@ void RecordSet::forgetRows() {
 }
 
 bool RecordSet::toFirst() {
+    std::vector<int> every(static_cast<std::size_t>(columns_));
+    for (int column = 0; column < columns_; ++column) {
+        every[static_cast<std::size_t>(column)] = column;
+    }
+    return toFirst(every);
+}
+
+bool RecordSet::toFirst(std::span<const int> kept) {
     forgetRows();
     if (statement_ == nullptr) {
         return false;
+    }
+    kept_.clear();
+    keptAt_.assign(static_cast<std::size_t>(columns_), -1);
+    for (const int column : kept) {
+        if (column >= 0 && column < columns_ && keptAt_[static_cast<std::size_t>(column)] < 0) {
+            keptAt_[static_cast<std::size_t>(column)] = static_cast<int>(kept_.size());
+            kept_.push_back(column);
+        }
     }
     sqlite3_stmt* statement = statement_.get();
     sqlite3_reset(statement);
     int rc = SQLITE_ROW;
     int count = 0;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-        for (int column = 0; column < columns_; ++column) {
+        for (const int column : kept_) {
             offsets_.push_back(static_cast<std::uint32_t>(cells_.size()));
             const auto* text =
                 reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
@@ -119,11 +135,15 @@ std::string_view RecordSet::cell(int column) const {
                                                 sqlite3_column_bytes(statement_.get(), column)))
                    : std::string_view();
     }
-    const std::size_t index = static_cast<std::size_t>(current_) * columns_ + column;
+    const int keptAt = keptAt_[static_cast<std::size_t>(column)];
+    if (keptAt < 0) {
+        return {};
+    }
+    const std::size_t index = static_cast<std::size_t>(current_) * kept_.size() + keptAt;
     return std::string_view(cells_).substr(offsets_[index], offsets_[index + 1] - offsets_[index]);
 }
 
-int RecordSet::findColumn(std::string_view column) const {
+int RecordSet::columnOf(std::string_view column) const {
     for (const auto& [name, position] : lookups_) {
         if (name == column) {
             return position;
@@ -151,7 +171,7 @@ std::string RecordSet::read(std::string_view column, bool* rowAvailable) const {
     if (!onRow_) {
         return {};
     }
-    const int position = findColumn(column);
+    const int position = columnOf(column);
     return position >= 0 ? text::fromCp936(cell(position)) : std::string();
 }
 

@@ -41,6 +41,10 @@ public:
     // are counted, so the query runs once and the rows read afterwards are the
     // rows counted. The outcome is noted on the connection (busy, damage).
     bool toFirst();
+    // The same, keeping only the cells of `kept` (positions from columnOf):
+    // a list that shows a few columns of a wide table neither copies nor
+    // converts the others. The other columns read as empty text.
+    bool toFirst(std::span<const int> kept);
     int rowCount() const { return rowCount_; }
     // Steps once; true when a row is now current. Once the result is exhausted
     // it stays so until the next toFirst.
@@ -51,6 +55,9 @@ public:
     // no current row read as empty text. `rowAvailable` receives whether a row
     // is current.
     std::string read(std::string_view column, bool* rowAvailable = nullptr) const;
+    // The position of the named column (matched as read matches it), -1 when
+    // the query has none: looked up once, then read by position row by row.
+    int columnOf(std::string_view column) const;
     // By position, for tools that show whole rows.
     int columnCount() const;
     std::string read(int column) const;
@@ -63,7 +70,6 @@ public:
     bool isOpen() const { return statement_ != nullptr; }
 
 private:
-    int findColumn(std::string_view column) const;
     // The current row's cell, code page 936 bytes; nothing for NULL.
     std::string_view cell(int column) const;
     void forgetRows();
@@ -76,11 +82,13 @@ private:
     bool atEnd_ = true;
     bool onRow_ = false;
     bool exhausted_ = false;
-    // The rows taken by toFirst, all cells in one text: cell c of row r runs
-    // from offsets_[r * columns_ + c] to the next offset. Without toFirst the
-    // statement is stepped directly.
+    // The rows taken by toFirst, the kept cells in one text: the cell of
+    // column c in row r runs from offsets_[r * kept + keptAt_[c]] to the next
+    // offset. Without toFirst the statement is stepped directly.
     bool buffered_ = false;
     int columns_ = 0;
+    std::vector<int> kept_;   // the kept columns, in the order they are kept
+    std::vector<int> keptAt_; // of each column, its place in kept_; -1: not kept
     std::string cells_;
     std::vector<std::uint32_t> offsets_;
     int current_ = -1;

@@ -222,6 +222,29 @@ TEST_F(RecordSetTest, ToFirstRunsTheQueryOnceAndKeepsItsRows) {
     EXPECT_EQ(records.read("姓名"), "李四");
 }
 
+// A list that shows a few columns keeps only those: each kept cell is read
+// from its own column whatever the order asked, the others read empty, and
+// the next plain count keeps every column again.
+TEST_F(RecordSetTest, ToFirstKeepsOnlyTheChosenColumns) {
+    ASSERT_TRUE(records.open(db, "SELECT * FROM 读者数据 ORDER BY 借书证号"));
+    const int card = records.columnOf("借书证号");
+    const int group = records.columnOf("班别");
+    EXPECT_EQ(records.columnOf("年份"), -1);
+    const std::vector<int> kept{card, -1, group, card};
+    ASSERT_TRUE(records.toFirst(kept));
+    EXPECT_EQ(records.rowCount(), 3);
+    ASSERT_TRUE(records.nextRow());
+    ASSERT_TRUE(records.nextRow());
+    EXPECT_EQ(records.read(card), "002");
+    EXPECT_EQ(records.read(group), "二班");
+    EXPECT_EQ(records.read("姓名"), "") << "a column not kept";
+    EXPECT_EQ(records.bytes(1), "");
+
+    ASSERT_TRUE(records.toFirst());
+    ASSERT_TRUE(records.nextRow());
+    EXPECT_EQ(records.read("姓名"), "张三");
+}
+
 TEST_F(RecordSetTest, IntegersBindAsNumbers) {
     // typeof() shows the type a parameter arrived with.
     ASSERT_TRUE(records.open(db, "SELECT 姓名, typeof(?) AS t FROM 读者数据 LIMIT ? OFFSET ?",
