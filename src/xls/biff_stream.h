@@ -110,6 +110,10 @@ private:
         const std::size_t oldStart = windowStart_;
         const std::size_t oldSize = window_.size();
         if (!slide(recordStart_, end)) {
+            // The file failed under the window: what was read of the record
+            // is gone, so its reading fails as for a record cut short.
+            segments.clear();
+            truncated_ = true;
             return false;
         }
         for (Bytes& segment : segments) {
