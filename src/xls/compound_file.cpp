@@ -4,6 +4,7 @@
 #include "xls/utf16.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace chengxi::xls {
 namespace {
@@ -289,7 +290,8 @@ Result<std::vector<std::uint32_t>> CompoundFile::chain(std::uint32_t start,
     return sectors;
 }
 
-Result<std::string> CompoundFile::readRegular(std::uint32_t start, std::uint64_t size) const {
+Result<std::vector<std::uint32_t>> CompoundFile::regularSectors(std::uint32_t start,
+                                                                std::uint64_t size) const {
     // Rounded up without adding first: a version-4 size near 2^64 must not
     // wrap round to a small count.
     const std::uint64_t needed = size / sectorSize() + (size % sectorSize() != 0 ? 1 : 0);
@@ -300,21 +302,52 @@ Result<std::string> CompoundFile::readRegular(std::uint32_t start, std::uint64_t
     if (!sectors) {
         return fail(sectors.error());
     }
+    sectors->resize(static_cast<std::size_t>(needed));
+    std::uint64_t left = size;
+    for (const std::uint32_t sector : *sectors) {
+        const std::size_t offset = sectorOffset(sector);
+        const std::size_t count =
+            static_cast<std::size_t>(std::min<std::uint64_t>(sectorSize(), left));
+        if (offset > file_.size() || count > file_.size() - offset) {
+            return fail(kIncompleteFile);
+        }
+        left -= count;
+    }
+    return sectors;
+}
+
+Result<std::string> CompoundFile::readRegular(std::uint32_t start, std::uint64_t size) const {
+    auto sectors = regularSectors(start, size);
+    if (!sectors) {
+        return fail(sectors.error());
+    }
     std::string data;
     data.resize(static_cast<std::size_t>(size));
     std::size_t written = 0;
-    for (std::size_t i = 0; i < needed; ++i) {
-        const std::uint32_t sector = (*sectors)[i];
-        const std::size_t offset = sectorOffset(sector);
+    for (const std::uint32_t sector : *sectors) {
         const std::size_t count = std::min<std::size_t>(sectorSize(), data.size() - written);
-        if (offset > file_.size() || count > file_.size() - offset) {
-            return fail("工作簿已损坏：文件不完整");
-        }
-        std::copy_n(file_.data() + offset, count,
+        std::copy_n(file_.data() + sectorOffset(sector), count,
                     reinterpret_cast<std::uint8_t*>(data.data()) + written);
         written += count;
     }
     return data;
+}
+
+Result<std::optional<CompoundFile::StreamSectors>>
+CompoundFile::regularStreamSectors(std::string_view name) const {
+    const Entry* entry = findRootStream(name);
+    if (entry == nullptr) {
+        return fail("文件中没有数据流 " + std::string(name));
+    }
+    if (entry->size < miniCutoff_) {
+        return std::optional<StreamSectors>();
+    }
+    auto sectors = regularSectors(entry->start, entry->size);
+    if (!sectors) {
+        return fail(sectors.error());
+    }
+    return std::optional<StreamSectors>(
+        StreamSectors{std::move(*sectors), entry->size, sectorShift_});
 }
 
 Result<std::string> CompoundFile::readMini(std::uint32_t start, std::uint64_t size) const {
@@ -399,6 +432,74 @@ std::optional<Bytes> CompoundFile::streamInPlace(std::string_view name) const {
         return std::nullopt;
     }
     return file_.subspan(offset, static_cast<std::size_t>(entry->size));
+}
+
+namespace {
+// What a window reads beyond what is asked, so that records are read from
+// the file in large pieces rather than one sector at a time.
+constexpr std::size_t kReadAhead = std::size_t{256} << 10;
+} // namespace
+
+Bytes SectorFeed::window(std::size_t from, std::size_t to) {
+    to = std::min(to, size());
+    if (from > to) {
+        return {};
+    }
+    const std::size_t end = std::min(std::max(to, from + kReadAhead), size());
+    const std::size_t bufferEnd = bufferStart_ + buffer_.size();
+    // What the buffer already holds from `from` on is kept, moved to its front.
+    std::size_t kept = 0;
+    if (from >= bufferStart_ && from < bufferEnd) {
+        kept = bufferEnd - from;
+        std::memmove(buffer_.data(), buffer_.data() + (from - bufferStart_), kept);
+    }
+    if (kept >= to - from) {
+        buffer_.resize(kept);
+        bufferStart_ = from;
+        return Bytes(buffer_.data(), kept);
+    }
+    if (buffer_.capacity() > 2 * (end - from) + kReadAhead) {
+        // A window that grew for one long record (the shared strings) gives
+        // its room back rather than keeping it for the rest of the reading.
+        std::vector<std::uint8_t> smaller(buffer_.begin(),
+                                          buffer_.begin() + static_cast<std::ptrdiff_t>(kept));
+        buffer_.swap(smaller);
+    }
+    buffer_.resize(end - from);
+    bufferStart_ = from;
+    if (!readInto(buffer_.data() + kept, from + kept, end - from - kept)) {
+        buffer_.clear();
+        return {};
+    }
+    return Bytes(buffer_.data(), buffer_.size());
+}
+
+bool SectorFeed::readInto(std::uint8_t* out, std::size_t from, std::size_t count) {
+    const unsigned shift = layout_.sectorShift;
+    const std::size_t sectorSize = std::size_t{1} << shift;
+    while (count > 0) {
+        // The run of sectors that follow one another in the file from here.
+        std::size_t index = from >> shift;
+        const std::size_t within = from & (sectorSize - 1);
+        std::size_t run = sectorSize - within;
+        while (run < count && index + 1 < layout_.sectors.size() &&
+               layout_.sectors[index + 1] == layout_.sectors[index] + 1) {
+            ++index;
+            run += sectorSize;
+        }
+        run = std::min(run, count);
+        const std::uint64_t offset =
+            ((std::uint64_t{layout_.sectors[from >> shift]} + 1) << shift) + within;
+        file_.clear();
+        file_.seekg(static_cast<std::streamoff>(offset));
+        if (!file_.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(run))) {
+            return false;
+        }
+        out += run;
+        from += run;
+        count -= run;
+    }
+    return true;
 }
 
 } // namespace chengxi::xls

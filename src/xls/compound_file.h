@@ -1,9 +1,12 @@
 #pragma once
 
+#include "xls/biff_stream.h"
 #include "xls/byte_io.h"
 #include "xls/result.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +36,16 @@ public:
     // writers usually lay a large one out: its bytes where they stand,
     // without a copy. Nothing when it is scattered, small or damaged.
     std::optional<Bytes> streamInPlace(std::string_view name) const;
+
+    // Where a stream outside the mini stream stands in the file, sector by
+    // sector, checked as readStream() checks it (so it fails with the same
+    // reasons); nothing when the stream lives in the mini stream.
+    struct StreamSectors {
+        std::vector<std::uint32_t> sectors;
+        std::uint64_t size = 0;
+        unsigned sectorShift = 9;
+    };
+    Result<std::optional<StreamSectors>> regularStreamSectors(std::string_view name) const;
 
 private:
     struct Entry {
@@ -67,6 +80,8 @@ private:
                                                     const std::vector<std::uint32_t>& table,
                                                     std::uint64_t limit,
                                                     std::uint64_t minimumLength);
+    Result<std::vector<std::uint32_t>> regularSectors(std::uint32_t start,
+                                                      std::uint64_t size) const;
     Result<std::string> readRegular(std::uint32_t start, std::uint64_t size) const;
     Result<std::string> readMini(std::uint32_t start, std::uint64_t size) const;
     const Entry* findRootStream(std::string_view name) const;
@@ -80,6 +95,25 @@ private:
     std::vector<Entry> entries_;
     std::vector<std::uint32_t> rootStreams_; // indexes into entries_
     std::string miniStream_;
+};
+
+// A regular stream read from the file through its sectors a window at a
+// time, so the file's image is never in memory whole. Contiguous sectors
+// are read with one call.
+class SectorFeed final : public StreamFeed {
+public:
+    SectorFeed(std::ifstream file, CompoundFile::StreamSectors layout)
+        : file_(std::move(file)), layout_(std::move(layout)) {}
+    std::size_t size() const override { return static_cast<std::size_t>(layout_.size); }
+    Bytes window(std::size_t from, std::size_t to) override;
+
+private:
+    bool readInto(std::uint8_t* out, std::size_t from, std::size_t count);
+
+    std::ifstream file_;
+    CompoundFile::StreamSectors layout_;
+    std::vector<std::uint8_t> buffer_;
+    std::size_t bufferStart_ = 0;
 };
 
 // One stream to be written into a compound file.

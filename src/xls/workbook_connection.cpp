@@ -51,6 +51,31 @@ const Cell* cellIn(std::span<const Cell> row, std::uint16_t column) {
     return found != row.end() && found->column == column ? &*found : nullptr;
 }
 
+// The workbook stream of `file` (the image of the file at `path`) read from
+// the file through its sectors; nothing when it is small enough for the
+// mini stream, read then from the image. A damaged file fails with the
+// reason extractWorkbookStream() gives.
+Result<std::unique_ptr<StreamFeed>> windowedStream(const std::string& path, Bytes file) {
+    const auto compound = CompoundFile::parse(file);
+    if (!compound || !compound->hasStream("Workbook")) {
+        const auto stream = extractWorkbookStream(file);
+        return fail(stream ? "工作簿已损坏" : stream.error());
+    }
+    auto sectors = compound->regularStreamSectors("Workbook");
+    if (!sectors) {
+        return fail(sectors.error());
+    }
+    if (!*sectors) {
+        return std::unique_ptr<StreamFeed>();
+    }
+    std::ifstream in(pathFromUtf8(path), std::ios::binary);
+    if (!in) {
+        return fail("无法打开文件“" + path + "”");
+    }
+    return std::unique_ptr<StreamFeed>(
+        std::make_unique<SectorFeed>(std::move(in), std::move(**sectors)));
+}
+
 } // namespace
 
 WorkbookConnection::~WorkbookConnection() {
@@ -97,30 +122,39 @@ bool WorkbookConnection::open(std::string_view connectString) {
 Result<std::unique_ptr<WorkbookConnection::XlsRows>>
 WorkbookConnection::loadRows(const std::string& path) {
     auto source = std::make_unique<XlsRows>();
-    auto bytes = readFileBytes(pathFromUtf8(path), kMaxWorkbookFileSize);
-    if (!bytes) {
-        return fail(bytes.error());
-    }
-    source->file = std::move(*bytes);
-    // A large workbook stream usually stands in one piece: it is read where
-    // it stands rather than copied.
-    const auto compound = CompoundFile::parse(asBytes(source->file));
-    const std::optional<Bytes> inPlace =
-        compound ? compound->streamInPlace("Workbook") : std::nullopt;
-    if (inPlace) {
-        source->streamBytes = *inPlace;
-    } else {
-        auto stream = extractWorkbookStream(asBytes(source->file));
-        if (!stream) {
-            return fail(stream.error());
+    std::optional<WorkbookRows> rows;
+    {
+        // The file's image serves only to check it and find the stream's
+        // sectors; the rows are then read from the file a window at a time.
+        auto bytes = readFileBytes(pathFromUtf8(path), kMaxWorkbookFileSize);
+        if (!bytes) {
+            return fail(bytes.error());
         }
-        source->stream = std::move(*stream);
-        source->file = std::string();
-        source->streamBytes = asBytes(source->stream);
+        auto feed = windowedStream(path, asBytes(*bytes));
+        if (!feed) {
+            return fail(feed.error());
+        }
+        if (*feed) {
+            bytes = std::string();
+            auto windowed = WorkbookRows::parse(std::move(*feed));
+            if (!windowed) {
+                return fail(windowed.error());
+            }
+            rows.emplace(std::move(*windowed));
+        } else {
+            auto stream = extractWorkbookStream(asBytes(*bytes));
+            if (!stream) {
+                return fail(stream.error());
+            }
+            source->stream = std::move(*stream);
+        }
     }
-    auto rows = WorkbookRows::parse(source->streamBytes);
     if (!rows) {
-        return fail(rows.error());
+        auto whole = WorkbookRows::parse(asBytes(source->stream));
+        if (!whole) {
+            return fail(whole.error());
+        }
+        rows.emplace(std::move(*whole));
     }
     source->rows.emplace(std::move(*rows));
     return source;
@@ -129,7 +163,7 @@ WorkbookConnection::loadRows(const std::string& path) {
 Workbook& WorkbookConnection::wholeBook() const {
     if (!book_ && xls_) {
         // Checked whole when it opened, so this reading does not fail.
-        auto whole = parseWorkbookStream(xls_->streamBytes);
+        auto whole = xls_->rows->readWhole();
         book_ = whole ? std::move(*whole) : xls_->rows->book();
         if (!walking_) {
             xls_.reset(); // a walk through its rows lets it go when it ends

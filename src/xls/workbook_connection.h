@@ -155,11 +155,10 @@ private:
     QueryHandle openXlsxQuery(const SelectStatement& statement);
     Status forEachXlsxRow(std::size_t index, const std::function<bool()>& visit);
 
-    // An .xls opened and not yet read whole: the file's bytes and its rows.
+    // An .xls opened and not yet read whole: its rows, read from the file a
+    // window at a time (or from the stream, when it is small).
     struct XlsRows {
-        std::string file;
-        std::string stream; // when the stream does not stand in one piece in the file
-        Bytes streamBytes;
+        std::string stream; // when small enough for the mini stream
         std::optional<WorkbookRows> rows;
     };
     static Result<std::unique_ptr<XlsRows>> loadRows(const std::string& path);

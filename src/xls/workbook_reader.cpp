@@ -138,6 +138,8 @@ public:
     // the stream is left alone.
     explicit Parser(Bytes stream, std::optional<std::uint32_t> rowLimit = std::nullopt)
         : stream_(stream), rowLimit_(rowLimit) {}
+    // The stream read from its file a window at a time.
+    explicit Parser(StreamFeed& feed) : feed_(&feed) {}
 
     Result<Workbook> run();
     // The globals and each worksheet's name and column widths, its cells
@@ -151,6 +153,10 @@ public:
     std::size_t recordsParsed() const { return records_; }
 
 private:
+    std::size_t streamSize() const { return feed_ != nullptr ? feed_->size() : stream_.size(); }
+    RecordCursor cursorAt(std::size_t offset) const {
+        return feed_ != nullptr ? RecordCursor(*feed_, offset) : RecordCursor(stream_, offset);
+    }
     Status parseGlobals();
     Status parseSharedStrings(const Record& first, RecordCursor& cursor,
                               std::size_t wanted = SIZE_MAX);
@@ -171,6 +177,7 @@ private:
     std::uint32_t addString(std::span<const Bytes> segments, bool shortLength, bool& ok);
 
     Bytes stream_;
+    StreamFeed* feed_ = nullptr;
     Workbook book_;
     std::vector<SheetEntry> entries_;
     std::uint32_t sharedStrings_ = 0;
@@ -264,7 +271,7 @@ Result<Workbook> Parser::run() {
         // one look larger than the stream when cells are reserved for it.
         const auto next = std::upper_bound(offsets.begin(), offsets.end(), entry.offset);
         const std::size_t end =
-            next == offsets.end() ? stream_.size() : std::min<std::size_t>(*next, stream_.size());
+            next == offsets.end() ? streamSize() : std::min<std::size_t>(*next, streamSize());
         if (Status sheet = parseSheet(entry, end); !sheet) {
             return fail(sheet.error());
         }
@@ -309,7 +316,7 @@ Status Parser::visitSheet(const WorkbookRows::SheetPlace& place, std::uint32_t s
 }
 
 Status Parser::parseGlobals() {
-    RecordCursor cursor(stream_, 0);
+    RecordCursor cursor = cursorAt(0);
     Record record;
     if (!cursor.next(record)) {
         return truncatedStream();
@@ -545,10 +552,10 @@ Status Parser::parseSheet(const SheetEntry& entry, std::size_t end) {
 }
 
 Status Parser::readSheet(const SheetEntry& entry, Sheet& sheet, CellSink& sink, bool& worksheet) {
-    if (entry.offset >= stream_.size()) {
+    if (entry.offset >= streamSize()) {
         return fail("工作簿已损坏：工作表“" + entry.name + "”的位置超出文件");
     }
-    RecordCursor cursor(stream_, entry.offset);
+    RecordCursor cursor = cursorAt(entry.offset);
     Record record;
     if (!cursor.next(record) || record.id != rec::kBof || record.data.size() < 4) {
         return fail("工作簿已损坏：工作表“" + entry.name + "”不以 BOF 记录开始");
@@ -681,14 +688,16 @@ Status Parser::readCellRecord(const Record& record, RecordCursor& cursor, CellSi
     case rec::kLabel:
     case rec::kRString:
         if (size >= kLabelLeast && inColumnRange(column())) {
+            // Taken before the CONTINUE records, which may move the record.
+            Cell cell = Cell::ofText(row(), column(), style(), 0);
             segments_.assign(1, record.data.subspan(kCellHeader));
             cursor.takeContinues(segments_);
             bool ok = false;
-            const std::uint32_t text = addString(segments_, false, ok);
+            cell.value.text = addString(segments_, false, ok);
             if (!ok) {
                 return fail("工作簿已损坏：文本单元格不完整");
             }
-            sink.add(Cell::ofText(row(), column(), style(), text));
+            sink.add(cell);
         }
         break;
     case rec::kFormula:
@@ -732,9 +741,18 @@ Status Parser::readCellRecord(const Record& record, RecordCursor& cursor, CellSi
 } // namespace
 
 Result<WorkbookRows> WorkbookRows::parse(Bytes stream) {
+    return parse(stream, nullptr);
+}
+
+Result<WorkbookRows> WorkbookRows::parse(std::unique_ptr<StreamFeed> feed) {
+    return parse(Bytes(), std::move(feed));
+}
+
+Result<WorkbookRows> WorkbookRows::parse(Bytes stream, std::unique_ptr<StreamFeed> feed) {
     WorkbookRows rows;
     rows.stream_ = stream;
-    Parser parser(stream);
+    rows.feed_ = std::move(feed);
+    Parser parser = rows.feed_ ? Parser(*rows.feed_) : Parser(stream);
     auto book = parser.runOutline(rows.places_, rows.sharedStrings_);
     if (!book) {
         return fail(book.error());
@@ -745,8 +763,12 @@ Result<WorkbookRows> WorkbookRows::parse(Bytes stream) {
 
 Status WorkbookRows::forEachRow(std::size_t sheet, const RowVisitor& visit) const {
     RowByRow rows(visit);
-    Parser parser(stream_);
+    Parser parser = feed_ ? Parser(*feed_) : Parser(stream_);
     return parser.visitSheet(places_[sheet], sharedStrings_, rows);
+}
+
+Result<Workbook> WorkbookRows::readWhole() const {
+    return feed_ ? Parser(*feed_).run() : Parser(stream_).run();
 }
 
 Result<Workbook> parseWorkbookStream(Bytes stream) {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "xls/biff_stream.h"
 #include "xls/byte_io.h"
 #include "xls/result.h"
 #include "xls/workbook.h"
 
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -43,6 +45,8 @@ public:
 
     // `stream` must outlive the object.
     static Result<WorkbookRows> parse(Bytes stream);
+    // The stream read from its file through `feed`, a window at a time.
+    static Result<WorkbookRows> parse(std::unique_ptr<StreamFeed> feed);
 
     // The globals, the string pool and the worksheets, all without cells.
     Workbook& book() { return book_; }
@@ -54,10 +58,15 @@ public:
     // Only for a sheet in row order.
     Status forEachRow(std::size_t sheet, const RowVisitor& visit) const;
 
+    // The workbook with all its cells, read from the stream again.
+    Result<Workbook> readWhole() const;
+
 private:
     WorkbookRows() = default;
+    static Result<WorkbookRows> parse(Bytes stream, std::unique_ptr<StreamFeed> feed);
 
     Bytes stream_;
+    std::unique_ptr<StreamFeed> feed_;
     Workbook book_;
     std::vector<SheetPlace> places_;
     std::uint32_t sharedStrings_ = 0;
