@@ -28,8 +28,8 @@ struct QueryHandle {
 // and exports add them. An .xls workbook is checked whole when the
 // connection opens, but its cells are kept only when something asks for
 // more than a walk through forEachRow(), which reads the rows one at a time
-// from the file's bytes; rows added by execute() reach the file when the
-// connection closes.
+// from the file, a window of its workbook stream at a time; rows added by
+// execute() or appendRow() reach the file when the connection closes.
 // An .xlsx workbook (told by its bytes, not its name) is read-only: its rows
 // stream from the file while forEachRow() visits them, so a sheet of any
 // size costs the memory of one row.
