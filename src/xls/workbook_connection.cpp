@@ -200,6 +200,25 @@ std::vector<WorkbookConnection::Header> WorkbookConnection::headersOf(const Shee
     return headers;
 }
 
+bool WorkbookConnection::chooseFilter(Query& query,
+                                      const std::optional<std::string>& notNullColumn) {
+    if (!notNullColumn) {
+        return true;
+    }
+    const auto found = std::find_if(query.headers.begin(), query.headers.end(),
+                                    [&](const Header& h) { return h.name == *notNullColumn; });
+    if (found == query.headers.end()) {
+        return failWith("工作表中没有列“" + *notNullColumn + "”");
+    }
+    query.filter = found->column;
+    return true;
+}
+
+QueryHandle WorkbookConnection::keep(Query query) {
+    queries_.push_back(std::move(query));
+    return QueryHandle{static_cast<int>(queries_.size())};
+}
+
 QueryHandle WorkbookConnection::openQuery(std::string_view sql) {
     fileUnreadable_ = false;
     if (!isOpen()) {
@@ -232,19 +251,11 @@ QueryHandle WorkbookConnection::openQuery(std::string_view sql) {
     Query result;
     result.sheet = static_cast<std::size_t>(sheet - book_->sheets.data());
     result.headers = headersOf(*sheet);
-    if (statement->notNullColumn) {
-        const auto found =
-            std::find_if(result.headers.begin(), result.headers.end(),
-                         [&](const Header& h) { return h.name == *statement->notNullColumn; });
-        if (found == result.headers.end()) {
-            failWith("工作表中没有列“" + *statement->notNullColumn + "”");
-            return {};
-        }
-        result.filter = found->column;
+    if (!chooseFilter(result, statement->notNullColumn)) {
+        return {};
     }
     listRows(result);
-    queries_.push_back(std::move(result));
-    return QueryHandle{static_cast<int>(queries_.size())};
+    return keep(std::move(result));
 }
 
 void WorkbookConnection::listRows(Query& query) const {
@@ -291,18 +302,10 @@ QueryHandle WorkbookConnection::openXlsRowsQuery(const SelectStatement& statemen
         failWith(read.error());
         return {};
     }
-    if (statement.notNullColumn) {
-        const auto found =
-            std::find_if(result.headers.begin(), result.headers.end(),
-                         [&](const Header& h) { return h.name == *statement.notNullColumn; });
-        if (found == result.headers.end()) {
-            failWith("工作表中没有列“" + *statement.notNullColumn + "”");
-            return {};
-        }
-        result.filter = found->column;
+    if (!chooseFilter(result, statement.notNullColumn)) {
+        return {};
     }
-    queries_.push_back(std::move(result));
-    return QueryHandle{static_cast<int>(queries_.size())};
+    return keep(std::move(result));
 }
 
 QueryHandle WorkbookConnection::openXlsxQuery(const SelectStatement& statement) {
@@ -334,18 +337,10 @@ QueryHandle WorkbookConnection::openXlsxQuery(const SelectStatement& statement) 
         failWith(read.error());
         return {};
     }
-    if (statement.notNullColumn) {
-        const auto found =
-            std::find_if(result.headers.begin(), result.headers.end(),
-                         [&](const Header& h) { return h.name == *statement.notNullColumn; });
-        if (found == result.headers.end()) {
-            failWith("工作表中没有列“" + *statement.notNullColumn + "”");
-            return {};
-        }
-        result.filter = found->column;
+    if (!chooseFilter(result, statement.notNullColumn)) {
+        return {};
     }
-    queries_.push_back(std::move(result));
-    return QueryHandle{static_cast<int>(queries_.size())};
+    return keep(std::move(result));
 }
 
 Status WorkbookConnection::forEachRow(QueryHandle handle, const std::function<bool()>& visit) {

@@ -133,6 +133,10 @@ private:
     // The query with its rows listed, which reads an .xls workbook whole.
     const Query* listedQuery(QueryHandle handle) const;
     void listRows(Query& query) const;
+    // Takes the column a "where ... is not NULL" names as the query's filter;
+    // false after failWith() when the sheet has no such column.
+    bool chooseFilter(Query& query, const std::optional<std::string>& notNullColumn);
+    QueryHandle keep(Query query);
     // The .xls workbook with all its cells, read now if not yet.
     Workbook& wholeBook() const;
     QueryHandle openXlsRowsQuery(const SelectStatement& statement);
