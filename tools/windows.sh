@@ -25,7 +25,10 @@ cmake -S . -B build/windows --toolchain cmake/mingw-w64.cmake $options \
     -DCHENGXI_CP936_REFERENCE="$reference" >/dev/null
 cmake --build build/windows -j "$jobs"
 
-# No Mono or Gecko installer prompts: the tests need neither.
+# Wine names files in the locale's character set: without a UTF-8 locale
+# (a login without LANG) no file with a Chinese name could be made. No Mono
+# or Gecko installer prompts: the tests need neither.
+export LC_ALL=C.UTF-8
 export WINEPREFIX="$root/build/windows/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "== first start of Wine in build/windows/wine (once)"
