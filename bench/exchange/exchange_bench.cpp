@@ -19,6 +19,10 @@
 // over the rounds, with the load.
 //
 //   chengxi-exchange-bench [--rounds N] [--no-python] [--no-process]
+//                          [--book-export-only]
+//
+// --book-export-only times the whole-process book export alone, beside its
+// floor and peer, for work on the export's time and memory.
 //
 // Targets (whole process): the book import within 1.5x of the shell's CSV
 // import by wall and by processor time, its peak under twice the workbook
@@ -169,6 +173,7 @@ int main(int argc, char** argv) {
     int rounds = 7;
     bool python = true;
     bool wholeProcess = true;
+    bool bookExportOnly = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if ((arg == "--rounds" || arg == "--runs") && i + 1 < argc) {
@@ -177,10 +182,12 @@ int main(int argc, char** argv) {
             python = false;
         } else if (arg == "--no-process") {
             wholeProcess = false;
+        } else if (arg == "--book-export-only") {
+            bookExportOnly = true;
         } else {
-            std::fprintf(
-                stderr,
-                "usage: chengxi-exchange-bench [--rounds N] [--no-python] [--no-process]\n");
+            std::fprintf(stderr,
+                         "usage: chengxi-exchange-bench [--rounds N] [--no-python] [--no-process] "
+                         "[--book-export-only]\n");
             return 2;
         }
     }
@@ -265,76 +272,78 @@ int main(int argc, char** argv) {
     };
 
     int misses = 0;
-    // In process: the page's click as it runs.
-    PairedRounds bookExport("book export, in process",
-                            {{"program (click)",
-                              [&] {
-                                  screen.files.push_back(books);
-                                  const auto sample =
-                                      inProcess([&] { click(names::kExportBooks); });
-                                  if (screen.lastMessage != "恭喜您，导出成功！") {
-                                      die("book export: " + screen.lastMessage);
-                                  }
-                                  return sample;
-                              }},
-                             {floorName("CSV out"), shellExportOf("图书数据")}});
-    bookExport.run(rounds);
-    bookExport.print();
+    if (!bookExportOnly) {
+        // In process: the page's click as it runs.
+        PairedRounds bookExport("book export, in process",
+                                {{"program (click)",
+                                  [&] {
+                                      screen.files.push_back(books);
+                                      const auto sample =
+                                          inProcess([&] { click(names::kExportBooks); });
+                                      if (screen.lastMessage != "恭喜您，导出成功！") {
+                                          die("book export: " + screen.lastMessage);
+                                      }
+                                      return sample;
+                                  }},
+                                 {floorName("CSV out"), shellExportOf("图书数据")}});
+        bookExport.run(rounds);
+        bookExport.print();
 
-    screen.files.push_back(books);
-    click(names::kChooseBookFile);
-    PairedRounds bookImport(
-        "book import into an empty catalogue, in process (the click: backup, read, inserts, "
-        "commit)",
-        {{"program (click)",
-          [&] {
-              if (!database.execute("delete from 图书数据") || !database.execute("vacuum")) {
-                  die("cannot empty the catalogue");
-              }
-              const auto sample = inProcess([&] { click(names::kImportBooks); });
-              if (countRows(database, "图书数据") != kBooks) {
-                  die("book import stored " + std::to_string(countRows(database, "图书数据")) +
-                      " rows");
-              }
-              return sample;
-          }},
-         {floorName("CSV import"), shellImportOf("图书数据", bookCsv)}});
-    bookImport.run(rounds);
-    bookImport.print();
+        screen.files.push_back(books);
+        click(names::kChooseBookFile);
+        PairedRounds bookImport(
+            "book import into an empty catalogue, in process (the click: backup, read, inserts, "
+            "commit)",
+            {{"program (click)",
+              [&] {
+                  if (!database.execute("delete from 图书数据") || !database.execute("vacuum")) {
+                      die("cannot empty the catalogue");
+                  }
+                  const auto sample = inProcess([&] { click(names::kImportBooks); });
+                  if (countRows(database, "图书数据") != kBooks) {
+                      die("book import stored " + std::to_string(countRows(database, "图书数据")) +
+                          " rows");
+                  }
+                  return sample;
+              }},
+             {floorName("CSV import"), shellImportOf("图书数据", bookCsv)}});
+        bookImport.run(rounds);
+        bookImport.print();
 
-    PairedRounds readerExport("reader export, in process",
-                              {{"program (click)",
-                                [&] {
-                                    screen.files.push_back(readers);
-                                    const auto sample =
-                                        inProcess([&] { click(names::kExportReaders); });
-                                    if (screen.lastMessage != "恭喜您，导出成功！") {
-                                        die("reader export: " + screen.lastMessage);
-                                    }
-                                    return sample;
-                                }},
-                               {floorName("CSV out"), shellExportOf("读者数据")}});
-    readerExport.run(rounds);
-    readerExport.print();
+        PairedRounds readerExport("reader export, in process",
+                                  {{"program (click)",
+                                    [&] {
+                                        screen.files.push_back(readers);
+                                        const auto sample =
+                                            inProcess([&] { click(names::kExportReaders); });
+                                        if (screen.lastMessage != "恭喜您，导出成功！") {
+                                            die("reader export: " + screen.lastMessage);
+                                        }
+                                        return sample;
+                                    }},
+                                   {floorName("CSV out"), shellExportOf("读者数据")}});
+        readerExport.run(rounds);
+        readerExport.print();
 
-    screen.files.push_back(readers);
-    click(names::kChooseReaderFile);
-    PairedRounds readerImport(
-        "reader import, in process (the click, with the reader listing it ends with)",
-        {{"program (click)",
-          [&] {
-              if (!database.execute("delete from 读者数据")) {
-                  die("cannot empty the readers");
-              }
-              const auto sample = inProcess([&] { click(names::kImportReaders); });
-              if (screen.lastMessage != "共导入 " + std::to_string(kReaders) + " 个读者信息") {
-                  die("reader import: " + screen.lastMessage);
-              }
-              return sample;
-          }},
-         {floorName("CSV import"), shellImportOf("读者数据", readerCsv)}});
-    readerImport.run(rounds);
-    readerImport.print();
+        screen.files.push_back(readers);
+        click(names::kChooseReaderFile);
+        PairedRounds readerImport(
+            "reader import, in process (the click, with the reader listing it ends with)",
+            {{"program (click)",
+              [&] {
+                  if (!database.execute("delete from 读者数据")) {
+                      die("cannot empty the readers");
+                  }
+                  const auto sample = inProcess([&] { click(names::kImportReaders); });
+                  if (screen.lastMessage != "共导入 " + std::to_string(kReaders) + " 个读者信息") {
+                      die("reader import: " + screen.lastMessage);
+                  }
+                  return sample;
+              }},
+             {floorName("CSV import"), shellImportOf("读者数据", readerCsv)}});
+        readerImport.run(rounds);
+        readerImport.print();
+    }
 
     const std::string driver = scenarioDriver();
     if (wholeProcess && driver.empty()) {
@@ -361,17 +370,20 @@ int main(int argc, char** argv) {
                 return sample;
             };
         };
-        PairedRounds wholeImport(
-            "book import, whole process (start, login, choose, preview, backup, import, commit)",
-            {{"program (scenario driver)", driven(importScenario)},
-             {floorName("CSV import"), shellImportOf("图书数据", bookCsv)},
-             {"peer: Python xlrd + sqlite3", [&] {
-                  return withPeer ? peer.import(books, peerImported) : std::optional<Sample>();
-              }}});
-        wholeImport.run(rounds);
-        wholeImport.print();
-        judgeRatio(wholeImport, 1.5, misses);
-        judgePeak(wholeImport, 2 * workbookMegabytes, misses);
+        if (!bookExportOnly) {
+            PairedRounds wholeImport("book import, whole process (start, login, choose, preview, "
+                                     "backup, import, commit)",
+                                     {{"program (scenario driver)", driven(importScenario)},
+                                      {floorName("CSV import"), shellImportOf("图书数据", bookCsv)},
+                                      {"peer: Python xlrd + sqlite3", [&] {
+                                           return withPeer ? peer.import(books, peerImported)
+                                                           : std::optional<Sample>();
+                                       }}});
+            wholeImport.run(rounds);
+            wholeImport.print();
+            judgeRatio(wholeImport, 1.5, misses);
+            judgePeak(wholeImport, 2 * workbookMegabytes, misses);
+        }
 
         PairedRounds wholeExport("book export, whole process (start on the library, login, export)",
                                  {{"program (scenario driver)", driven(exportScenario)},
@@ -386,23 +398,25 @@ int main(int argc, char** argv) {
         judgeRatio(wholeExport, 2, misses);
         judgePeak(wholeExport, 40, misses);
 
-        // The preview's own cost: the same start and login with and without
-        // the file chosen, round by round.
-        PairedRounds preview("choosing the book file, whole process",
-                             {{"program: login, choose, preview", driven(previewScenario)},
-                              {"the same without the choice", driven(loginScenario)}});
-        preview.run(rounds);
-        preview.print();
-        const auto withWall = preview.wallOf(0);
-        const auto withoutWall = preview.wallOf(1);
-        const auto withPeak = preview.peakOf(0);
-        const auto withoutPeak = preview.peakOf(1);
-        if (withWall && withoutWall && withPeak && withoutPeak) {
-            const double ms = (withWall->median - withoutWall->median) * 1000;
-            const double mb = withPeak->median - withoutPeak->median;
-            std::printf("  the choice itself (difference of the medians): %.1f ms, %.1f MB; "
-                        "target under 30 ms: %s, under 10 MB: %s\n",
-                        ms, mb, verdict(ms < 30, misses), verdict(mb < 10, misses));
+        if (!bookExportOnly) {
+            // The preview's own cost: the same start and login with and without
+            // the file chosen, round by round.
+            PairedRounds preview("choosing the book file, whole process",
+                                 {{"program: login, choose, preview", driven(previewScenario)},
+                                  {"the same without the choice", driven(loginScenario)}});
+            preview.run(rounds);
+            preview.print();
+            const auto withWall = preview.wallOf(0);
+            const auto withoutWall = preview.wallOf(1);
+            const auto withPeak = preview.peakOf(0);
+            const auto withoutPeak = preview.peakOf(1);
+            if (withWall && withoutWall && withPeak && withoutPeak) {
+                const double ms = (withWall->median - withoutWall->median) * 1000;
+                const double mb = withPeak->median - withoutPeak->median;
+                std::printf("  the choice itself (difference of the medians): %.1f ms, %.1f MB; "
+                            "target under 30 ms: %s, under 10 MB: %s\n",
+                            ms, mb, verdict(ms < 30, misses), verdict(mb < 10, misses));
+            }
         }
     }
     std::printf("load at the end: %s\n", bench::loadAverage().c_str());
