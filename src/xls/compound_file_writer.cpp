@@ -317,8 +317,14 @@ std::string buildCompoundFileHead(const std::vector<StreamData>& streams) {
     const MiniStream mini = buildMiniStream(streams, entries);
     const Layout layout = layOut(streams, mini, entries);
 
+    // Room for the head alone: the large streams follow it, often straight
+    // into the file.
+    std::size_t largeSectors = 0;
+    for (const StreamData& stream : streams) {
+        largeSectors += isLarge(stream) ? sectorsFor(stream.size, kSectorSize) : 0;
+    }
     std::string out;
-    out.reserve((1 + layout.sectorCount) * kSectorSize);
+    out.reserve((1 + layout.sectorCount - largeSectors) * kSectorSize);
     writeHeader(out, layout);
     writeSectorNumbers(out, layout.fat);
     writeDifat(out, layout);
@@ -335,6 +341,11 @@ std::size_t compoundSectorPadding(std::size_t streamSize) {
 
 std::string buildCompoundFile(const std::vector<StreamData>& streams) {
     std::string out = buildCompoundFileHead(streams);
+    std::size_t size = out.size();
+    for (const StreamData& stream : streams) {
+        size += isLarge(stream) ? stream.size + compoundSectorPadding(stream.size) : 0;
+    }
+    out.reserve(size);
     for (const StreamData& stream : streams) {
         if (isLarge(stream)) {
             out.append(stream.data);
