@@ -7,9 +7,11 @@
 namespace chengxi::xls {
 namespace {
 
-// A block holds whole rows; a row of 256 cells takes at most 3 + 256 * 6 bytes.
+// A block holds whole rows; a row of 256 cells takes at most 5 + 256 * 6 bytes.
+// A row is its number, its cell count less one, its first column and whether
+// its columns follow one another, which then go unwritten.
 constexpr std::size_t kBlockSize = 64 * 1024;
-constexpr std::size_t kLargestRow = 3 + (kLastColumnIndex + 1) * 6;
+constexpr std::size_t kLargestRow = 5 + (kLastColumnIndex + 1) * 6;
 
 // Pool indexes by seven bits a byte, the low bits first: the texts a
 // catalogue repeats have small indexes and take one or two bytes.
@@ -60,8 +62,13 @@ bool AppendedRows::add(std::uint16_t row, std::span<const Cell> cells) {
     block.push_back(static_cast<std::uint8_t>(row));
     block.push_back(static_cast<std::uint8_t>(row >> 8));
     block.push_back(static_cast<std::uint8_t>(sorted_.size() - 1));
+    block.push_back(static_cast<std::uint8_t>(sorted_.front().column));
+    const bool adjacent = sorted_.back().column - sorted_.front().column + 1u == sorted_.size();
+    block.push_back(adjacent ? 1 : 0);
     for (const Cell& cell : sorted_) {
-        block.push_back(static_cast<std::uint8_t>(cell.column));
+        if (!adjacent) {
+            block.push_back(static_cast<std::uint8_t>(cell.column));
+        }
         putIndex(block, cell.value.text);
     }
     const std::uint16_t first = sorted_.front().column;
@@ -84,10 +91,12 @@ void AppendedRows::forEachRow(
         while (at < end) {
             const auto row = static_cast<std::uint16_t>(at[0] | at[1] << 8);
             const std::size_t count = std::size_t{at[2]} + 1;
-            at += 3;
+            const std::uint16_t first = at[3];
+            const bool adjacent = at[4] != 0;
+            at += 5;
             cells.clear();
             for (std::size_t i = 0; i < count; ++i) {
-                const std::uint16_t column = *at++;
+                const auto column = static_cast<std::uint16_t>(adjacent ? first + i : *at++);
                 cells.push_back(Cell::ofText(row, column, kDefaultCellStyle, takeIndex(at)));
             }
             visit(row, cells);

@@ -12,9 +12,10 @@ namespace chengxi::xls {
 
 // Text rows added below the last row of a sheet's cells, each cell in the
 // default cell format, kept as the few bytes its record needs: its column
-// and the pool index of its text. A full sheet of an export then costs about
-// three bytes a cell instead of a Cell of sixteen, and the bytes live in
-// blocks, so growing never copies them.
+// (unwritten when a row's columns follow one another) and the pool index of
+// its text. A full sheet of an export then costs two or three bytes a cell
+// instead of a Cell of sixteen, and the bytes live in blocks, so growing
+// never copies them.
 class AppendedRows {
 public:
     // Adds `cells` as row `row`, below every row added before. False, adding

@@ -53,13 +53,14 @@ void StringPool::indexPending() {
 }
 
 std::uint32_t StringPool::intern(std::string_view text) {
-    // Keep the table at most 70 % full: a small table stays in the cache,
-    // and the probes after a miss mostly fall in the same cache line. Texts
-    // appended through add() since the last call are indexed first.
+    // Keep the table at most 70 % full, and half full when it grows: a
+    // small table stays in the cache, and the probes after a miss mostly
+    // fall in the same cache line. Texts appended through add() since the
+    // last call are indexed first.
     const std::size_t needed = ends_.size() + 1;
     if (slots_.size() * 7 < needed * 10) {
         std::size_t capacity = 64;
-        while (capacity * 7 < needed * 20) {
+        while (capacity < needed * 2) {
             capacity *= 2;
         }
         slots_.assign(capacity, 0);
