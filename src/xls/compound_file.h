@@ -116,10 +116,13 @@ private:
     std::size_t bufferStart_ = 0;
 };
 
-// One stream to be written into a compound file.
+// One stream to be written into a compound file. The head of the file
+// needs only the size of a large stream, whose data may then be left empty
+// and written after the head.
 struct StreamData {
     std::string name; // UTF-8, at most 31 characters
     std::string_view data;
+    std::size_t size = data.size();
 };
 
 // Builds a version-3 compound file (512-byte sectors) holding the streams

@@ -20,12 +20,12 @@ std::size_t sectorsFor(std::size_t bytes, std::size_t unit) {
     return (bytes + unit - 1) / unit;
 }
 
-bool isLarge(std::string_view data) {
-    return data.size() >= cfb::kMiniStreamCutoff;
+bool isLarge(const StreamData& stream) {
+    return stream.size >= cfb::kMiniStreamCutoff;
 }
 
-bool isSmall(std::string_view data) {
-    return !data.empty() && !isLarge(data);
+bool isSmall(const StreamData& stream) {
+    return stream.size != 0 && !isLarge(stream);
 }
 
 // Directory entries compare by name length first, then by the upper-cased
@@ -85,7 +85,7 @@ std::vector<DirectoryEntry> directoryEntries(const std::vector<StreamData>& stre
         entry.name = name ? std::move(*name) : u"?";
         entry.name.resize(std::min(entry.name.size(), cfb::kMaxNameUnits));
         entry.type = cfb::kTypeStream;
-        entry.size = static_cast<std::uint32_t>(streams[i].data.size());
+        entry.size = static_cast<std::uint32_t>(streams[i].size);
     }
     std::vector<std::uint32_t> sorted;
     for (std::uint32_t i = 1; i < entries.size(); ++i) {
@@ -109,7 +109,7 @@ MiniStream buildMiniStream(const std::vector<StreamData>& streams,
     MiniStream mini;
     for (std::size_t i = 0; i < streams.size(); ++i) {
         const std::string_view data = streams[i].data;
-        if (!isSmall(data)) {
+        if (!isSmall(streams[i])) {
             continue;
         }
         const std::size_t first = mini.fat.size();
@@ -199,8 +199,8 @@ Layout layOut(const std::vector<StreamData>& streams, const MiniStream& mini,
     const std::size_t miniStreamSectors = sectorsFor(mini.data.size(), kSectorSize);
     std::size_t dataSectors = layout.directorySectors + layout.miniFatSectors + miniStreamSectors;
     for (const StreamData& stream : streams) {
-        if (isLarge(stream.data)) {
-            dataSectors += sectorsFor(stream.data.size(), kSectorSize);
+        if (isLarge(stream)) {
+            dataSectors += sectorsFor(stream.size, kSectorSize);
         }
     }
     layout.size = fatSizeFor(dataSectors);
@@ -213,8 +213,8 @@ Layout layOut(const std::vector<StreamData>& streams, const MiniStream& mini,
     entries[0].start = sectors.chain(miniStreamSectors);
     entries[0].size = static_cast<std::uint32_t>(mini.data.size());
     for (std::size_t i = 0; i < streams.size(); ++i) {
-        if (isLarge(streams[i].data)) {
-            entries[i + 1].start = sectors.chain(sectorsFor(streams[i].data.size(), kSectorSize));
+        if (isLarge(streams[i])) {
+            entries[i + 1].start = sectors.chain(sectorsFor(streams[i].size, kSectorSize));
         }
     }
     layout.sectorCount = sectors.sectorsUsed();
@@ -317,8 +317,14 @@ std::string buildCompoundFileHead(const std::vector<StreamData>& streams) {
     const MiniStream mini = buildMiniStream(streams, entries);
     const Layout layout = layOut(streams, mini, entries);
 
+    // Room for the head alone: the large streams follow it, often straight
+    // into the file.
+    std::size_t largeSectors = 0;
+    for (const StreamData& stream : streams) {
+        largeSectors += isLarge(stream) ? sectorsFor(stream.size, kSectorSize) : 0;
+    }
     std::string out;
-    out.reserve((1 + layout.sectorCount) * kSectorSize);
+    out.reserve((1 + layout.sectorCount - largeSectors) * kSectorSize);
     writeHeader(out, layout);
     writeSectorNumbers(out, layout.fat);
     writeDifat(out, layout);
@@ -335,8 +341,13 @@ std::size_t compoundSectorPadding(std::size_t streamSize) {
 
 std::string buildCompoundFile(const std::vector<StreamData>& streams) {
     std::string out = buildCompoundFileHead(streams);
+    std::size_t size = out.size();
     for (const StreamData& stream : streams) {
-        if (isLarge(stream.data)) {
+        size += isLarge(stream) ? stream.size + compoundSectorPadding(stream.size) : 0;
+    }
+    out.reserve(size);
+    for (const StreamData& stream : streams) {
+        if (isLarge(stream)) {
             out.append(stream.data);
             out.append(compoundSectorPadding(stream.data.size()), '\0');
         }

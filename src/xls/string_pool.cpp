@@ -10,7 +10,7 @@ std::uint32_t StringPool::add(std::string_view text) {
 }
 
 std::uint32_t StringPool::commit() {
-    ends_.push_back(arena_.size());
+    ends_.push_back(static_cast<std::uint32_t>(arena_.size()));
     return static_cast<std::uint32_t>(ends_.size() - 1);
 }
 
@@ -28,12 +28,11 @@ std::size_t StringPool::probe(std::string_view text, std::uint32_t hash) const {
     const std::size_t mask = slots_.size() - 1;
     std::size_t slot = hash & mask;
     while (true) {
-        const std::uint64_t entry = slots_[slot];
+        const std::uint32_t entry = slots_[slot];
         if (entry == 0) {
             return slot;
         }
-        if (static_cast<std::uint32_t>(entry >> 32) == hash &&
-            at(static_cast<std::uint32_t>(entry) - 1) == text) {
+        if (hashes_[entry - 1] == hash && at(entry - 1) == text) {
             return slot;
         }
         slot = (slot + 1) & mask;
@@ -48,19 +47,20 @@ void StringPool::indexPending() {
         const std::uint32_t hash = hashes_[indexed_];
         const std::size_t slot = probe(at(static_cast<std::uint32_t>(indexed_)), hash);
         if (slots_[slot] == 0) {
-            slots_[slot] = (std::uint64_t{hash} << 32) | static_cast<std::uint32_t>(indexed_ + 1);
+            slots_[slot] = static_cast<std::uint32_t>(indexed_ + 1);
         }
     }
 }
 
 std::uint32_t StringPool::intern(std::string_view text) {
-    // Keep the table at most 70 % full: a small table stays in the cache,
-    // and the probes after a miss mostly fall in the same cache line. Texts
-    // appended through add() since the last call are indexed first.
+    // Keep the table at most 70 % full, and half full when it grows: a
+    // small table stays in the cache, and the probes after a miss mostly
+    // fall in the same cache line. Texts appended through add() since the
+    // last call are indexed first.
     const std::size_t needed = ends_.size() + 1;
     if (slots_.size() * 7 < needed * 10) {
         std::size_t capacity = 64;
-        while (capacity * 7 < needed * 20) {
+        while (capacity < needed * 2) {
             capacity *= 2;
         }
         slots_.assign(capacity, 0);
@@ -70,11 +70,11 @@ std::uint32_t StringPool::intern(std::string_view text) {
     const std::uint32_t hash = hashOf(text);
     const std::size_t slot = probe(text, hash);
     if (slots_[slot] != 0) {
-        return static_cast<std::uint32_t>(slots_[slot]) - 1;
+        return slots_[slot] - 1;
     }
     const std::uint32_t index = add(text);
     hashes_.push_back(hash);
-    slots_[slot] = (std::uint64_t{hash} << 32) | (index + 1);
+    slots_[slot] = index + 1;
     indexed_ = ends_.size();
     return index;
 }

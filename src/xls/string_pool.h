@@ -37,11 +37,12 @@ private:
     static std::uint32_t hashOf(std::string_view text);
 
     std::string arena_;
-    std::vector<std::size_t> ends_;
+    // Where each text ends: the arena of a workbook stays far below 4 GB.
+    std::vector<std::uint32_t> ends_;
     // Open-addressing table built on the first call to intern(): each slot
-    // holds a text's hash in the high half and its index + 1 in the low half
-    // (0 = empty), so most mismatches are settled without touching the text.
-    std::vector<std::uint64_t> slots_;
+    // holds a text's index + 1 (0 = empty); the texts' hashes beside them
+    // settle most mismatches without touching the text.
+    std::vector<std::uint32_t> slots_;
     std::vector<std::uint32_t> hashes_; // per text, once indexed
     std::size_t indexed_ = 0;
 };

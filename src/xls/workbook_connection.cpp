@@ -169,6 +169,7 @@ Workbook& WorkbookConnection::wholeBook() const {
             xls_.reset(); // a walk through its rows lets it go when it ends
         }
     }
+    foldAppendedRows();
     return *book_;
 }
 
@@ -243,6 +244,7 @@ QueryHandle WorkbookConnection::openQuery(std::string_view sql) {
         // Cells that go back to earlier rows are sorted only by a whole reading.
         wholeBook();
     }
+    foldAppendedRows();
     const Sheet* sheet = book_->findSheet(statement->sheet);
     if (sheet == nullptr) {
         failWith("工作簿中没有工作表“" + statement->sheet + "”");
@@ -575,12 +577,14 @@ WorkbookConnection::prepareInsert(std::string_view sheetName, std::string_view c
         failWith("工作簿中没有工作表“" + std::string(sheetName) + "”");
         return std::nullopt;
     }
-    const std::uint32_t row = std::max<std::uint32_t>(sheet->rowCount(), 1);
+    const auto index = static_cast<std::size_t>(sheet - book_->sheets.data());
+    const std::uint32_t appendedEnd = index < appended_.size() ? appended_[index].endRow() : 0;
+    const std::uint32_t row = std::max({sheet->rowCount(), appendedEnd, 1u});
     if (row > kLastRowIndex) {
         failWith("工作表已满：一个工作表最多 65536 行");
         return std::nullopt;
     }
-    if (!mapColumns(static_cast<std::size_t>(sheet - book_->sheets.data()), columnList, columns)) {
+    if (!mapColumns(index, columnList, columns)) {
         return std::nullopt;
     }
     return row;
@@ -620,9 +624,33 @@ bool WorkbookConnection::insertRow(std::uint32_t row, std::span<const std::strin
         cells.push_back(Cell::ofText(static_cast<std::uint16_t>(row), column, style,
                                      book_->strings.intern(value)));
     }
-    sheet.putRow(static_cast<std::uint16_t>(row), cells);
+    if (!appendBelow(row, cells)) {
+        foldAppendedRows();
+        sheet.putRow(static_cast<std::uint16_t>(row), cells);
+    }
     modified_ = true;
     return true;
+}
+
+bool WorkbookConnection::appendBelow(std::uint32_t row, std::span<const Cell> cells) {
+    // A row among the sheet's cells takes the format of the cells it meets.
+    const std::span<const Cell> existing = book_->sheets[mappedSheet_].cells();
+    if (!existing.empty() && existing.back().row >= row) {
+        return false;
+    }
+    if (appended_.size() <= mappedSheet_) {
+        appended_.resize(mappedSheet_ + 1);
+    }
+    return appended_[mappedSheet_].add(static_cast<std::uint16_t>(row), cells);
+}
+
+void WorkbookConnection::foldAppendedRows() const {
+    for (std::size_t i = 0; i < appended_.size() && book_; ++i) {
+        if (!appended_[i].empty()) {
+            appended_[i].moveInto(book_->sheets[i]);
+        }
+    }
+    appended_.clear();
 }
 
 bool WorkbookConnection::mapColumns(std::size_t sheet, std::string_view columnList,
@@ -660,12 +688,13 @@ bool WorkbookConnection::close() {
     }
     bool written = true;
     if (modified_) {
-        const Status saved = saveWorkbook(path_, std::move(*book_));
+        const Status saved = saveWorkbook(path_, std::move(*book_), std::move(appended_));
         if (!saved) {
             written = failWith(saved.error());
         }
     }
     book_.reset();
+    appended_.clear();
     path_.clear();
     modified_ = false;
     mappedList_.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "xls/appended_rows.h"
 #include "xls/file_format.h"
 #include "xls/sheet_statement.h"
 #include "xls/workbook.h"
@@ -155,6 +156,11 @@ private:
     // `row` of the mapped sheet.
     bool insertRow(std::uint32_t row, std::span<const std::string_view> columns,
                    std::span<const std::string_view> values, bool quoted);
+    // Keeps a row below the mapped sheet's cells among its appended rows;
+    // false when it belongs in the sheet itself.
+    bool appendBelow(std::uint32_t row, std::span<const Cell> cells);
+    // Puts the appended rows into their sheets, for what reads the cells.
+    void foldAppendedRows() const;
     bool failWith(std::string reason);
     QueryHandle openXlsxQuery(const SelectStatement& statement);
     Status forEachXlsxRow(std::size_t index, const std::function<bool()>& visit);
@@ -185,6 +191,9 @@ private:
     std::string columnList_; // of appendRow(), reused from row to row
     std::string unquoted_;
     std::vector<Cell> rowCells_; // reused from insert to insert
+    // Rows inserted below each sheet's cells, written when the connection
+    // closes: an export holds its rows in them, a few bytes a cell.
+    mutable std::vector<AppendedRows> appended_;
 };
 
 } // namespace chengxi::xls

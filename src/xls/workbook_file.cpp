@@ -32,25 +32,27 @@ Status saveWorkbook(std::string_view path, const Workbook& workbook) {
     return replaceFile(pathFromUtf8(path), *bytes);
 }
 
-Status saveWorkbook(std::string_view path, Workbook&& workbook) {
-    auto stream = [&]() {
-        const Workbook taken = std::move(workbook);
-        return buildWorkbookStream(taken);
-    }();
+Status saveWorkbook(std::string_view path, Workbook&& workbook,
+                    std::vector<AppendedRows> appended) {
+    auto stream = WorkbookStreamWriter::start(std::move(workbook), std::move(appended));
     if (!stream) {
         return fail(stream.error());
     }
+    const std::size_t size = stream->size();
     const std::string summary = summaryInformationStream();
     const std::string documentSummary = documentSummaryInformationStream();
-    const std::string head = buildCompoundFileHead({{"Workbook", *stream},
+    const std::string head = buildCompoundFileHead({{"Workbook", {}, size},
                                                     {"\x05SummaryInformation", summary},
                                                     {"\x05"
                                                      "DocumentSummaryInformation",
                                                      documentSummary}});
     const std::filesystem::path target = pathFromUtf8(path);
     return replaceFileBy(target, [&](platform::TemporaryFile& temporary) -> Status {
-        const std::string padding(compoundSectorPadding(stream->size()), '\0');
-        if (!temporary.write(head) || !temporary.write(*stream) || !temporary.write(padding)) {
+        const std::string padding(compoundSectorPadding(size), '\0');
+        const bool written = temporary.write(head) && stream->writeTo([&](std::string_view piece) {
+            return temporary.write(piece);
+        }) && temporary.write(padding);
+        if (!written) {
             return fail("写入文件“" + pathToUtf8(target) + "”失败，磁盘可能已满");
         }
         return {};

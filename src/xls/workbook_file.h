@@ -1,10 +1,12 @@
 #pragma once
 
+#include "xls/appended_rows.h"
 #include "xls/result.h"
 #include "xls/workbook.h"
 
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 // Workbooks on disk, by UTF-8 path.
 namespace chengxi::xls {
@@ -17,9 +19,11 @@ Result<Workbook> loadWorkbook(std::string_view path);
 
 // Writes the whole file; on failure the file keeps its old content.
 Status saveWorkbook(std::string_view path, const Workbook& workbook);
-// The same, letting go of the workbook's cells once its stream is built, so
-// a large export never holds its cells, its stream and the file's image at
-// once: the stream goes into the file as it stands.
-Status saveWorkbook(std::string_view path, Workbook&& workbook);
+// The same for a workbook with, for its sheets in order, rows appended below
+// their cells. Its texts are let go once the shared strings are laid out,
+// and the stream goes into the file a piece at a time, so a large export
+// never holds its stream or the file's image whole.
+Status saveWorkbook(std::string_view path, Workbook&& workbook,
+                    std::vector<AppendedRows> appended = {});
 
 } // namespace chengxi::xls

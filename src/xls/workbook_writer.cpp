@@ -1,6 +1,7 @@
 #include "xls/workbook_writer.h"
 
 #include "text/utf8.h"
+#include "xls/appended_rows.h"
 #include "xls/biff_records.h"
 #include "xls/byte_io.h"
 #include "xls/compound_file.h"
@@ -23,6 +24,8 @@ constexpr std::size_t kStyleFormats = 15;
 // format expect it, and it keeps the stream out of the mini stream.
 constexpr std::size_t kMinimumStreamSize = 4096;
 constexpr std::uint32_t kUnmapped = std::numeric_limits<std::uint32_t>::max();
+// A sheet's records go on to the writer's sink in pieces of about this size.
+constexpr std::size_t kPieceSize = 256 * 1024;
 
 // Every record starts with its id and the length of its data.
 constexpr std::size_t kRecordHeaderSize = 4;
@@ -70,7 +73,7 @@ constexpr std::uint16_t kCopies = 1;
 
 constexpr std::uint16_t kColumnHidden = 0x0001;
 
-// Rows go in blocks of 32: the block's ROW records, then its cells.
+// Rows go in blocks of 32.
 constexpr std::uint32_t kRowsPerBlock = 32;
 // ROW flags: this bit is always set; the row has no format of its own.
 constexpr std::uint16_t kRowFlags = 0x0100;
@@ -192,26 +195,45 @@ void writeUnicodeString(ByteWriter& w, const EncodedString& text, bool shortLeng
     writeCharacters(w.out(), text.units.data(), text.units.size(), text.compressed);
 }
 
+using Sink = std::function<bool(std::string_view)>;
+
+// Builds the stream in two steps: layOut() makes the globals and the shared
+// strings, the only part that reads the texts; writeTo() then hands them on
+// with the sheets' records, made a block of rows at a time.
 class StreamBuilder {
 public:
-    explicit StreamBuilder(const Workbook& book) : book_(book), records_(out_) {}
+    StreamBuilder(const Workbook& book, std::span<const AppendedRows> appended)
+        : book_(book), appended_(appended), records_(out_) {}
 
-    Result<std::string> build();
+    Status layOut();
+    // The whole stream's size, known once it is laid out.
+    std::size_t size() const { return std::max(size_, kMinimumStreamSize); }
+    bool writeTo(const Sink& sink);
 
 private:
     Status prepare();
+    // Calls `visit` with each row of sheet `index` that holds cells, in order:
+    // the sheet's own cells, then the rows appended below them.
+    void forEachRow(std::size_t index,
+                    const std::function<void(std::uint16_t, std::span<const Cell>)>& visit) const;
+    const AppendedRows* appendedTo(std::size_t index) const {
+        return index < appended_.size() && !appended_[index].empty() ? &appended_[index] : nullptr;
+    }
+    std::size_t sheetSize(std::size_t index);
+    bool flush(const Sink& sink, std::size_t atLeast);
     void writeGlobals();
     void writeFonts();
     void writeStyles();
     Status writeSharedStrings();
     void writeBof(std::uint16_t kind);
-    void writeSheet(const Sheet& sheet, bool first);
+    void writeSheetHead(std::size_t index);
+    void writeSheetTail(bool first);
+    bool writeSheetRows(std::size_t index, const Sink& sink);
     void writeCalculationSettings();
     void writeSheetOptions(std::uint16_t rowHeight);
     void writePageSetup();
     void writeColumns(const Sheet& sheet);
-    void writeDimensions(std::span<const Cell> cells);
-    void writeRows(std::span<const Cell> cells, std::uint16_t rowHeight);
+    void writeDimensions(std::size_t index);
     void writeRowRecords(std::span<const Cell> block, std::uint16_t rowHeight);
     void writeCellRecord(const Cell& cell);
     void writeWindow(bool first);
@@ -222,8 +244,12 @@ private:
     }
 
     const Workbook& book_;
+    std::span<const AppendedRows> appended_;
     std::string out_;
     RecordWriter records_;
+    std::size_t size_ = 0;
+    std::vector<std::size_t> sheetSizes_;
+    std::vector<Cell> block_; // the cells of the block of rows being written
     std::vector<EncodedString> sheetNames_;
     std::vector<std::size_t> boundSheetOffsets_;
     // Pool index -> shared-string index, in order of first use.
@@ -235,25 +261,27 @@ private:
 };
 
 std::size_t StreamBuilder::estimatedSize() const {
-    // The cell records' sizes, header included, by kind; a ROW record per row.
-    constexpr std::size_t kTextRecord = kRecordHeaderSize + kLabelSstDataSize;
-    constexpr std::size_t kNumberRecord = kRecordHeaderSize + kNumberDataSize;
-    constexpr std::size_t kBoolErrRecord = kRecordHeaderSize + kBoolErrDataSize;
-    constexpr std::size_t kBlankRecord = kRecordHeaderSize + kBlankDataSize;
-    constexpr std::size_t kRowRecord = kRecordHeaderSize + kRowDataSize;
-    std::size_t estimate = 64 * 1024;
-    for (const Sheet& sheet : book_.sheets) {
-        estimate += sheet.rowCount() * kRowRecord;
-        for (const Cell& cell : sheet.cells()) {
-            estimate += cell.kind == CellKind::Text     ? kTextRecord
-                        : cell.kind == CellKind::Number ? kNumberRecord
-                        : cell.kind == CellKind::Blank  ? kBlankRecord
-                                                        : kBoolErrRecord;
+    // The globals, then each shared string's header and its characters: no
+    // more bytes in UTF-16 than in UTF-8 for the Chinese texts that fill a
+    // catalogue.
+    return 64 * 1024 + sstOrder_.size() * 3 + book_.strings.byteSize() * 5 / 4;
+}
+
+void StreamBuilder::forEachRow(
+    std::size_t index,
+    const std::function<void(std::uint16_t, std::span<const Cell>)>& visit) const {
+    const std::span<const Cell> cells = book_.sheets[index].cells();
+    for (std::size_t first = 0; first < cells.size();) {
+        std::size_t end = first + 1;
+        while (end < cells.size() && cells[end].row == cells[first].row) {
+            ++end;
         }
+        visit(cells[first].row, cells.subspan(first, end - first));
+        first = end;
     }
-    // Each shared string's header, and its characters: no more bytes in
-    // UTF-16 than in UTF-8 for the Chinese texts that fill a catalogue.
-    return estimate + sstOrder_.size() * 3 + book_.strings.byteSize() * 5 / 4;
+    if (const AppendedRows* appended = appendedTo(index)) {
+        appended->forEachRow(visit);
+    }
 }
 
 Status StreamBuilder::prepare() {
@@ -271,17 +299,19 @@ Status StreamBuilder::prepare() {
         sheetNames_.push_back(std::move(*name));
     }
     sstIndex_.assign(book_.strings.size(), kUnmapped);
-    for (const Sheet& sheet : book_.sheets) {
-        for (const Cell& cell : sheet.cells()) {
-            if (cell.kind != CellKind::Text) {
-                continue;
+    for (std::size_t index = 0; index < book_.sheets.size(); ++index) {
+        forEachRow(index, [&](std::uint16_t, std::span<const Cell> cells) {
+            for (const Cell& cell : cells) {
+                if (cell.kind != CellKind::Text) {
+                    continue;
+                }
+                ++textCells_;
+                if (cell.value.text < sstIndex_.size() && sstIndex_[cell.value.text] == kUnmapped) {
+                    sstIndex_[cell.value.text] = static_cast<std::uint32_t>(sstOrder_.size());
+                    sstOrder_.push_back(cell.value.text);
+                }
             }
-            ++textCells_;
-            if (cell.value.text < sstIndex_.size() && sstIndex_[cell.value.text] == kUnmapped) {
-                sstIndex_[cell.value.text] = static_cast<std::uint32_t>(sstOrder_.size());
-                sstOrder_.push_back(cell.value.text);
-            }
-        }
+        });
     }
     styleCount_ = std::max<std::size_t>(book_.styles.size(), kStyleFormats + 1);
     fontCount_ = 0;
@@ -291,25 +321,52 @@ Status StreamBuilder::prepare() {
     return {};
 }
 
-Result<std::string> StreamBuilder::build() {
+Status StreamBuilder::layOut() {
     if (Status ready = prepare(); !ready) {
         return fail(ready.error());
     }
     out_.reserve(estimatedSize());
-
     writeGlobals();
     if (Status strings = writeSharedStrings(); !strings) {
         return fail(strings.error());
     }
     records_.simple(rec::kEof, {});
+    // Each sheet's position, from the sizes of the parts before it.
+    size_ = out_.size();
     for (std::size_t i = 0; i < book_.sheets.size(); ++i) {
-        patchU32(out_, boundSheetOffsets_[i], static_cast<std::uint32_t>(out_.size()));
-        writeSheet(book_.sheets[i], i == 0);
+        patchU32(out_, boundSheetOffsets_[i], static_cast<std::uint32_t>(size_));
+        sheetSizes_.push_back(sheetSize(i));
+        size_ += sheetSizes_.back();
     }
-    if (out_.size() < kMinimumStreamSize) {
-        out_.append(kMinimumStreamSize - out_.size(), '\0');
+    return {};
+}
+
+// Hands on what the buffer holds once it holds `atLeast` bytes.
+bool StreamBuilder::flush(const Sink& sink, std::size_t atLeast) {
+    if (out_.size() < atLeast || out_.empty()) {
+        return true;
     }
-    return std::move(out_);
+    const bool written = sink(out_);
+    out_.clear();
+    return written;
+}
+
+bool StreamBuilder::writeTo(const Sink& sink) {
+    if (!flush(sink, 0)) {
+        return false;
+    }
+    std::string().swap(out_); // the globals' room; the sheets need pieces only
+    for (std::size_t i = 0; i < book_.sheets.size(); ++i) {
+        writeSheetHead(i);
+        if (!writeSheetRows(i, sink)) {
+            return false;
+        }
+        writeSheetTail(i == 0);
+    }
+    if (size_ < kMinimumStreamSize) {
+        out_.append(kMinimumStreamSize - size_, '\0');
+    }
+    return flush(sink, 0);
 }
 
 void StreamBuilder::writeGlobals() {
@@ -522,17 +579,49 @@ void StreamBuilder::writeBof(std::uint16_t kind) {
     r.end();
 }
 
-void StreamBuilder::writeSheet(const Sheet& sheet, bool first) {
+// A sheet's records before its rows.
+void StreamBuilder::writeSheetHead(std::size_t index) {
     const std::uint16_t rowHeight = defaultRowHeight();
     writeBof(rec::kBofWorksheet);
     writeCalculationSettings();
     writeSheetOptions(rowHeight);
     writePageSetup();
-    writeColumns(sheet);
-    writeDimensions(sheet.cells());
-    writeRows(sheet.cells(), rowHeight);
+    writeColumns(book_.sheets[index]);
+    writeDimensions(index);
+}
+
+void StreamBuilder::writeSheetTail(bool first) {
     writeWindow(first);
     records_.simple(rec::kEof, {});
+}
+
+// The size of the records writeSheetHead(), writeSheetRows() and
+// writeSheetTail() make: the head and tail written aside and measured, a ROW
+// record for each row that holds cells, and each cell's record.
+std::size_t StreamBuilder::sheetSize(std::size_t index) {
+    constexpr std::size_t kTextRecord = kRecordHeaderSize + kLabelSstDataSize;
+    constexpr std::size_t kNumberRecord = kRecordHeaderSize + kNumberDataSize;
+    constexpr std::size_t kBoolErrRecord = kRecordHeaderSize + kBoolErrDataSize;
+    constexpr std::size_t kBlankRecord = kRecordHeaderSize + kBlankDataSize;
+    constexpr std::size_t kRowRecord = kRecordHeaderSize + kRowDataSize;
+    const std::size_t mark = out_.size();
+    writeSheetHead(index);
+    writeSheetTail(index == 0);
+    std::size_t size = out_.size() - mark;
+    out_.resize(mark);
+    const std::span<const Cell> cells = book_.sheets[index].cells();
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const Cell& cell = cells[i];
+        size += i == 0 || cells[i - 1].row != cell.row ? kRowRecord : 0;
+        size += cell.kind == CellKind::Text     ? kTextRecord
+                : cell.kind == CellKind::Number ? kNumberRecord
+                : cell.kind == CellKind::Blank  ? kBlankRecord
+                                                : kBoolErrRecord;
+    }
+    if (const AppendedRows* appended = appendedTo(index)) {
+        size += appended->rowCount() * kRowRecord + appended->cellCount() * kTextRecord;
+    }
+    return size;
 }
 
 void StreamBuilder::writeCalculationSettings() {
@@ -599,15 +688,19 @@ void StreamBuilder::writeColumns(const Sheet& sheet) {
 
 // The first row and column that hold cells and one past the last; all zero
 // for a sheet without cells.
-void StreamBuilder::writeDimensions(std::span<const Cell> cells) {
+void StreamBuilder::writeDimensions(std::size_t index) {
+    const std::span<const Cell> cells = book_.sheets[index].cells();
+    const AppendedRows* appended = appendedTo(index);
     std::uint32_t firstRow = 0;
     std::uint32_t lastRow = 0;
     std::uint16_t firstColumn = 0;
     std::uint16_t lastColumn = 0;
-    if (!cells.empty()) {
-        firstRow = cells.front().row;
-        lastRow = cells.back().row + 1u;
-        firstColumn = std::numeric_limits<std::uint16_t>::max();
+    if (!cells.empty() || appended != nullptr) {
+        firstRow = !cells.empty() ? cells.front().row : appended->firstRow();
+        lastRow = appended != nullptr ? appended->endRow() : cells.back().row + 1u;
+        firstColumn = appended != nullptr ? appended->firstColumn()
+                                          : std::numeric_limits<std::uint16_t>::max();
+        lastColumn = appended != nullptr ? appended->endColumn() : 0;
         for (const Cell& cell : cells) {
             firstColumn = std::min(firstColumn, cell.column);
             lastColumn =
@@ -624,26 +717,30 @@ void StreamBuilder::writeDimensions(std::span<const Cell> cells) {
     r.end();
 }
 
-// One past the last cell of the block of rows that cells[first] begins.
-std::size_t endOfRowBlock(std::span<const Cell> cells, std::size_t first) {
-    const std::uint32_t blockFirstRow = cells[first].row / kRowsPerBlock * kRowsPerBlock;
-    std::size_t end = first;
-    while (end < cells.size() && cells[end].row < blockFirstRow + kRowsPerBlock) {
-        ++end;
-    }
-    return end;
-}
-
-void StreamBuilder::writeRows(std::span<const Cell> cells, std::uint16_t rowHeight) {
-    for (std::size_t index = 0; index < cells.size();) {
-        const std::size_t blockEnd = endOfRowBlock(cells, index);
-        const std::span<const Cell> block = cells.subspan(index, blockEnd - index);
-        writeRowRecords(block, rowHeight);
-        for (const Cell& cell : block) {
+// Rows go in blocks of 32: the block's ROW records, then its cells. The
+// buffer goes on to the sink between blocks.
+bool StreamBuilder::writeSheetRows(std::size_t index, const Sink& sink) {
+    const std::uint16_t rowHeight = defaultRowHeight();
+    bool written = true;
+    const auto writeBlock = [&] {
+        writeRowRecords(block_, rowHeight);
+        for (const Cell& cell : block_) {
             writeCellRecord(cell);
         }
-        index = blockEnd;
+        block_.clear();
+        written = written && flush(sink, kPieceSize);
+    };
+    block_.clear();
+    forEachRow(index, [&](std::uint16_t row, std::span<const Cell> cells) {
+        if (!block_.empty() && block_.front().row / kRowsPerBlock != row / kRowsPerBlock) {
+            writeBlock();
+        }
+        block_.insert(block_.end(), cells.begin(), cells.end());
+    });
+    if (!block_.empty()) {
+        writeBlock();
     }
+    return written;
 }
 
 // A ROW record for each row of the block: its columns and height.
@@ -728,7 +825,49 @@ void StreamBuilder::writeWindow(bool first) {
 } // namespace
 
 Result<std::string> buildWorkbookStream(const Workbook& workbook) {
-    return StreamBuilder(workbook).build();
+    StreamBuilder builder(workbook, {});
+    if (Status laidOut = builder.layOut(); !laidOut) {
+        return fail(laidOut.error());
+    }
+    std::string stream;
+    stream.reserve(builder.size());
+    builder.writeTo([&](std::string_view piece) {
+        stream.append(piece);
+        return true;
+    });
+    return stream;
+}
+
+struct WorkbookStreamWriter::Parts {
+    Parts(Workbook taken, std::vector<AppendedRows> rows)
+        : book(std::move(taken)), appended(std::move(rows)), builder(book, appended) {}
+    Workbook book;
+    std::vector<AppendedRows> appended;
+    StreamBuilder builder;
+};
+
+WorkbookStreamWriter::WorkbookStreamWriter(std::unique_ptr<Parts> parts)
+    : parts_(std::move(parts)) {}
+WorkbookStreamWriter::WorkbookStreamWriter(WorkbookStreamWriter&&) noexcept = default;
+WorkbookStreamWriter::~WorkbookStreamWriter() = default;
+
+Result<WorkbookStreamWriter> WorkbookStreamWriter::start(Workbook book,
+                                                         std::vector<AppendedRows> appended) {
+    auto parts = std::make_unique<Parts>(std::move(book), std::move(appended));
+    if (Status laidOut = parts->builder.layOut(); !laidOut) {
+        return fail(laidOut.error());
+    }
+    // Laid out, the texts are in the shared strings and needed no more.
+    parts->book.strings = StringPool();
+    return WorkbookStreamWriter(std::move(parts));
+}
+
+std::size_t WorkbookStreamWriter::size() const {
+    return parts_->builder.size();
+}
+
+bool WorkbookStreamWriter::writeTo(const std::function<bool(std::string_view)>& write) {
+    return parts_->builder.writeTo(write);
 }
 
 Result<std::string> buildWorkbookFile(const Workbook& workbook) {
