@@ -330,6 +330,13 @@ for step in 1 2 3 4 5; do
     xdotool mousemove --sync $((x + 400 + step * 20)) $((y + 20 + step * 10))
     sleep 0.05
 done
+# A loaded machine may leave the program behind the pointer: let it catch
+# up (3 s at most) before the button is let go.
+for _ in $(seq 1 30); do
+    read -r moved_x moved_y _ <<<"$(geometry "$main")"
+    [ "$((moved_x - x)) $((moved_y - y))" = "100 50" ] && break
+    sleep 0.1
+done
 xdotool mouseup 1
 sleep 0.5
 read -r moved_x moved_y _ <<<"$(geometry "$main")"
