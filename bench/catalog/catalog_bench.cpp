@@ -26,6 +26,7 @@
 #include "store/backups.h"
 #include "store/connection.h"
 #include "store/text_functions.h"
+#include "support/bench_screen.h"
 #include "support/paired_rounds.h"
 #include "support/sample_library.h"
 #include "text/cp936.h"
@@ -59,6 +60,7 @@
 namespace {
 
 using namespace chengxi;
+using bench::BenchScreen;
 namespace fs = std::filesystem;
 namespace names = ui::names::main;
 using Steady = std::chrono::steady_clock;
@@ -224,27 +226,6 @@ void readThrough(const fs::path& file) {
     while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount() > 0) {
     }
 }
-
-class BenchScreen final : public ui::Screen {
-public:
-    ui::Answer messageBox(const ui::Message& message) override {
-        lastMessage = message.text;
-        return ui::Answer::Ok;
-    }
-    void repaintNow(const ui::Window&, const ui::Control&) override { ++repaints; }
-    bool showFileDialog(ui::FileDialogState&) override { return false; }
-    void setClipboardText(const std::string& text) override { clipboard_ = text; }
-    std::string clipboardText() override { return clipboard_; }
-    void windowOpened(ui::Window&) override {}
-    void windowClosing(ui::Window&) override {}
-    void programEnded(int) override {}
-
-    std::string lastMessage;
-    long long repaints = 0;
-
-private:
-    std::string clipboard_;
-};
 
 class FixedClock final : public ui::Clock {
 public:

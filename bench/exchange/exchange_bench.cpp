@@ -32,9 +32,9 @@
 // 40 MB; choosing the book file (the preview shown) under 30 ms and 10 MB
 // more than the same start and login without it.
 #include "app/program.h"
-#include "bench_screen.h"
 #include "outside_runs.h"
 #include "store/connection.h"
+#include "support/bench_screen.h"
 #include "support/paired_rounds.h"
 #include "support/sample_library.h"
 #include "text/cp936.h"

@@ -20,9 +20,9 @@
 // than openpyxl, its peak memory under 3x the unpacked sheet. Figures are
 // the best of the runs, with their processor time.
 #include "app/program.h"
-#include "bench_screen.h"
 #include "library/templates.h"
 #include "store/connection.h"
+#include "support/bench_screen.h"
 #include "support/sample_library.h"
 #include "text/cp936.h"
 #include "text/file_path.h"

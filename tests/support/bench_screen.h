@@ -7,7 +7,7 @@
 #include <deque>
 #include <string>
 
-// The screen and clock the exchange benches drive the program with.
+// The screen and clock the benches drive the program with.
 namespace chengxi::bench {
 
 // Answers every box with OK, returns the queued paths from the file dialog
@@ -27,8 +27,8 @@ public:
         files.pop_front();
         return true;
     }
-    void setClipboardText(const std::string&) override {}
-    std::string clipboardText() override { return {}; }
+    void setClipboardText(const std::string& text) override { clipboard_ = text; }
+    std::string clipboardText() override { return clipboard_; }
     void windowOpened(ui::Window&) override {}
     void windowClosing(ui::Window&) override {}
     void programEnded(int) override {}
@@ -36,6 +36,9 @@ public:
     std::deque<std::string> files;
     std::string lastMessage;
     long repaints = 0;
+
+private:
+    std::string clipboard_;
 };
 
 // A fixed day whose seconds move on, so backups in a run keep apart.
