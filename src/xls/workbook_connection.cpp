@@ -3,6 +3,7 @@
 #include "text/utf8.h"
 #include "xls/cell_text.h"
 #include "xls/compound_file.h"
+#include "xls/compound_file_image.h"
 #include "xls/connect_string.h"
 #include "xls/file_io.h"
 #include "xls/sheet_statement.h"
@@ -51,29 +52,29 @@ const Cell* cellIn(std::span<const Cell> row, std::uint16_t column) {
     return found != row.end() && found->column == column ? &*found : nullptr;
 }
 
-// The workbook stream of `file` (the image of the file at `path`) read from
-// the file through its sectors; nothing when it is small enough for the
-// mini stream, read then from the image. A damaged file fails with the
-// reason extractWorkbookStream() gives.
-Result<std::unique_ptr<StreamFeed>> windowedStream(const std::string& path, Bytes file) {
-    const auto compound = CompoundFile::parse(file);
+// The workbook stream of the file at `path`, read from the file through its
+// sectors after only the file's allocation table and directory were read.
+// Nothing when that does not settle it (a damaged file, a stream small
+// enough for the mini stream): the whole file is then read instead, and a
+// damaged one fails with the reason its whole reading gives.
+std::unique_ptr<StreamFeed> windowedStream(const std::string& path) {
+    const std::optional<PartialImage> image = readCompoundSkeleton(pathFromUtf8(path));
+    if (!image) {
+        return nullptr;
+    }
+    const auto compound = CompoundFile::parse(image->bytes());
     if (!compound || !compound->hasStream("Workbook")) {
-        const auto stream = extractWorkbookStream(file);
-        return fail(stream ? "工作簿已损坏" : stream.error());
+        return nullptr;
     }
     auto sectors = compound->regularStreamSectors("Workbook");
-    if (!sectors) {
-        return fail(sectors.error());
-    }
-    if (!*sectors) {
-        return std::unique_ptr<StreamFeed>();
+    if (!sectors || !*sectors) {
+        return nullptr;
     }
     std::ifstream in(pathFromUtf8(path), std::ios::binary);
     if (!in) {
-        return fail("无法打开文件“" + path + "”");
+        return nullptr;
     }
-    return std::unique_ptr<StreamFeed>(
-        std::make_unique<SectorFeed>(std::move(in), std::move(**sectors)));
+    return std::make_unique<SectorFeed>(std::move(in), std::move(**sectors));
 }
 
 } // namespace
@@ -122,41 +123,30 @@ bool WorkbookConnection::open(std::string_view connectString) {
 Result<std::unique_ptr<WorkbookConnection::XlsRows>>
 WorkbookConnection::loadRows(const std::string& path) {
     auto source = std::make_unique<XlsRows>();
-    std::optional<WorkbookRows> rows;
+    if (std::unique_ptr<StreamFeed> feed = windowedStream(path)) {
+        auto windowed = WorkbookRows::parse(std::move(feed));
+        if (!windowed) {
+            return fail(windowed.error());
+        }
+        source->rows.emplace(std::move(*windowed));
+        return source;
+    }
     {
-        // The file's image serves only to check it and find the stream's
-        // sectors; the rows are then read from the file a window at a time.
-        auto bytes = readFileBytes(pathFromUtf8(path), kMaxWorkbookFileSize);
+        const auto bytes = readFileBytes(pathFromUtf8(path), kMaxWorkbookFileSize);
         if (!bytes) {
             return fail(bytes.error());
         }
-        auto feed = windowedStream(path, asBytes(*bytes));
-        if (!feed) {
-            return fail(feed.error());
+        auto stream = extractWorkbookStream(asBytes(*bytes));
+        if (!stream) {
+            return fail(stream.error());
         }
-        if (*feed) {
-            bytes = std::string();
-            auto windowed = WorkbookRows::parse(std::move(*feed));
-            if (!windowed) {
-                return fail(windowed.error());
-            }
-            rows.emplace(std::move(*windowed));
-        } else {
-            auto stream = extractWorkbookStream(asBytes(*bytes));
-            if (!stream) {
-                return fail(stream.error());
-            }
-            source->stream = std::move(*stream);
-        }
+        source->stream = std::move(*stream);
     }
-    if (!rows) {
-        auto whole = WorkbookRows::parse(asBytes(source->stream));
-        if (!whole) {
-            return fail(whole.error());
-        }
-        rows.emplace(std::move(*whole));
+    auto whole = WorkbookRows::parse(asBytes(source->stream));
+    if (!whole) {
+        return fail(whole.error());
     }
-    source->rows.emplace(std::move(*rows));
+    source->rows.emplace(std::move(*whole));
     return source;
 }
 

@@ -168,7 +168,7 @@ private:
     // An .xls opened and not yet read whole: its rows, read from the file a
     // window at a time (or from the stream, when it is small).
     struct XlsRows {
-        std::string stream; // when small enough for the mini stream
+        std::string stream; // when not read through its sectors
         std::optional<WorkbookRows> rows;
     };
     static Result<std::unique_ptr<XlsRows>> loadRows(const std::string& path);
