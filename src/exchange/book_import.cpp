@@ -171,13 +171,13 @@ void importBooks(const ui::Services& services, ExchangeState& state,
     showText(services, status, "开始事务");
 
     const auto columns = library::templateHeaders(library::TemplateKind::Books);
-    // Filled by moving each cell's text in, so no text is copied on its way.
+    // Filled in place row after row, so no text is allocated on its way.
     std::vector<store::Value> values(columns.size(), store::Value(std::string()));
     LeftOutRows leftOut(columns);
     bool stored = true;
     const xls::Status read = workbook.forEachRow(query, [&] {
         for (std::size_t i = 0; i < columns.size(); ++i) {
-            values[i] = store::Value(workbook.read(query, columns[i]));
+            workbook.readInto(query, columns[i], values[i].emptiedText());
         }
         if (!library::addImportedBook(database, values)) {
             // A value the code page lacks stores nothing and loses only its

@@ -22,6 +22,17 @@ public:
     const std::string& text() const { return std::get<std::string>(value_); }
     std::int64_t integer() const { return std::get<std::int64_t>(value_); }
 
+    // Makes the value an empty text and hands it out to be filled, keeping
+    // the room the text had: a row after row import then allocates nothing.
+    std::string& emptiedText() {
+        if (!isText()) {
+            value_ = std::string();
+        }
+        std::string& text = std::get<std::string>(value_);
+        text.clear();
+        return text;
+    }
+
 private:
     std::variant<std::string, std::int64_t> value_;
 };

@@ -488,10 +488,17 @@ std::uint32_t WorkbookConnection::sheetRow(QueryHandle handle) const {
 }
 
 std::string WorkbookConnection::read(QueryHandle handle, std::string_view column) const {
+    std::string out;
+    readInto(handle, column, out);
+    return out;
+}
+
+void WorkbookConnection::readInto(QueryHandle handle, std::string_view column,
+                                  std::string& out) const {
     const Query* q = listedQuery(handle);
     if (q == nullptr || q->headers.empty() ||
         (q->streamed == nullptr && !q->xlsRow && q->position >= q->rows.size())) {
-        return {};
+        return;
     }
     // Callers read the same columns in the same order on every row, so the
     // column after the last one found is tried first.
@@ -501,21 +508,27 @@ std::string WorkbookConnection::read(QueryHandle handle, std::string_view column
         const auto found = std::find_if(headers.begin(), headers.end(),
                                         [&](const Header& h) { return h.name == column; });
         if (found == headers.end()) {
-            return {};
+            return;
         }
         index = static_cast<std::size_t>(found - headers.begin());
     }
     q->guess = index + 1;
     if (q->streamed != nullptr) {
-        const XlsxCell* cell = streamedCell(*q->streamed, headers[index].column);
-        return cell == nullptr ? std::string() : std::string(cell->text);
+        if (const XlsxCell* cell = streamedCell(*q->streamed, headers[index].column)) {
+            out += cell->text;
+        }
+        return;
     }
     if (q->xlsRow) {
-        const Cell* cell = cellIn(q->xlsCells, headers[index].column);
-        return cell == nullptr ? std::string() : cellText(xls_->rows->book(), *cell);
+        if (const Cell* cell = cellIn(q->xlsCells, headers[index].column)) {
+            appendCellText(out, xls_->rows->book(), *cell);
+        }
+        return;
     }
-    const Cell* cell = book_->sheets[q->sheet].cellAt(q->rows[q->position], headers[index].column);
-    return cell == nullptr ? std::string() : cellText(*book_, *cell);
+    if (const Cell* cell =
+            book_->sheets[q->sheet].cellAt(q->rows[q->position], headers[index].column)) {
+        appendCellText(out, *book_, *cell);
+    }
 }
 
 void WorkbookConnection::closeQueries() {

@@ -87,6 +87,8 @@ public:
     // as text by the value-to-text rule; empty when there is no such column
     // or no cell.
     std::string read(QueryHandle query, std::string_view column) const;
+    // The same appended to `out`, for a caller that reuses its buffer.
+    void readInto(QueryHandle query, std::string_view column, std::string& out) const;
     void closeQueries();
 
     // Runs "insert into [NAME$] ([C1],...) values ('V1',...)": adds one row

@@ -112,16 +112,19 @@ private:
             return;
         }
         // By column; of two cells at one column the later wins, as in a
-        // sheet read whole.
-        std::stable_sort(row_.begin(), row_.end(),
-                         [](const Cell& a, const Cell& b) { return a.column < b.column; });
-        auto kept = row_.begin();
-        for (auto cell = row_.begin(); cell != row_.end(); ++cell) {
-            if (std::next(cell) == row_.end() || std::next(cell)->column != cell->column) {
-                *kept++ = *cell;
+        // sheet read whole. Writers give a row's cells in that order already.
+        const auto byColumn = [](const Cell& a, const Cell& b) { return a.column < b.column; };
+        const auto atOrBefore = [](const Cell& a, const Cell& b) { return a.column >= b.column; };
+        if (std::adjacent_find(row_.begin(), row_.end(), atOrBefore) != row_.end()) {
+            std::stable_sort(row_.begin(), row_.end(), byColumn);
+            auto kept = row_.begin();
+            for (auto cell = row_.begin(); cell != row_.end(); ++cell) {
+                if (std::next(cell) == row_.end() || std::next(cell)->column != cell->column) {
+                    *kept++ = *cell;
+                }
             }
+            row_.erase(kept, row_.end());
         }
-        row_.erase(kept, row_.end());
         stopped_ = !visit_(row_.front().row, row_);
         row_.clear();
     }
