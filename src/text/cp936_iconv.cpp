@@ -10,6 +10,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <iconv.h>
 #include <memory>
 #include <stdexcept>
@@ -66,15 +67,21 @@ public:
     };
 
     const Bytes& of(char32_t code) {
-        std::unique_ptr<Block>& block = blocks_[code >> 8];
-        if (!block) {
-            block = build(code >> 8);
+        const std::unique_ptr<Block>& block = blocks_[code >> 8];
+        if (!block) [[unlikely]] {
+            return builtFor(code);
         }
         return (*block)[code & 0xFF];
     }
 
 private:
     using Block = std::array<Bytes, 256>;
+
+    // Out of line, so the converting loops keep their variables in registers.
+    [[gnu::noinline, gnu::cold]] const Bytes& builtFor(char32_t code) {
+        blocks_[code >> 8] = build(code >> 8);
+        return (*blocks_[code >> 8])[code & 0xFF];
+    }
 
     std::unique_ptr<Block> build(char32_t high) {
         auto block = std::make_unique<Block>();
@@ -106,9 +113,9 @@ class DecodeTable {
 public:
     // 0 when the pair is not a character.
     char32_t pair(unsigned char lead, unsigned char trail) {
-        std::unique_ptr<Block>& block = pairs_[lead];
-        if (!block) {
-            block = build(lead);
+        const std::unique_ptr<Block>& block = pairs_[lead];
+        if (!block) [[unlikely]] {
+            return builtFor(lead, trail);
         }
         return (*block)[trail];
     }
@@ -131,6 +138,11 @@ public:
 
 private:
     using Block = std::array<char32_t, 256>;
+
+    [[gnu::noinline, gnu::cold]] char32_t builtFor(unsigned char lead, unsigned char trail) {
+        pairs_[lead] = build(lead);
+        return (*pairs_[lead])[trail];
+    }
 
     // The one character `utf8` holds; 0 when it holds another number of them.
     static char32_t decodedCharacter(std::string_view utf8) {
@@ -166,22 +178,15 @@ DecodeTable& decodeTable() {
     return table;
 }
 
-} // namespace
-
-std::string_view appendCp936(std::string_view utf8, std::string& out) {
-    if (isAscii(utf8)) {
-        out += utf8;
-        return {};
-    }
-    EncodeTable& table = encodeTable();
-    // A character never takes more bytes in code page 936 than in UTF-8, so
-    // the bytes are written into room made once and the rest cut off after.
-    const std::size_t base = out.size();
-    out.resize(base + utf8.size());
-    char* write = out.data() + base;
+// Encodes `utf8` into `write`, which has room for utf8.size() bytes, and
+// returns the end of what it wrote. The first character the code page lacks
+// ends it, named in `unencodable`.
+char* encodeInto(std::string_view utf8, char* write, std::string_view& unencodable) {
     const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
+    const std::size_t size = utf8.size();
+    EncodeTable* table = nullptr; // found at the first character beyond ASCII
     std::size_t pos = 0;
-    while (pos < utf8.size()) {
+    while (pos < size) {
         const unsigned char lead = in[pos];
         if (lead < 0x80) {
             *write++ = static_cast<char>(lead);
@@ -191,7 +196,7 @@ std::string_view appendCp936(std::string_view utf8, std::string& out) {
         const std::size_t start = pos;
         char32_t code = 0;
         // Chinese text is three-byte sequences: decoded here without a call.
-        if ((lead & 0xF0) == 0xE0 && pos + 2 < utf8.size() && (in[pos + 1] & 0xC0) == 0x80 &&
+        if ((lead & 0xF0) == 0xE0 && pos + 2 < size && (in[pos + 1] & 0xC0) == 0x80 &&
             (in[pos + 2] & 0xC0) == 0x80) {
             code = (lead & 0x0Fu) << 12 | (in[pos + 1] & 0x3Fu) << 6 | (in[pos + 2] & 0x3Fu);
             pos += 3;
@@ -206,19 +211,62 @@ std::string_view appendCp936(std::string_view utf8, std::string& out) {
             *write++ = static_cast<char>(escapedByte(code));
             continue;
         }
+        if (table == nullptr) {
+            table = &encodeTable();
+        }
         // A malformed sequence decodes as U+FFFD, which the code page lacks too.
-        const EncodeTable::Bytes* bytes = code < 0x10000 ? &table.of(code) : nullptr;
+        const EncodeTable::Bytes* bytes = code < 0x10000 ? &table->of(code) : nullptr;
         if (bytes == nullptr || bytes->length == 0) {
-            out.resize(static_cast<std::size_t>(write - out.data()));
-            return utf8.substr(start, pos - start);
+            unencodable = utf8.substr(start, pos - start);
+            return write;
         }
         *write++ = bytes->bytes[0];
         if (bytes->length == 2) {
             *write++ = bytes->bytes[1];
         }
     }
-    out.resize(static_cast<std::size_t>(write - out.data()));
-    return {};
+    return write;
+}
+
+// Writes the UTF-8 of `code` at `write`; the end of what it wrote.
+char* putUtf8(char* write, char32_t code) {
+    if (code < 0x80) {
+        *write++ = static_cast<char>(code);
+    } else if (code < 0x800) {
+        *write++ = static_cast<char>(0xC0 | code >> 6);
+        *write++ = static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        *write++ = static_cast<char>(0xE0 | code >> 12);
+        *write++ = static_cast<char>(0x80 | (code >> 6 & 0x3F));
+        *write++ = static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        *write++ = static_cast<char>(0xF0 | code >> 18);
+        *write++ = static_cast<char>(0x80 | (code >> 12 & 0x3F));
+        *write++ = static_cast<char>(0x80 | (code >> 6 & 0x3F));
+        *write++ = static_cast<char>(0x80 | (code & 0x3F));
+    }
+    return write;
+}
+
+// A byte of code page 936 takes at most three bytes of UTF-8 (a single high
+// byte or a byte escape; a pair takes at most four).
+constexpr std::size_t kMaxUtf8PerByte = 3;
+
+} // namespace
+
+std::string_view appendCp936(std::string_view utf8, std::string& out) {
+    if (isAscii(utf8)) {
+        out += utf8;
+        return {};
+    }
+    // A character never takes more bytes in code page 936 than in UTF-8, so
+    // the bytes are written into room made once and the rest cut off after.
+    const std::size_t base = out.size();
+    out.resize(base + utf8.size());
+    std::string_view unencodable;
+    const char* end = encodeInto(utf8, out.data() + base, unencodable);
+    out.resize(static_cast<std::size_t>(end - out.data()));
+    return unencodable;
 }
 
 Cp936Bytes toCp936(std::string_view utf8) {
@@ -232,32 +280,39 @@ bool isCp936Encodable(std::string_view utf8) {
 }
 
 std::string fromCp936(std::string_view bytes) {
-    if (isAscii(bytes)) {
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    std::size_t pos = 0;
+    while (pos < size && in[pos] < 0x80) {
+        ++pos;
+    }
+    if (pos == size) {
         return std::string(bytes);
     }
     DecodeTable& table = decodeTable();
-    std::string out;
-    out.reserve(bytes.size() * 3 / 2);
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        const auto byte = static_cast<unsigned char>(bytes[pos]);
+    // Written into room for the longest the text can become, then cut off.
+    std::string out(size * kMaxUtf8PerByte, '\0');
+    std::memcpy(out.data(), in, pos);
+    char* write = out.data() + pos;
+    while (pos < size) {
+        const unsigned char byte = in[pos];
         if (byte < 0x80) {
-            out += static_cast<char>(byte);
+            *write++ = static_cast<char>(byte);
             ++pos;
             continue;
         }
-        if (pos + 1 < bytes.size()) {
-            if (const char32_t code =
-                    table.pair(byte, static_cast<unsigned char>(bytes[pos + 1]))) {
-                appendUtf8(out, code);
+        if (pos + 1 < size) {
+            if (const char32_t code = table.pair(byte, in[pos + 1])) {
+                write = putUtf8(write, code);
                 pos += 2;
                 continue;
             }
         }
         const char32_t single = table.single(byte);
-        appendUtf8(out, single != 0 ? single : byteEscape(byte));
+        write = putUtf8(write, single != 0 ? single : byteEscape(byte));
         ++pos;
     }
+    out.resize(static_cast<std::size_t>(write - out.data()));
     return out;
 }
 
