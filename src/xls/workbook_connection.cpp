@@ -46,6 +46,10 @@ const XlsxCell* streamedCell(const XlsxRow& row, std::uint16_t column) {
 
 // The cell of a row read from an .xls at `column`; null when there is none.
 const Cell* cellIn(std::span<const Cell> row, std::uint16_t column) {
+    // A row filled from column A on holds each cell at its own column.
+    if (column < row.size() && row[column].column == column) {
+        return &row[column];
+    }
     const auto found =
         std::lower_bound(row.begin(), row.end(), column,
                          [](const Cell& cell, std::uint16_t c) { return cell.column < c; });
@@ -495,7 +499,11 @@ std::string WorkbookConnection::read(QueryHandle handle, std::string_view column
 
 void WorkbookConnection::readInto(QueryHandle handle, std::string_view column,
                                   std::string& out) const {
-    const Query* q = listedQuery(handle);
+    // The row a walk stands on needs no listing of the sheet's rows.
+    const Query* q = query(handle);
+    if (q != nullptr && !q->xlsRow) {
+        q = listedQuery(handle);
+    }
     if (q == nullptr || q->headers.empty() ||
         (q->streamed == nullptr && !q->xlsRow && q->position >= q->rows.size())) {
         return;

@@ -194,8 +194,11 @@ private:
 };
 
 bool Parser::pastRowLimit(const Record& record) const {
+    if (!rowLimit_) {
+        return false;
+    }
     const auto row = cellRow(record);
-    return rowLimit_ && row && *row >= *rowLimit_;
+    return row && *row >= *rowLimit_;
 }
 
 // The highest shared string the first rows refer to, so that the table is
@@ -591,7 +594,7 @@ Status Parser::readSheet(const SheetEntry& entry, Sheet& sheet, CellSink& sink, 
             return {};
         } else if (Status cell = readCellRecord(record, cursor, sink, pendingText); !cell) {
             return cell;
-        } else {
+        } else if (record.id == rec::kColInfo || record.id == rec::kDefColWidth) {
             readColumnRecord(record, sheet);
         }
     }
