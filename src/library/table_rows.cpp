@@ -35,9 +35,15 @@ bool TableRows::next(std::vector<std::string>& values) {
     if (!ran_ || !query_->nextRow()) {
         return false;
     }
+    if (positions_.empty()) {
+        // Found by name once; a row's cells are then read by position.
+        for (const std::string_view column : columns_) {
+            positions_.push_back(query_->columnOf(column));
+        }
+    }
     values.resize(columns_.size());
     for (std::size_t c = 0; c < columns_.size(); ++c) {
-        values[c] = query_->read(columns_[c]);
+        values[c] = query_->read(positions_[c]);
     }
     return true;
 }

@@ -40,6 +40,7 @@ public:
 private:
     QueryGuard query_;
     std::span<const std::string_view> columns_;
+    std::vector<int> positions_; // of columns_ in the query, -1 for none
     bool ran_ = false;
 };
 

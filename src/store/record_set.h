@@ -58,7 +58,8 @@ public:
     // The position of the named column (matched as read matches it), -1 when
     // the query has none: looked up once, then read by position row by row.
     int columnOf(std::string_view column) const;
-    // By position, for tools that show whole rows.
+    // By position: for tools that show whole rows, and for callers that
+    // found the position once with columnOf().
     int columnCount() const;
     std::string read(int column) const;
     // The same cell as stored, in code page 936, for callers that count or

@@ -194,16 +194,9 @@ char* encodeInto(std::string_view utf8, char* write, std::string_view& unencodab
             continue;
         }
         const std::size_t start = pos;
-        char32_t code = 0;
-        // Chinese text is three-byte sequences: decoded here without a call.
-        if ((lead & 0xF0) == 0xE0 && pos + 2 < size && (in[pos + 1] & 0xC0) == 0x80 &&
-            (in[pos + 2] & 0xC0) == 0x80) {
-            code = (lead & 0x0Fu) << 12 | (in[pos + 1] & 0x3Fu) << 6 | (in[pos + 2] & 0x3Fu);
+        char32_t code = threeByteCharacter(utf8, pos);
+        if (code != 0) {
             pos += 3;
-            if (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF)) {
-                pos = start;
-                code = decodeUtf8(utf8, pos); // overlong or a surrogate: malformed
-            }
         } else {
             code = decodeUtf8(utf8, pos);
         }
@@ -229,7 +222,7 @@ char* encodeInto(std::string_view utf8, char* write, std::string_view& unencodab
 }
 
 // Writes the UTF-8 of `code` at `write`; the end of what it wrote.
-char* putUtf8(char* write, char32_t code) {
+[[gnu::always_inline]] inline char* putUtf8(char* write, char32_t code) {
     if (code < 0x80) {
         *write++ = static_cast<char>(code);
     } else if (code < 0x800) {

@@ -26,6 +26,11 @@ std::optional<std::size_t> utf16Length(std::string_view utf8) {
             ++units;
             continue;
         }
+        if (text::threeByteCharacter(utf8, pos) != 0) {
+            pos += 3;
+            ++units;
+            continue;
+        }
         const std::size_t start = pos;
         const char32_t code = text::decodeUtf8(utf8, pos);
         if (code == 0xFFFD && pos - start != 3) {
