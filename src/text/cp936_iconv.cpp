@@ -244,6 +244,8 @@ char* encodeInto(std::string_view utf8, char* write, std::string_view& unencodab
 // A byte of code page 936 takes at most three bytes of UTF-8 (a single high
 // byte or a byte escape; a pair takes at most four).
 constexpr std::size_t kMaxUtf8PerByte = 3;
+// The decoding room kept between texts: a cell's text fits many times over.
+constexpr std::size_t kKeptRoom = 64 * 1024;
 
 } // namespace
 
@@ -283,10 +285,17 @@ std::string fromCp936(std::string_view bytes) {
         return std::string(bytes);
     }
     DecodeTable& table = decodeTable();
-    // Written into room for the longest the text can become, then cut off.
-    std::string out(size * kMaxUtf8PerByte, '\0');
-    std::memcpy(out.data(), in, pos);
-    char* write = out.data() + pos;
+    // Written into room for the longest the text can become, then copied
+    // out at its size: a list keeps its texts, so none keeps spare room.
+    // The room is kept for the next text, unless a rare long one needed it.
+    thread_local std::string keptRoom;
+    std::string longRoom;
+    std::string& room = size * kMaxUtf8PerByte <= kKeptRoom ? keptRoom : longRoom;
+    if (room.size() < size * kMaxUtf8PerByte) {
+        room.resize(size * kMaxUtf8PerByte);
+    }
+    std::memcpy(room.data(), in, pos);
+    char* write = room.data() + pos;
     while (pos < size) {
         const unsigned char byte = in[pos];
         if (byte < 0x80) {
@@ -305,8 +314,7 @@ std::string fromCp936(std::string_view bytes) {
         write = putUtf8(write, single != 0 ? single : byteEscape(byte));
         ++pos;
     }
-    out.resize(static_cast<std::size_t>(write - out.data()));
-    return out;
+    return std::string(room.data(), static_cast<std::size_t>(write - room.data()));
 }
 
 } // namespace chengxi::text
