@@ -202,11 +202,28 @@ clipboard() {
 }
 
 # The text of the edit box holding the keyboard focus, as the X clipboard
-# carries it after select-all and copy.
+# carries it after select-all and copy. A loaded machine may take its time
+# over the copy: the clipboard is watched (5 s at most) until it changes.
 focused_text() {
+    local unchanged="<nothing copied>" text
+    echo -n "$unchanged" | xclip -selection clipboard
     xdotool key --clearmodifiers ctrl+a ctrl+c
-    sleep 0.3
-    clipboard
+    for _ in $(seq 50); do
+        text=$(clipboard)
+        [ "$text" != "$unchanged" ] && break
+        sleep 0.1
+    done
+    echo "$text"
+}
+
+# eventually COMMAND...: true once COMMAND is, tried for 5 s, for what the
+# window manager or the program does in its own time.
+eventually() {
+    for _ in $(seq 50); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
 }
 
 # start_program FOLDER [ENV...]: starts the program copied into FOLDER as a
@@ -344,14 +361,17 @@ read -r moved_x moved_y _ <<<"$(geometry "$main")"
     fail "the window moved by 100,50, found $((moved_x - x)),$((moved_y - y))"
 
 # Minimise, then restore as the task bar would.
+iconified() {
+    [ "$(map_state "$main")" = "IsUnMapped" ] && xprop -id "$main" WM_STATE | grep -q Iconic
+}
+viewable() {
+    [ "$(map_state "$main")" = "IsViewable" ]
+}
 click_control "$main" main 图形按钮_最小化
-sleep 0.5
-[ "$(map_state "$main")" = "IsUnMapped" ] && xprop -id "$main" WM_STATE | grep -q Iconic &&
-    pass "minimise iconifies the window" ||
+eventually iconified && pass "minimise iconifies the window" ||
     fail "the window iconified, found $(map_state "$main") $(xprop -id "$main" WM_STATE | tr '\n' ' ')"
 xdotool windowactivate --sync "$main" 2>/dev/null
-sleep 0.5
-[ "$(map_state "$main")" = "IsViewable" ] && pass "the window is restored" ||
+eventually viewable && pass "the window is restored" ||
     fail "the window shown again after activation, found $(map_state "$main")"
 
 # The page tabs switch by mouse, and the focus follows the page.
