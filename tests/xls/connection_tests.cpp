@@ -10,6 +10,7 @@
 #include "xls/workbook_writer.h"
 
 #include <array>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -416,6 +417,37 @@ TEST(Connection, AnXlsWalkedRowByRowAnswersAsItsListedRows) {
             EXPECT_EQ(visitAll(walked, sql, columns), rows);
         }
     }
+}
+
+// The connection opens a large workbook by its allocation table and
+// directory alone and reads the stream through its sectors: every fixture
+// must read, cell for cell, as the whole file parsed in memory.
+TEST(Connection, AnXlsOpenedInPartReadsAsTheWholeFile) {
+    int compared = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(
+             pathFromUtf8(std::string(CHENGXI_TEST_DATA) + "/xls"))) {
+        if (entry.path().extension() != ".xls") {
+            continue;
+        }
+        const std::string path = pathToUtf8(entry.path());
+        SCOPED_TRACE(path);
+        const std::string bytes = readWholeFile(path);
+        const auto whole = parseWorkbookFile(asBytes(bytes));
+        WorkbookConnection connection;
+        ASSERT_EQ(connection.open(connectString(path)), whole.ok()) << connection.lastError();
+        if (!whole) {
+            continue;
+        }
+        const Workbook* opened = connection.workbook();
+        ASSERT_NE(opened, nullptr);
+        ASSERT_EQ(opened->sheets.size(), whole->sheets.size());
+        for (std::size_t i = 0; i < whole->sheets.size(); ++i) {
+            EXPECT_EQ(sheetText(*opened, opened->sheets[i]).rows,
+                      sheetText(*whole, whole->sheets[i]).rows);
+        }
+        ++compared;
+    }
+    EXPECT_GT(compared, 10);
 }
 
 // An export hands the connection typed rows and the file is written from
