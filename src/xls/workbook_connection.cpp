@@ -713,4 +713,9 @@ bool WorkbookConnection::close() {
     return written;
 }
 
+void WorkbookConnection::discard() {
+    modified_ = false;
+    close();
+}
+
 } // namespace chengxi::xls
