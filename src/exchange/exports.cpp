@@ -250,6 +250,9 @@ void exportLoanReport(const ui::Services& services, ExchangeState& state) {
         showText(services, label, std::to_string(done) + ofCount);
     });
     if (!written || !finishWorkbook(services, sheet, *rows, "查询借阅报表失败")) {
+        if (written && !rows->finishedCleanly()) {
+            showText(services, label, "操作失败！"); // as when the query fails at once
+        }
         rows->close();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "library/report.h"
 #include "library/schema.h"
+#include "store/connection.h"
 #include "store/database.h"
 
 #include <charconv>
@@ -31,8 +32,9 @@ TableRows::TableRows(store::Database& database, const store::Value& reportYear)
 // Counts the rows of `sql`, then opens it to be stepped row by row.
 bool TableRows::start(store::Connection& connection, std::string_view sql,
                       std::span<const store::Value> values) {
-    // Without the transaction the rows read could differ from the rows counted.
-    if (!transaction_.began()) {
+    // Outside a transaction the rows read could differ from the rows counted;
+    // one the caller holds serves as well.
+    if (!transaction_.began() && !connection.inTransaction()) {
         return false;
     }
     const std::string counting = "select count(*) from (" + std::string(sql) + ")";
