@@ -117,7 +117,6 @@ bool writeRows(const ui::Services& services, ExportSheet& sheet, library::TableR
 bool finishWorkbook(const ui::Services& services, ExportSheet& sheet, library::TableRows& rows,
                     std::string_view queryFailed) {
     if (!rows.finishedCleanly()) {
-        // Read before the transaction ends: its end is noted on the connection too.
         const std::optional<std::string> cause =
             queryFailureCause(services.database.connection, queryFailed);
         rows.close();
@@ -176,9 +175,10 @@ void exportBooks(const ui::Services& services, ExchangeState& state) {
     // A query can also fail at its first step (a table dropped by another program).
     library::TableRows rows(database, library::WholeTable::Books);
     if (!rows.ran()) {
+        const std::string said =
+            queryFailureCause(database.connection, "查询全部图书失败").value_or("查询全部图书失败");
         rows.close();
-        services.screen.messageBox({queryFailureCause(database.connection, "查询全部图书失败")
-                                        .value_or("查询全部图书失败")});
+        services.screen.messageBox({said});
         return;
     }
     if (rows.count() == 0) {
@@ -202,9 +202,9 @@ void exportReaders(const ui::Services& services, ExchangeState& state) {
     store::Database& database = services.database;
     library::TableRows rows(database, library::WholeTable::Readers);
     if (rows.count() == 0) {
-        rows.close();
         const auto cause =
             rows.ran() ? std::nullopt : queryFailureCause(database.connection, "查询全部读者失败");
+        rows.close();
         if (cause) {
             services.screen.messageBox({*cause});
         } else {
@@ -236,9 +236,9 @@ void exportLoanReport(const ui::Services& services, ExchangeState& state) {
         rows.emplace(database, *year);
     }
     if (!rows || !rows->ran()) {
-        rows.reset();
         const auto cause =
             year ? queryFailureCause(database.connection, "查询借阅报表失败") : std::nullopt;
+        rows.reset();
         showText(services, label, cause ? "操作失败！" : "操作失败，可能没有借阅数据！");
         if (cause) {
             services.screen.messageBox({*cause});

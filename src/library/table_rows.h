@@ -43,7 +43,8 @@ public:
     // the cause noted on the connection): the rows read are then only a part.
     bool finishedCleanly() const { return finishedCleanly_; }
     // Ends the query and the transaction before the guard would, so a
-    // workbook closed next does not wait behind them.
+    // workbook closed next does not wait behind them. The transaction's end
+    // is noted on the connection: a failure's cause is read before this.
     void close();
 
 private:

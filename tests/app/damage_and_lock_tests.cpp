@@ -172,6 +172,25 @@ TEST_F(DamageAndLock, AnExportWhoseRowsStopMidwayKeepsTheEarlierFile) {
     }
 }
 
+// A lock met by an export's count is said as a lock, for each export.
+TEST_F(DamageAndLock, ALockBeforeAnExportsCountIsSaid) {
+    makeLibrary();
+    shortLockWait = true;
+    ui::Window& main = openMainWindow();
+    LockingProcess other(databasePath());
+    if (!other.holding()) {
+        GTEST_SKIP() << "python3 with sqlite3 is needed to hold the lock";
+    }
+    exportTo(mainw::kExportBooks, "图书.xls");
+    EXPECT_EQ(messageTexts().back(), "查询全部图书失败：" + std::string(store::kBusyCause));
+    exportTo(mainw::kExportReaders, "读者.xls");
+    EXPECT_EQ(messageTexts().back(), "查询全部读者失败：" + std::string(store::kBusyCause));
+    main.control(mainw::kYear).setText("2015");
+    exportTo(mainw::kExportReport, "报表.xls");
+    EXPECT_EQ(messageTexts().back(), "查询借阅报表失败：" + std::string(store::kBusyCause));
+    EXPECT_EQ(main.control(mainw::kReportExportProgress).text(), "操作失败！");
+}
+
 // A lock held through a look-up is said as a lock, not as an unknown card.
 TEST_F(DamageAndLock, ALockDuringALookUpIsNotAnUnknownCard) {
     shortLockWait = true;
