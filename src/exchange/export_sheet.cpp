@@ -83,4 +83,12 @@ bool ExportSheet::close() {
            !platform::isReadOnlyFile(target.path) && target.temporary.replace(target.path);
 }
 
+void ExportSheet::discard() {
+    if (xlsx_) {
+        xlsx_.reset(); // the writer lets go of the temporary, which is then removed
+        return;
+    }
+    workbook_.discard();
+}
+
 } // namespace chengxi::exchange

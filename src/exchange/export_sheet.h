@@ -46,6 +46,9 @@ public:
     // it could not be written whole, the earlier file then kept. Nothing to
     // do the second time.
     bool close();
+    // Drops the workbook unwritten, for an export that cannot have all its
+    // rows: the earlier file at the path stays as it was.
+    void discard();
 
 private:
     struct XlsxTarget {

@@ -9,7 +9,6 @@
 #include "library/templates.h"
 #include "store/database.h"
 #include "store/failure_cause.h"
-#include "store/transaction.h"
 #include "ui/controls/window.h"
 #include "ui/forms/control_names.h"
 #include "ui/screen.h"
@@ -111,9 +110,24 @@ bool writeRows(const ui::Services& services, ExportSheet& sheet, library::TableR
 }
 
 // Closes the query and the workbook, which writes the rows to the file.
-// False after "导出数据失败！" when the file could not be written: an export
-// is never reported done without its rows on disk.
-bool finishWorkbook(const ui::Services& services, ExportSheet& sheet, library::TableRows& rows) {
+// False after a message when the query stopped before its last row (damage
+// met midway), the workbook then dropped so the earlier file stays, or after
+// "导出数据失败！" when the file could not be written: an export is never
+// reported done without all its rows on disk.
+bool finishWorkbook(const ui::Services& services, ExportSheet& sheet, library::TableRows& rows,
+                    std::string_view queryFailed) {
+    if (!rows.finishedCleanly()) {
+        const std::optional<std::string> cause =
+            queryFailureCause(services.database.connection, queryFailed);
+        rows.close();
+        sheet.discard();
+        if (cause) {
+            services.screen.messageBox({*cause});
+        } else {
+            showError(services, std::string(kExportFailed));
+        }
+        return false;
+    }
     rows.close();
     if (!sheet.close()) {
         showError(services, std::string(kExportFailed));
@@ -124,22 +138,18 @@ bool finishWorkbook(const ui::Services& services, ExportSheet& sheet, library::T
 
 // The book and reader exports after their query has run and counted: the
 // progress bar runs from 0 to the row count, and goes back to 0 after the
-// success message.
-void exportCountedRows(const ui::Services& services, ExportSheet& sheet, library::TableRows& rows) {
-    store::Database& database = services.database;
+// success message. `queryFailed` names the query when it stops midway.
+void exportCountedRows(const ui::Services& services, ExportSheet& sheet, library::TableRows& rows,
+                       std::string_view queryFailed) {
     ui::Control& bar = services.mainWindow().control(names::kExportProgress);
     bar.setMaximum(rows.count());
     showPosition(services, bar, 0);
-    // Only reads run inside it; it is committed whatever the outcome.
-    store::Transaction transaction(database.connection);
     const bool written =
         writeRows(services, sheet, rows, [&](int done) { showPosition(services, bar, done); });
-    if (!written || !finishWorkbook(services, sheet, rows)) {
+    if (!written || !finishWorkbook(services, sheet, rows, queryFailed)) {
         rows.close();
-        transaction.commit();
         return;
     }
-    transaction.commit();
     if (!saidDamaged(services)) {
         showInformation(services, "恭喜您，导出成功！");
     }
@@ -165,9 +175,10 @@ void exportBooks(const ui::Services& services, ExchangeState& state) {
     // A query can also fail at its first step (a table dropped by another program).
     library::TableRows rows(database, library::WholeTable::Books);
     if (!rows.ran()) {
+        const std::string said =
+            queryFailureCause(database.connection, "查询全部图书失败").value_or("查询全部图书失败");
         rows.close();
-        services.screen.messageBox({queryFailureCause(database.connection, "查询全部图书失败")
-                                        .value_or("查询全部图书失败")});
+        services.screen.messageBox({said});
         return;
     }
     if (rows.count() == 0) {
@@ -175,7 +186,7 @@ void exportBooks(const ui::Services& services, ExchangeState& state) {
         showInformation(services, "没有图书数据可导出！");
         return;
     }
-    exportCountedRows(services, sheet, rows);
+    exportCountedRows(services, sheet, rows, "查询全部图书失败");
 }
 
 void exportReaders(const ui::Services& services, ExchangeState& state) {
@@ -191,9 +202,9 @@ void exportReaders(const ui::Services& services, ExchangeState& state) {
     store::Database& database = services.database;
     library::TableRows rows(database, library::WholeTable::Readers);
     if (rows.count() == 0) {
-        rows.close();
         const auto cause =
             rows.ran() ? std::nullopt : queryFailureCause(database.connection, "查询全部读者失败");
+        rows.close();
         if (cause) {
             services.screen.messageBox({*cause});
         } else {
@@ -201,7 +212,7 @@ void exportReaders(const ui::Services& services, ExchangeState& state) {
         }
         return;
     }
-    exportCountedRows(services, sheet, rows);
+    exportCountedRows(services, sheet, rows, "查询全部读者失败");
 }
 
 void exportLoanReport(const ui::Services& services, ExchangeState& state) {
@@ -225,26 +236,26 @@ void exportLoanReport(const ui::Services& services, ExchangeState& state) {
         rows.emplace(database, *year);
     }
     if (!rows || !rows->ran()) {
-        rows.reset();
         const auto cause =
             year ? queryFailureCause(database.connection, "查询借阅报表失败") : std::nullopt;
+        rows.reset();
         showText(services, label, cause ? "操作失败！" : "操作失败，可能没有借阅数据！");
         if (cause) {
             services.screen.messageBox({*cause});
         }
         return;
     }
-    store::Transaction transaction(database.connection);
     const std::string ofCount = "/" + std::to_string(rows->count());
     const bool written = writeRows(services, sheet, *rows, [&](int done) {
         showText(services, label, std::to_string(done) + ofCount);
     });
-    if (!written || !finishWorkbook(services, sheet, *rows)) {
+    if (!written || !finishWorkbook(services, sheet, *rows, "查询借阅报表失败")) {
+        if (written && !rows->finishedCleanly()) {
+            showText(services, label, "操作失败！"); // as when the query fails at once
+        }
         rows->close();
-        transaction.commit();
         return;
     }
-    transaction.commit();
     if (saidDamaged(services)) {
         showText(services, label, "导出结束，但数据库已损坏！");
         return;

@@ -50,6 +50,7 @@ void RecordSet::forgetRows() {
     atEnd_ = true;
     onRow_ = false;
     exhausted_ = false;
+    walkFailed_ = false;
 }
 
 bool RecordSet::toFirst() {
@@ -118,6 +119,7 @@ bool RecordSet::nextRow() {
         const int rc = sqlite3_step(statement_.get());
         connection_->noteResult(rc);
         onRow_ = rc == SQLITE_ROW;
+        walkFailed_ = rc != SQLITE_ROW && rc != SQLITE_DONE;
     }
     if (!onRow_) {
         exhausted_ = true;

@@ -50,6 +50,10 @@ public:
     // it stays so until the next toFirst.
     bool nextRow();
     bool atEnd() const { return atEnd_; }
+    // True when a step of a walk without toFirst met an error (another
+    // program's lock, a damaged page) instead of the end of the rows: the
+    // rows read so far are then only part of the result.
+    bool walkFailed() const { return walkFailed_; }
     // The named column of the current row (ASCII case ignored, a double-byte
     // character compared whole, first match wins). NULL, an unknown column or
     // no current row read as empty text. `rowAvailable` receives whether a row
@@ -83,6 +87,7 @@ private:
     bool atEnd_ = true;
     bool onRow_ = false;
     bool exhausted_ = false;
+    bool walkFailed_ = false;
     // The rows taken by toFirst, the kept cells in one text: the cell of
     // column c in row r runs from offsets_[r * kept + keptAt_[c]] to the next
     // offset. Without toFirst the statement is stepped directly.

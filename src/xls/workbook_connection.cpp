@@ -718,4 +718,9 @@ bool WorkbookConnection::close() {
     return written;
 }
 
+void WorkbookConnection::discard() {
+    modified_ = false;
+    close();
+}
+
 } // namespace chengxi::xls

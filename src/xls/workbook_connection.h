@@ -105,6 +105,9 @@ public:
     // Closes the connection. When rows were added, the whole workbook is
     // written back first; false when that write failed.
     bool close();
+    // Closes the connection without writing the rows added: the file at
+    // the path stays as it was.
+    void discard();
 
     // Why the last failing call failed.
     const std::string& lastError() const { return lastError_; }

@@ -11,6 +11,7 @@
 #include "support/sample_library.h"
 #include "ui/forms/control_names.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -26,6 +27,12 @@ constexpr int kPageSize = 4096;
 std::string contentOf(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<fs::path> filesIn(const fs::path& folder) {
+    std::vector<fs::path> files(fs::directory_iterator(folder), fs::directory_iterator{});
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 class DamageAndLock : public ProgramFixture {
@@ -126,6 +133,62 @@ TEST_F(DamageAndLock, ADamagedDatabaseIsOnlyReadAndNeitherBackedUpNorExportedAsS
 
     program.reset();
     EXPECT_EQ(contentOf(text::toPath(databasePath())), damaged);
+}
+
+// Damage the count does not reach (an overflow page of the last book's long
+// title) stops the export's rows midway: a failure with its cause, never a
+// success, and the earlier file stays, not a workbook missing the last rows.
+TEST_F(DamageAndLock, AnExportWhoseRowsStopMidwayKeepsTheEarlierFile) {
+    makeLibrary();
+    const std::string longTitle(3 * kPageSize, 'Q');
+    {
+        store::Connection connection;
+        ASSERT_TRUE(connection.open(databasePath(), false));
+        ASSERT_TRUE(connection.execute("insert into 图书数据 (图书编号, 书名) values(?,?)",
+                                       {"Z99999", longTitle}));
+    }
+    // The title's first overflow page: the first page after its start that
+    // holds nothing but the title after the link to the next one.
+    const std::string bytes = contentOf(text::toPath(databasePath()));
+    const std::size_t overflow = (bytes.find(longTitle.substr(0, 64)) / kPageSize + 1) * kPageSize;
+    ASSERT_EQ(bytes.substr(overflow + 4, kPageSize - 4), longTitle.substr(0, kPageSize - 4));
+    overwrite(static_cast<std::streamoff>(overflow), std::string(kPageSize, '\xA5'));
+    ui::Window& main = openMainWindow();
+
+    for (const std::string name : {"图书.xls", "图书.xlsx"}) {
+        const fs::path earlier = settingsFolder.path() / text::toPath(name);
+        std::ofstream(earlier, std::ios::binary) << "earlier";
+        const std::vector<fs::path> before = filesIn(settingsFolder.path());
+        exportTo(mainw::kExportBooks, name);
+        EXPECT_EQ(messageTexts().back(), "查询全部图书失败：" + std::string(store::kDamageCause))
+            << name;
+        // Counted in full first: the rows stopped after the count.
+        EXPECT_EQ(main.control(mainw::kExportProgress).maximum(), 3001) << name;
+        EXPECT_TRUE(contentOf(earlier) == "earlier") << "the earlier " << name << " was replaced";
+        EXPECT_EQ(filesIn(settingsFolder.path()), before) << "no temporary left beside " << name;
+    }
+    for (const std::string& said : messageTexts()) {
+        EXPECT_NE(said, "恭喜您，导出成功！");
+    }
+}
+
+// A lock met by an export's count is said as a lock, for each export.
+TEST_F(DamageAndLock, ALockBeforeAnExportsCountIsSaid) {
+    makeLibrary();
+    shortLockWait = true;
+    ui::Window& main = openMainWindow();
+    LockingProcess other(databasePath());
+    if (!other.holding()) {
+        GTEST_SKIP() << "python3 with sqlite3 is needed to hold the lock";
+    }
+    exportTo(mainw::kExportBooks, "图书.xls");
+    EXPECT_EQ(messageTexts().back(), "查询全部图书失败：" + std::string(store::kBusyCause));
+    exportTo(mainw::kExportReaders, "读者.xls");
+    EXPECT_EQ(messageTexts().back(), "查询全部读者失败：" + std::string(store::kBusyCause));
+    main.control(mainw::kYear).setText("2015");
+    exportTo(mainw::kExportReport, "报表.xls");
+    EXPECT_EQ(messageTexts().back(), "查询借阅报表失败：" + std::string(store::kBusyCause));
+    EXPECT_EQ(main.control(mainw::kReportExportProgress).text(), "操作失败！");
 }
 
 // A lock held through a look-up is said as a lock, not as an unknown card.

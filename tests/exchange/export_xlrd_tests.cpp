@@ -89,6 +89,7 @@ TEST_F(ExportReadByXlrd, BooksWithAwkwardTextsAreWrittenAsStored) {
     std::size_t rowCount = 0;
     const Rows read = readWithXlrd(inProgramFolder("图书.xls"), 16, rowCount);
     EXPECT_EQ(rowCount, 3u);
+    EXPECT_EQ(main->control(names::kExportProgress).maximum(), 2) << "the count shown";
     EXPECT_EQ(read, withHeader(library::TemplateKind::Books, rowsOf("select * from 图书数据")));
 }
 
