@@ -172,6 +172,37 @@ TEST_F(DamageAndLock, AnExportWhoseRowsStopMidwayKeepsTheEarlierFile) {
     }
 }
 
+// Damage met partway through the report of a year (an overflow page of the
+// last loan's long title) lists nothing, not the loans before it as if they
+// were the year's all.
+TEST_F(DamageAndLock, AReportStoppedMidwayListsNoLoans) {
+    makeLibrary();
+    const std::string longTitle(3 * kPageSize, 'Q');
+    {
+        store::Connection connection;
+        ASSERT_TRUE(connection.open(databasePath(), false));
+        for (const std::string& title :
+             std::vector<std::string>{"红楼梦", "水浒传", "西游记", longTitle}) {
+            ASSERT_TRUE(connection.execute("insert into 借阅报表 values(2015,?,?,?,?,'')",
+                                           {"A00001", title, "1班 张三", "2015年3月1日"}));
+        }
+    }
+    // An overflow page of the title: the link to the next one, then only the title.
+    const std::string bytes = contentOf(text::toPath(databasePath()));
+    std::size_t overflow = 0;
+    while (overflow < bytes.size() &&
+           bytes.compare(overflow + 4, kPageSize - 4, longTitle, 0, kPageSize - 4) != 0) {
+        overflow += kPageSize;
+    }
+    ASSERT_LT(overflow, bytes.size());
+    overwrite(static_cast<std::streamoff>(overflow), std::string(kPageSize, '\xA5'));
+    ui::Window& main = openMainWindow();
+
+    main.control(mainw::kYear).setText("2015");
+    program->fire(mainw::kWindow, mainw::kShowReport, ui::Event::Clicked);
+    EXPECT_EQ(main.control(mainw::kReportList).listView().rowCount(), 0);
+}
+
 // A lock met by an export's count is said as a lock, for each export.
 TEST_F(DamageAndLock, ALockBeforeAnExportsCountIsSaid) {
     makeLibrary();
