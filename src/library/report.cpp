@@ -28,11 +28,11 @@ std::optional<store::Value> reportYear(std::string_view yearText) {
     return std::optional<store::Value>(std::in_place, year);
 }
 
-std::optional<std::vector<ReportRow>> reportOfYear(store::Database& database,
-                                                   const store::Value& year) {
+bool forEachLoanOfYear(store::Database& database, const store::Value& year,
+                       const std::function<void(const StoredReportRow&)>& visit) {
     QueryGuard query(database.records);
     if (!query->open(database.connection, kReportOfYearQuery, {year})) {
-        return std::nullopt;
+        return false;
     }
     // The shown columns are found once and kept alone: the year is the
     // query's, and a list of 20,000 loans would copy it for nothing.
@@ -41,19 +41,16 @@ std::optional<std::vector<ReportRow>> reportOfYear(store::Database& database,
         query->columnOf(report::kBorrower), query->columnOf(report::kBorrowedOn),
         query->columnOf(report::kReturnedOn)};
     if (!query->toFirst(columns)) {
-        return std::nullopt;
+        return false;
     }
-    const auto [bookNumber, title, borrower, borrowedOn, returnedOn] = columns;
-    std::vector<ReportRow> loans;
-    loans.reserve(static_cast<std::size_t>(query->rowCount()));
+    StoredReportRow loan;
     while (query->nextRow()) {
-        loans.push_back({.bookNumber = query->read(bookNumber),
-                         .title = query->read(title),
-                         .borrower = query->read(borrower),
-                         .borrowedOn = query->read(borrowedOn),
-                         .returnedOn = query->read(returnedOn)});
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            loan[c] = query->bytes(columns[c]);
+        }
+        visit(loan);
     }
-    return loans;
+    return true;
 }
 
 bool addOpenLoan(store::Connection& connection, const OpenLoan& loan) {

@@ -3,6 +3,8 @@
 #include "library/readers.h"
 #include "store/value.h"
 
+#include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,16 +18,6 @@ struct Database;
 // The loan report (借阅报表): one row per loan, written at the lend and
 // stamped at the return.
 namespace chengxi::library {
-
-// A loan as a year's report shows it: every column but the year, which is
-// the query's.
-struct ReportRow {
-    std::string bookNumber; // 图书编号
-    std::string title;      // 书名
-    std::string borrower;   // 借阅者: "class name" of the day of the loan
-    std::string borrowedOn; // 借书日期
-    std::string returnedOn; // 还书日期: empty while the book is out
-};
 
 // A loan as the lend writes it; its return date starts empty.
 struct OpenLoan {
@@ -51,10 +43,18 @@ std::string borrowerName(const Reader& reader);
 // The statement that reads a year's report rows, the year its parameter.
 inline constexpr std::string_view kReportOfYearQuery = "select * from 借阅报表 where 年份=?";
 
-// Every loan of the year (a value from reportYear), in the order the
-// database returns them.
-[[nodiscard]] std::optional<std::vector<ReportRow>> reportOfYear(store::Database& database,
-                                                                 const store::Value& year);
+// A loan as a year's report shows it, as the database stores it (code page
+// 936): every column but the year, which is the query's, in this order:
+// 图书编号, 书名, 借阅者 ("class name" on the day of the loan), 借书日期 and
+// 还书日期 (empty while the book is out).
+using StoredReportRow = std::array<std::string_view, 5>;
+
+// Hands every loan of the year (a value from reportYear) to `visit`, in the
+// order the database returns them, once the query has run to its end: a
+// query that fails on the way hands none. The texts are valid during the
+// call. False when the query failed, its cause noted on the connection.
+[[nodiscard]] bool forEachLoanOfYear(store::Database& database, const store::Value& year,
+                                     const std::function<void(const StoredReportRow&)>& visit);
 
 // The lend's report row.
 [[nodiscard]] bool addOpenLoan(store::Connection& connection, const OpenLoan& loan);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace chengxi::ui {
@@ -86,6 +87,26 @@ TEST(ControlModel, ReachabilityFollowsPagesGroupsAndDisabledParents) {
     tabs.setDisabled(true);
     EXPECT_FALSE(main.isUsable(main.control(names::main::kSearch)));
     EXPECT_TRUE(main.isShown(main.control(names::main::kSearch)));
+}
+
+// A row appended as the database stores it reads as UTF-8 whichever way it
+// is read first, and a cell written into it leaves the others decoded.
+TEST(ControlModel, ListViewEncodedRowsReadDecoded) {
+    Window main(mainForm());
+    ListView& list = main.control(names::main::kLoanList).listView();
+    // 红楼梦 and 张三 in code page 936, and a byte no character starts with.
+    const std::vector<std::string_view> stored = {"A1", "\xBA\xEC\xC2\xA5\xC3\xCE",
+                                                  "\xD5\xC5\xC8\xFD", "\xFF"};
+    const int first = list.appendEncodedRow(stored);
+    const int second = list.appendEncodedRow(stored);
+    const int third = list.appendEncodedRow(stored);
+    EXPECT_EQ(list.cell(first, 1), "红楼梦");
+    EXPECT_EQ(list.row(second),
+              (std::vector<std::string>{"A1", "红楼梦", "张三", "\xEE\xBF\xBF", ""}));
+    list.setCell(third, 0, "图书");
+    EXPECT_EQ(list.row(third),
+              (std::vector<std::string>{"图书", "红楼梦", "张三", "\xEE\xBF\xBF", ""}));
+    EXPECT_EQ(list.row(first), list.row(second)); // read twice, decoded once
 }
 
 TEST(ControlModel, ListViewCellsStayWithinRowsAndColumns) {

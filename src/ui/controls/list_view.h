@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <set>
+#include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -28,9 +30,13 @@ public:
     int rowCount() const { return static_cast<int>(rows_.size()); }
     // Appends an empty row and returns its index.
     int appendRow();
+    // Appends a row of texts in code page 936, as the database holds them,
+    // one per column from the first; they are decoded the first time a cell
+    // of the row is read, so a list of thousands decodes only what is shown.
+    int appendEncodedRow(std::span<const std::string_view> cells);
     void setCell(int row, int column, std::string text);
     const std::string& cell(int row, int column) const;
-    const std::vector<std::string>& row(int index) const { return rows_.at(index); }
+    const std::vector<std::string>& row(int index) const;
     void clearRows();
 
     // A row drawn apart from the others (a book that is lent); cleared with
@@ -57,9 +63,15 @@ public:
     std::uint64_t revision() const { return revision_; }
 
 private:
+    // Decodes the cells of a row appended encoded; nothing for any other row.
+    void decodeRow(std::size_t row) const;
+
     std::vector<ListColumn> columns_;
-    std::vector<std::vector<std::string>> rows_;
-    std::vector<bool> marked_; // parallel to rows_
+    // Each row's cells; a row appended encoded holds code page 936 until
+    // decodeRow(), which a read calls first.
+    mutable std::vector<std::vector<std::string>> rows_;
+    mutable std::vector<bool> encoded_; // parallel to rows_
+    std::vector<bool> marked_;          // parallel to rows_
     std::set<std::pair<int, int>> alerts_;
     int selected_ = -1;
     int viewType_ = 3;
