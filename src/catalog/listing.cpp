@@ -9,6 +9,7 @@
 #include "ui/screen.h"
 #include "ui/services.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -56,14 +57,13 @@ public:
         return true;
     }
 
-    // Appends the book under `number` and shows it.
-    void appendBook(library::ListedBook& book, std::int64_t number) {
-        const int row = list_.appendRow();
-        list_.setCell(row, 0, std::to_string(number));
-        list_.setCell(row, 1, std::move(book.title));
-        list_.setCell(row, 2, std::move(book.author));
-        list_.setCell(row, 3, std::move(book.number));
-        list_.setCell(row, 4, std::move(book.shelf));
+    // Appends the book under `number` and shows it. It goes in as stored:
+    // of a search of the whole catalogue only the rows shown are decoded.
+    void appendBook(const library::StoredListedBook& book, std::int64_t number) {
+        const std::string shown = std::to_string(number);
+        const auto [title, author, bookNumber, shelf] = book;
+        const std::array<std::string_view, 5> cells{shown, title, author, bookNumber, shelf};
+        list_.appendEncodedRow(cells);
         services_.screen.repaintNow(window_, results_);
     }
 
@@ -72,7 +72,7 @@ public:
         const int count = listing.count();
         showStatus("正在显示符合条件的图书");
         for (int i = 0; i < count; ++i) {
-            std::optional<library::ListedBook> book = listing.next();
+            const std::optional<library::StoredListedBook> book = listing.next();
             if (!book) {
                 break;
             }

@@ -202,14 +202,13 @@ int BookListing::count() {
     return query_.records().rowCount();
 }
 
-std::optional<ListedBook> BookListing::next() {
+std::optional<StoredListedBook> BookListing::next() {
     if (!query_->nextRow()) {
         return std::nullopt;
     }
-    // Built in place: a search of the whole catalogue lists every row.
     const auto [title, author, number, shelf] = shown_;
-    return std::optional<ListedBook>(std::in_place, query_->read(title), query_->read(author),
-                                     query_->read(number), query_->read(shelf));
+    return StoredListedBook{query_->bytes(title), query_->bytes(author), query_->bytes(number),
+                            query_->bytes(shelf)};
 }
 
 } // namespace chengxi::library

@@ -77,13 +77,9 @@ lentOutOf(store::Database& database, const std::vector<std::string>& numbers);
 // The book's 借出数据 rows, left behind once no copy of the number is kept.
 [[nodiscard]] bool deleteLendRows(store::Connection& connection, const std::string& number);
 
-// A book as the result list shows it.
-struct ListedBook {
-    std::string title;
-    std::string author;
-    std::string number;
-    std::string shelf;
-};
+// A book as the result list shows it, as the database stores it (code page
+// 936): title, author, number, shelf.
+using StoredListedBook = std::array<std::string_view, 4>;
 
 enum class BookSearch { ByTitle, ByBookNumber, ByBarcode };
 
@@ -101,8 +97,8 @@ public:
     // Runs the query to its end, counting its rows; false when it failed.
     [[nodiscard]] bool run();
     int count();
-    // The next row; nothing after the last.
-    [[nodiscard]] std::optional<ListedBook> next();
+    // The next row, valid until the one after; nothing after the last.
+    [[nodiscard]] std::optional<StoredListedBook> next();
 
 private:
     store::Database& database_;

@@ -5,6 +5,12 @@
 #include <algorithm>
 
 namespace chengxi::ui {
+namespace {
+
+// The columns whose cells can wait encoded: one bit each in a row's mask.
+constexpr std::size_t kEncodedColumns = 64;
+
+} // namespace
 
 void ListView::addColumn(ListColumn column) {
     columns_.push_back(std::move(column));
@@ -16,7 +22,7 @@ void ListView::addColumn(ListColumn column) {
 
 int ListView::appendRow() {
     rows_.emplace_back(columns_.size());
-    encoded_.push_back(false);
+    encoded_.push_back(0);
     marked_.push_back(false);
     ++revision_;
     return rowCount() - 1;
@@ -24,31 +30,43 @@ int ListView::appendRow() {
 
 int ListView::appendEncodedRow(std::span<const std::string_view> cells) {
     std::vector<std::string>& row = rows_.emplace_back(columns_.size());
+    std::uint64_t encoded = 0;
     for (std::size_t c = 0; c < cells.size() && c < row.size(); ++c) {
-        row[c] = cells[c];
+        if (c < kEncodedColumns) {
+            row[c] = cells[c];
+            encoded |= std::uint64_t{1} << c;
+        } else {
+            row[c] = text::fromCp936(cells[c]);
+        }
     }
-    encoded_.push_back(true);
+    encoded_.push_back(encoded);
     marked_.push_back(false);
     ++revision_;
     return rowCount() - 1;
 }
 
+void ListView::decodeCell(std::size_t row, std::size_t column) const {
+    const std::uint64_t bit = column < kEncodedColumns ? std::uint64_t{1} << column : 0;
+    if ((encoded_[row] & bit) != 0) {
+        rows_[row][column] = text::fromCp936(rows_[row][column]);
+        encoded_[row] &= ~bit;
+    }
+}
+
 void ListView::decodeRow(std::size_t row) const {
-    if (!encoded_[row]) {
-        return;
+    for (std::size_t c = 0; encoded_[row] != 0 && c < rows_[row].size(); ++c) {
+        decodeCell(row, c);
     }
-    for (std::string& text : rows_[row]) {
-        text = text::fromCp936(text);
-    }
-    encoded_[row] = false;
 }
 
 void ListView::setCell(int row, int column, std::string text) {
     if (row < 0 || row >= rowCount() || column < 0 || column >= static_cast<int>(columns_.size())) {
         return;
     }
-    decodeRow(static_cast<std::size_t>(row));
     rows_[row][column] = std::move(text);
+    if (column < static_cast<int>(kEncodedColumns)) {
+        encoded_[row] &= ~(std::uint64_t{1} << column); // the new text is UTF-8
+    }
     ++revision_;
 }
 
@@ -57,7 +75,7 @@ const std::string& ListView::cell(int row, int column) const {
     if (row < 0 || row >= rowCount() || column < 0 || column >= static_cast<int>(columns_.size())) {
         return empty;
     }
-    decodeRow(static_cast<std::size_t>(row));
+    decodeCell(static_cast<std::size_t>(row), static_cast<std::size_t>(column));
     return rows_[row][column];
 }
 

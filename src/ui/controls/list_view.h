@@ -63,15 +63,17 @@ public:
     std::uint64_t revision() const { return revision_; }
 
 private:
-    // Decodes the cells of a row appended encoded; nothing for any other row.
+    // Decodes a cell still in code page 936; nothing for any other cell.
+    void decodeCell(std::size_t row, std::size_t column) const;
     void decodeRow(std::size_t row) const;
 
     std::vector<ListColumn> columns_;
-    // Each row's cells; a row appended encoded holds code page 936 until
-    // decodeRow(), which a read calls first.
+    // Each row's cells; a cell of a row appended encoded holds code page 936
+    // until decodeCell(), which a read calls first.
     mutable std::vector<std::vector<std::string>> rows_;
-    mutable std::vector<bool> encoded_; // parallel to rows_
-    std::vector<bool> marked_;          // parallel to rows_
+    // Parallel to rows_: a bit for each of the first 64 columns still encoded.
+    mutable std::vector<std::uint64_t> encoded_;
+    std::vector<bool> marked_; // parallel to rows_
     std::set<std::pair<int, int>> alerts_;
     int selected_ = -1;
     int viewType_ = 3;
