@@ -276,21 +276,27 @@ int main(int argc, char** argv) {
         return std::string("floor: sqlite3 shell, ") + what;
     };
 
+    // An export's click timed in process, beside the shell writing the same
+    // table as CSV.
+    const auto exportInProcess = [&](const char* title, const std::string& file,
+                                     std::string_view button, const char* table) {
+        return PairedRounds(title, {{"program (click)",
+                                     [&, file, button, title] {
+                                         screen.files.push_back(file);
+                                         const auto sample = inProcess([&] { click(button); });
+                                         if (screen.lastMessage != "恭喜您，导出成功！") {
+                                             die(std::string(title) + ": " + screen.lastMessage);
+                                         }
+                                         return sample;
+                                     }},
+                                    {floorName("CSV out"), shellExportOf(table)}});
+    };
+
     int misses = 0;
     if (!onlyBookImport && !bookExportOnly) {
         // In process: the page's click as it runs.
-        PairedRounds bookExport("book export, in process",
-                                {{"program (click)",
-                                  [&] {
-                                      screen.files.push_back(books);
-                                      const auto sample =
-                                          inProcess([&] { click(names::kExportBooks); });
-                                      if (screen.lastMessage != "恭喜您，导出成功！") {
-                                          die("book export: " + screen.lastMessage);
-                                      }
-                                      return sample;
-                                  }},
-                                 {floorName("CSV out"), shellExportOf("图书数据")}});
+        PairedRounds bookExport =
+            exportInProcess("book export, in process", books, names::kExportBooks, "图书数据");
         bookExport.run(rounds);
         bookExport.print();
 
@@ -315,18 +321,8 @@ int main(int argc, char** argv) {
         bookImport.run(rounds);
         bookImport.print();
 
-        PairedRounds readerExport("reader export, in process",
-                                  {{"program (click)",
-                                    [&] {
-                                        screen.files.push_back(readers);
-                                        const auto sample =
-                                            inProcess([&] { click(names::kExportReaders); });
-                                        if (screen.lastMessage != "恭喜您，导出成功！") {
-                                            die("reader export: " + screen.lastMessage);
-                                        }
-                                        return sample;
-                                    }},
-                                   {floorName("CSV out"), shellExportOf("读者数据")}});
+        PairedRounds readerExport = exportInProcess("reader export, in process", readers,
+                                                    names::kExportReaders, "读者数据");
         readerExport.run(rounds);
         readerExport.print();
 
