@@ -1,6 +1,7 @@
 #include "catalog/lent_books.h"
 
 #include "library/books.h"
+#include "text/cp936.h"
 #include "text/list_column.h"
 #include "ui/controls/window.h"
 #include "ui/forms/control_names.h"
@@ -28,19 +29,33 @@ std::string holderOf(store::Database& database, const std::string& number) {
 
 void markLentBooks(const ui::Services& services) {
     ui::ListView& list = services.mainWindow().control(names::kSearchResults).listView();
-    std::vector<std::string> numbers;
-    numbers.reserve(static_cast<std::size_t>(list.rowCount()));
-    for (int row = 0; row < list.rowCount(); ++row) {
-        numbers.push_back(list.cell(row, kBookNumberColumn));
-    }
-    if (numbers.empty()) {
+    const auto rows = static_cast<std::size_t>(list.rowCount());
+    if (rows == 0) {
         return;
     }
     // No mark is better than a wrong one when 借出数据 cannot be read.
+    if (rows > library::kNumbersPerQuery) {
+        // Every lent book, matched as stored: the rows' numbers need no decoding.
+        const text::TextSet out =
+            library::storedLentNumbers(services.database).value_or(text::TextSet());
+        for (std::size_t row = 0; row < rows; ++row) {
+            const int r = static_cast<int>(row);
+            const std::optional<std::string_view> stored = list.storedCell(r, kBookNumberColumn);
+            list.setRowMarked(
+                r, stored ? out.contains(*stored)
+                          : out.contains(text::toCp936(list.cell(r, kBookNumberColumn)).bytes));
+        }
+        return;
+    }
+    std::vector<std::string> numbers;
+    numbers.reserve(rows);
+    for (std::size_t row = 0; row < rows; ++row) {
+        numbers.push_back(list.cell(static_cast<int>(row), kBookNumberColumn));
+    }
     const std::unordered_set<std::string> out =
         library::lentOutOf(services.database, numbers).value_or(std::unordered_set<std::string>());
-    for (int row = 0; row < list.rowCount(); ++row) {
-        list.setRowMarked(row, out.contains(numbers[static_cast<std::size_t>(row)]));
+    for (std::size_t row = 0; row < rows; ++row) {
+        list.setRowMarked(static_cast<int>(row), out.contains(numbers[row]));
     }
 }
 

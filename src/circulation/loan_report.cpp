@@ -25,9 +25,11 @@ void listReport(const ui::Services& services) {
     }
     // The loans go into the list as stored: only the rows shown are decoded.
     // A query that fails lists none, its cause noted on the connection.
-    [[maybe_unused]] const bool listed = library::forEachLoanOfYear(
-        services.database, *year,
-        [&list](const library::StoredReportRow& loan) { list.appendEncodedRow(loan); });
+    if (!library::forEachLoanOfYear(
+            services.database, *year,
+            [&list](const library::StoredReportRow& loan) { list.appendEncodedRow(loan); })) {
+        list.clearRows();
+    }
 }
 
 void stepYear(const ui::Services& services, int direction) {

@@ -2,6 +2,7 @@
 
 #include "store/database.h"
 #include "store/text_functions.h"
+#include "text/cp936.h"
 #include "text/list_column.h"
 
 #include <charconv>
@@ -10,10 +11,6 @@
 
 namespace chengxi::library {
 namespace {
-
-// Up to this many book numbers are asked about in one statement (well under
-// SQLite's limit of bound parameters); a longer list reads every lent book once.
-constexpr std::size_t kNumbersPerQuery = 400;
 
 std::string columnList() {
     std::string list;
@@ -116,26 +113,47 @@ std::optional<std::string> firstLendCard(store::Database& database, const std::s
     return query->nextRow() ? query->read(lend_state::kCard) : std::string();
 }
 
+std::optional<text::TextSet> storedLentNumbers(store::Database& database) {
+    QueryGuard query(database.records);
+    if (!query.run(database.connection, "select 图书编号, 借书证号 from 借出数据")) {
+        return std::nullopt;
+    }
+    const int card = query->columnOf(lend_state::kCard);
+    const int number = query->columnOf(lend_state::kBookNumber);
+    text::TextSet found;
+    while (query->nextRow()) {
+        if (lent(query->bytes(card))) {
+            found.emplace(query->bytes(number));
+        }
+    }
+    return found;
+}
+
 std::optional<std::unordered_set<std::string>> lentOutOf(store::Database& database,
                                                          const std::vector<std::string>& numbers) {
-    std::string sql = "select 图书编号, 借书证号 from 借出数据";
-    std::vector<std::string> values;
-    if (numbers.size() <= kNumbersPerQuery) {
-        sql += " where 图书编号 in (?";
-        for (std::size_t i = 1; i < numbers.size(); ++i) {
-            sql += ",?";
+    std::unordered_set<std::string> found;
+    if (numbers.size() > kNumbersPerQuery) {
+        const std::optional<text::TextSet> stored = storedLentNumbers(database);
+        if (!stored) {
+            return std::nullopt;
         }
-        sql += ")";
-        values = numbers;
+        for (const std::string& number : *stored) {
+            found.insert(text::fromCp936(number));
+        }
+        return found;
     }
+    std::string sql = "select 图书编号, 借书证号 from 借出数据 where 图书编号 in (?";
+    for (std::size_t i = 1; i < numbers.size(); ++i) {
+        sql += ",?";
+    }
+    sql += ")";
     QueryGuard query(database.records);
-    if (!query->open(database.connection, sql, std::span<const std::string>(values)) ||
+    if (!query->open(database.connection, sql, std::span<const std::string>(numbers)) ||
         !query->toFirst()) {
         return std::nullopt;
     }
     const int card = query->columnOf(lend_state::kCard);
     const int number = query->columnOf(lend_state::kBookNumber);
-    std::unordered_set<std::string> found;
     while (query->nextRow()) {
         if (lent(query->bytes(card))) {
             found.insert(query->read(number));

@@ -2,6 +2,7 @@
 
 #include "library/query_guard.h"
 #include "library/schema.h"
+#include "text/text_set.h"
 
 #include <array>
 #include <cstddef>
@@ -57,10 +58,19 @@ struct Book {
 [[nodiscard]] std::optional<std::string> firstLendCard(store::Database& database,
                                                        const std::string& number);
 
+// Up to this many book numbers are asked about in one statement (well under
+// SQLite's limit of bound parameters); a longer list reads every lent book once.
+inline constexpr std::size_t kNumbersPerQuery = 400;
+
 // The books 借出数据 lends out, of `numbers`, or every lent book for a list
 // too long to ask about by number; nothing when the table could not be read.
 [[nodiscard]] std::optional<std::unordered_set<std::string>>
 lentOutOf(store::Database& database, const std::vector<std::string>& numbers);
+
+// The numbers of every lent book as stored (code page 936), to be matched
+// against stored cells without decoding; nothing when the table could not
+// be read.
+[[nodiscard]] std::optional<text::TextSet> storedLentNumbers(store::Database& database);
 
 // Writes name every column, so the row matches the table's order whatever
 // other builds assume.

@@ -50,9 +50,10 @@ inline constexpr std::string_view kReportOfYearQuery = "select * from 借阅报�
 using StoredReportRow = std::array<std::string_view, 5>;
 
 // Hands every loan of the year (a value from reportYear) to `visit`, in the
-// order the database returns them, once the query has run to its end: a
-// query that fails on the way hands none. The texts are valid during the
-// call. False when the query failed, its cause noted on the connection.
+// order the database returns them, as each is read: nothing is kept. The
+// texts are valid during the call. False when the query failed, its cause
+// noted on the connection: the loans handed before the failure are then not
+// the year's and must be dropped.
 [[nodiscard]] bool forEachLoanOfYear(store::Database& database, const store::Value& year,
                                      const std::function<void(const StoredReportRow&)>& visit);
 

@@ -4,12 +4,11 @@
 #include "library/statistics.h"
 #include "text/cp936.h"
 #include "text/date_time.h"
+#include "text/text_set.h"
 
 #include <algorithm>
 #include <map>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 
 namespace chengxi::overview {
 namespace {
@@ -27,14 +26,8 @@ std::string_view classOf(std::string_view borrower) {
 }
 
 // Looks texts up by view, so a row's cells are not copied to be counted.
-struct TextHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view text) const {
-        return std::hash<std::string_view>()(text);
-    }
-};
-using TextCounts = std::unordered_map<std::string, int, TextHash, std::equal_to<>>;
-using TextSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
+using TextCounts = text::TextMap<int>;
+using text::TextSet;
 
 void count(TextCounts& counts, std::string_view text) {
     if (const auto found = counts.find(text); found != counts.end()) {

@@ -148,6 +148,27 @@ TEST_F(Circulation, LentBooksStandOutInTheSearchResults) {
     EXPECT_TRUE(results.rowMarked(0));
     EXPECT_FALSE(results.rowMarked(1));
     EXPECT_FALSE(results.rowMarked(2)); // its 借出数据 row says "on the shelf"
+
+    // A list too long to ask about by number matches every lent book as
+    // stored, a number in Chinese characters too.
+    ASSERT_TRUE(connection.execute("begin"));
+    for (int i = 0; i < 400; ++i) {
+        ASSERT_TRUE(connection.execute("insert into 图书数据 (图书编号, 书名) values(?, '红楼梦')",
+                                       {"B" + std::to_string(i)}));
+    }
+    ASSERT_TRUE(
+        connection.execute("insert into 图书数据 (图书编号, 书名) values('甲001','红楼梦')"));
+    ASSERT_TRUE(connection.execute("insert into 借出数据 values('甲001','201409002')"));
+    ASSERT_TRUE(connection.execute("commit"));
+    click(names::kSearch);
+    ASSERT_EQ(results.rowCount(), 404);
+    std::vector<std::string> marked;
+    for (int row = 0; row < results.rowCount(); ++row) {
+        if (results.rowMarked(row)) {
+            marked.push_back(results.cell(row, 3));
+        }
+    }
+    EXPECT_EQ(marked, (std::vector<std::string>{"A00001", "甲001"}));
 }
 
 } // namespace

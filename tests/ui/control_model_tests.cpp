@@ -107,6 +107,11 @@ TEST(ControlModel, ListViewEncodedRowsReadDecoded) {
     EXPECT_EQ(list.row(third),
               (std::vector<std::string>{"图书", "红楼梦", "张三", "\xEE\xBF\xBF", ""}));
     EXPECT_EQ(list.row(first), list.row(second)); // read twice, decoded once
+    // The stored bytes stay matchable after a read, not after a change.
+    EXPECT_EQ(list.storedCell(first, 2), stored[2]);
+    EXPECT_EQ(list.storedCell(first, 4), std::nullopt);
+    EXPECT_EQ(list.storedCell(third, 2), std::nullopt);
+    EXPECT_EQ(list.storedCell(list.appendRow(), 0), std::nullopt);
 }
 
 TEST(ControlModel, ListViewCellsStayWithinRowsAndColumns) {

@@ -3,90 +3,119 @@
 #include "text/cp936.h"
 
 #include <algorithm>
+#include <cstring>
+#include <limits>
 
 namespace chengxi::ui {
-namespace {
 
-// The columns whose cells can wait encoded: one bit each in a row's mask.
-constexpr std::size_t kEncodedColumns = 64;
-
-} // namespace
+bool ListView::inside(int row, int column) const {
+    return row >= 0 && row < rowCount() && column >= 0 &&
+           column < static_cast<int>(columns_.size());
+}
 
 void ListView::addColumn(ListColumn column) {
     columns_.push_back(std::move(column));
-    for (auto& cells : rows_) {
-        cells.resize(columns_.size());
+    for (std::size_t r = 0; r < rows_.size(); ++r) {
+        if (stored_[r].decoded) {
+            rows_[r].resize(columns_.size());
+        }
     }
     ++revision_;
 }
 
 int ListView::appendRow() {
     rows_.emplace_back(columns_.size());
-    encoded_.push_back(0);
+    stored_.emplace_back();
     marked_.push_back(false);
     ++revision_;
     return rowCount() - 1;
 }
 
 int ListView::appendEncodedRow(std::span<const std::string_view> cells) {
-    std::vector<std::string>& row = rows_.emplace_back(columns_.size());
-    std::uint64_t encoded = 0;
-    for (std::size_t c = 0; c < cells.size() && c < row.size(); ++c) {
-        if (c < kEncodedColumns) {
-            row[c] = cells[c];
-            encoded |= std::uint64_t{1} << c;
-        } else {
-            row[c] = text::fromCp936(cells[c]);
-        }
+    const std::size_t count = std::min(cells.size(), columns_.size());
+    std::size_t bytes = 0;
+    for (std::size_t c = 0; c < count; ++c) {
+        bytes += cells[c].size();
     }
-    encoded_.push_back(encoded);
+    constexpr std::size_t kMostOffset = std::numeric_limits<std::uint32_t>::max();
+    if (pool_.size() + bytes > kMostOffset || cellEnds_.size() + count > kMostOffset) {
+        // Past what the shared buffers can address: decoded at once instead.
+        const int row = appendRow();
+        for (std::size_t c = 0; c < count; ++c) {
+            rows_.back()[c] = text::fromCp936(cells[c]);
+        }
+        return row;
+    }
+    const std::size_t firstCell = cellEnds_.size();
+    stored_.push_back(
+        {static_cast<std::uint32_t>(firstCell), static_cast<std::uint32_t>(count), false});
+    // Room made once for the row, then each cell copied in.
+    std::size_t end = pool_.size();
+    pool_.resize(end + bytes);
+    for (std::size_t c = 0; c < count; ++c) {
+        std::memcpy(pool_.data() + end, cells[c].data(), cells[c].size());
+        end += cells[c].size();
+        cellEnds_.push_back(static_cast<std::uint32_t>(end));
+    }
+    rows_.emplace_back();
     marked_.push_back(false);
     ++revision_;
     return rowCount() - 1;
 }
 
-void ListView::decodeCell(std::size_t row, std::size_t column) const {
-    const std::uint64_t bit = column < kEncodedColumns ? std::uint64_t{1} << column : 0;
-    if ((encoded_[row] & bit) != 0) {
-        rows_[row][column] = text::fromCp936(rows_[row][column]);
-        encoded_[row] &= ~bit;
-    }
+std::string_view ListView::storedBytes(const StoredRow& stored, std::uint32_t cell) const {
+    const std::uint32_t at = stored.first + cell;
+    const std::uint32_t begin = at == 0 ? 0 : cellEnds_[at - 1];
+    return std::string_view(pool_).substr(begin, cellEnds_[at] - begin);
 }
 
-void ListView::decodeRow(std::size_t row) const {
-    for (std::size_t c = 0; encoded_[row] != 0 && c < rows_[row].size(); ++c) {
-        decodeCell(row, c);
+void ListView::decode(std::size_t row) const {
+    StoredRow& stored = stored_[row];
+    if (stored.decoded) {
+        return;
     }
+    std::vector<std::string>& cells = rows_[row];
+    cells.resize(columns_.size());
+    for (std::uint32_t c = 0; c < stored.count && c < cells.size(); ++c) {
+        cells[c] = text::fromCp936(storedBytes(stored, c));
+    }
+    stored.decoded = true;
 }
 
 void ListView::setCell(int row, int column, std::string text) {
-    if (row < 0 || row >= rowCount() || column < 0 || column >= static_cast<int>(columns_.size())) {
+    if (!inside(row, column)) {
         return;
     }
+    decode(static_cast<std::size_t>(row));
     rows_[row][column] = std::move(text);
-    if (column < static_cast<int>(kEncodedColumns)) {
-        encoded_[row] &= ~(std::uint64_t{1} << column); // the new text is UTF-8
-    }
+    stored_[row].count = 0; // its stored bytes no longer all match
     ++revision_;
 }
 
 const std::string& ListView::cell(int row, int column) const {
     static const std::string empty;
-    if (row < 0 || row >= rowCount() || column < 0 || column >= static_cast<int>(columns_.size())) {
+    if (!inside(row, column)) {
         return empty;
     }
-    decodeCell(static_cast<std::size_t>(row), static_cast<std::size_t>(column));
+    decode(static_cast<std::size_t>(row));
     return rows_[row][column];
 }
 
 const std::vector<std::string>& ListView::row(int index) const {
     const std::vector<std::string>& cells = rows_.at(index);
-    decodeRow(static_cast<std::size_t>(index));
+    decode(static_cast<std::size_t>(index));
     return cells;
 }
 
+std::optional<std::string_view> ListView::storedCell(int row, int column) const {
+    if (!inside(row, column) || static_cast<std::uint32_t>(column) >= stored_[row].count) {
+        return std::nullopt;
+    }
+    return storedBytes(stored_[row], static_cast<std::uint32_t>(column));
+}
+
 void ListView::setCellAlert(int row, int column, bool alert) {
-    if (row < 0 || row >= rowCount() || column < 0 || column >= static_cast<int>(columns_.size())) {
+    if (!inside(row, column)) {
         return;
     }
     if (alert) {
@@ -103,7 +132,9 @@ bool ListView::cellAlert(int row, int column) const {
 
 void ListView::clearRows() {
     rows_.clear();
-    encoded_.clear();
+    stored_.clear();
+    cellEnds_.clear();
+    pool_.clear();
     marked_.clear();
     alerts_.clear();
     selected_ = -1;

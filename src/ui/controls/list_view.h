@@ -3,6 +3,7 @@
 #include "ui/controls/form_records.h"
 
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
@@ -37,6 +38,10 @@ public:
     void setCell(int row, int column, std::string text);
     const std::string& cell(int row, int column) const;
     const std::vector<std::string>& row(int index) const;
+    // The cell's code-page bytes as appended, decoded or not; nothing for a
+    // row appended as texts or changed since, and for a cell beyond those
+    // appended. Lets a caller match stored values without decoding them.
+    std::optional<std::string_view> storedCell(int row, int column) const;
     void clearRows();
 
     // A row drawn apart from the others (a book that is lent); cleared with
@@ -63,16 +68,28 @@ public:
     std::uint64_t revision() const { return revision_; }
 
 private:
-    // Decodes a cell still in code page 936; nothing for any other cell.
-    void decodeCell(std::size_t row, std::size_t column) const;
-    void decodeRow(std::size_t row) const;
+    // Where a row appended encoded keeps its cells: ends of its `count` cells
+    // in cellEnds_ from `first`, their bytes in pool_.
+    struct StoredRow {
+        std::uint32_t first = 0;
+        std::uint32_t count = 0; // 0: the row holds texts only
+        bool decoded = true;     // rows_ holds the row's texts
+    };
+
+    bool inside(int row, int column) const;
+    std::string_view storedBytes(const StoredRow& stored, std::uint32_t cell) const;
+    // Fills the row's texts from its stored cells the first time it is read.
+    void decode(std::size_t row) const;
 
     std::vector<ListColumn> columns_;
-    // Each row's cells; a cell of a row appended encoded holds code page 936
-    // until decodeCell(), which a read calls first.
+    // Each row's texts; empty for a row appended encoded until decode().
     mutable std::vector<std::vector<std::string>> rows_;
-    // Parallel to rows_: a bit for each of the first 64 columns still encoded.
-    mutable std::vector<std::uint64_t> encoded_;
+    // Parallel to rows_. The encoded cells of all rows share two buffers, so
+    // appending or clearing thousands of rows allocates and frees almost
+    // nothing.
+    mutable std::vector<StoredRow> stored_;
+    std::vector<std::uint32_t> cellEnds_;
+    std::string pool_;
     std::vector<bool> marked_; // parallel to rows_
     std::set<std::pair<int, int>> alerts_;
     int selected_ = -1;
