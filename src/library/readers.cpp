@@ -1,5 +1,6 @@
 #include "library/readers.h"
 
+#include "library/query_guard.h"
 #include "library/read_rows.h"
 #include "library/schema.h"
 #include "store/connection.h"
@@ -58,8 +59,23 @@ std::optional<std::vector<Reader>> namesWithCard(store::Database& database, std:
                     });
 }
 
-std::optional<std::vector<Reader>> allReaders(store::Database& database) {
-    return readRows(database, "select * from 读者数据", {}, wholeReader);
+bool forEachStoredReader(store::Database& database,
+                         const std::function<void(const StoredReaderRow&)>& visit) {
+    QueryGuard query(database.records);
+    if (!query->open(database.connection, "select * from 读者数据")) {
+        return false;
+    }
+    const std::array<int, 4> columns{query->columnOf(column::kGroup),
+                                     query->columnOf(column::kName), query->columnOf(column::kCard),
+                                     query->columnOf(column::kBookNumbers)};
+    StoredReaderRow reader;
+    while (query->nextRow()) {
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            reader[c] = query->bytes(columns[c]);
+        }
+        visit(reader);
+    }
+    return !query->walkFailed();
 }
 
 std::optional<std::vector<Reader>> cardHolders(store::Database& database) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -54,10 +56,15 @@ struct ClassSize {
 [[nodiscard]] std::optional<std::vector<Reader>> namesWithCard(store::Database& database,
                                                                std::string_view card);
 
-// Every reader, every column, in table order; std::nullopt when the query
-// failed, also part way (a lock, damage): part of the readers must not pass
-// for all of them.
-[[nodiscard]] std::optional<std::vector<Reader>> allReaders(store::Database& database);
+// A reader as stored (code page 936): 班别, 姓名, 借书证号 and 图书编号串.
+using StoredReaderRow = std::array<std::string_view, 4>;
+
+// Hands every reader to `visit` in table order, as each is read: nothing is
+// kept. The texts are valid during the call. False when the query failed,
+// also part way (a lock, damage), its cause noted on the connection: the
+// readers handed before are then not all of them and must be dropped.
+[[nodiscard]] bool forEachStoredReader(store::Database& database,
+                                       const std::function<void(const StoredReaderRow&)>& visit);
 
 // The class, name and card number of every reader, by class and then in
 // table order.

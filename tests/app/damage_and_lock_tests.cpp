@@ -172,12 +172,13 @@ TEST_F(DamageAndLock, AnExportWhoseRowsStopMidwayKeepsTheEarlierFile) {
     }
 }
 
-// Damage met partway through the report of a year (an overflow page of the
-// last loan's long title) lists nothing, not the loans before it as if they
-// were the year's all.
-TEST_F(DamageAndLock, AReportStoppedMidwayListsNoLoans) {
+// Damage met partway through the report of a year or the reader listing (an
+// overflow page of the last row's long text) lists nothing, not the rows
+// before it as if they were all.
+TEST_F(DamageAndLock, AReportOrReaderListingStoppedMidwayListsNothing) {
     makeLibrary();
     const std::string longTitle(3 * kPageSize, 'Q');
+    const std::string longTitles(3 * kPageSize, 'R');
     {
         store::Connection connection;
         ASSERT_TRUE(connection.open(databasePath(), false));
@@ -186,21 +187,27 @@ TEST_F(DamageAndLock, AReportStoppedMidwayListsNoLoans) {
             ASSERT_TRUE(connection.execute("insert into 借阅报表 values(2015,?,?,?,?,'')",
                                            {"A00001", title, "1班 张三", "2015年3月1日"}));
         }
+        ASSERT_TRUE(connection.execute("insert into 读者数据 values(?,?,?,?,?,?)",
+                                       {"9班", "李四", "209901001", "0", "0", longTitles}));
     }
-    // An overflow page of the title: the link to the next one, then only the title.
+    // An overflow page of each long text: the link to the next one, then only the text.
     const std::string bytes = contentOf(text::toPath(databasePath()));
-    std::size_t overflow = 0;
-    while (overflow < bytes.size() &&
-           bytes.compare(overflow + 4, kPageSize - 4, longTitle, 0, kPageSize - 4) != 0) {
-        overflow += kPageSize;
+    for (const std::string& text : {longTitle, longTitles}) {
+        std::size_t overflow = 0;
+        while (overflow < bytes.size() &&
+               bytes.compare(overflow + 4, kPageSize - 4, text, 0, kPageSize - 4) != 0) {
+            overflow += kPageSize;
+        }
+        ASSERT_LT(overflow, bytes.size());
+        overwrite(static_cast<std::streamoff>(overflow), std::string(kPageSize, '\xA5'));
     }
-    ASSERT_LT(overflow, bytes.size());
-    overwrite(static_cast<std::streamoff>(overflow), std::string(kPageSize, '\xA5'));
     ui::Window& main = openMainWindow();
 
     main.control(mainw::kYear).setText("2015");
     program->fire(mainw::kWindow, mainw::kShowReport, ui::Event::Clicked);
     EXPECT_EQ(main.control(mainw::kReportList).listView().rowCount(), 0);
+    program->fire(mainw::kWindow, mainw::kRefreshReaders, ui::Event::Clicked);
+    EXPECT_EQ(main.control(mainw::kReaderList).listView().rowCount(), 0);
 }
 
 // A lock met by an export's count is said as a lock, for each export.

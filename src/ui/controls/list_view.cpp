@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <stdexcept>
 
 namespace chengxi::ui {
 
@@ -15,18 +16,15 @@ bool ListView::inside(int row, int column) const {
 
 void ListView::addColumn(ListColumn column) {
     columns_.push_back(std::move(column));
-    for (std::size_t r = 0; r < rows_.size(); ++r) {
-        if (stored_[r].decoded) {
-            rows_[r].resize(columns_.size());
-        }
+    for (std::vector<std::string>& texts : texts_) {
+        texts.resize(columns_.size());
     }
     ++revision_;
 }
 
 int ListView::appendRow() {
-    rows_.emplace_back(columns_.size());
-    stored_.emplace_back();
-    marked_.push_back(false);
+    rows_.push_back({0, 0, static_cast<std::uint32_t>(texts_.size()), false});
+    texts_.emplace_back(columns_.size());
     ++revision_;
     return rowCount() - 1;
 }
@@ -37,18 +35,19 @@ int ListView::appendEncodedRow(std::span<const std::string_view> cells) {
     for (std::size_t c = 0; c < count; ++c) {
         bytes += cells[c].size();
     }
-    constexpr std::size_t kMostOffset = std::numeric_limits<std::uint32_t>::max();
-    if (pool_.size() + bytes > kMostOffset || cellEnds_.size() + count > kMostOffset) {
+    constexpr std::size_t kMostOffset = std::numeric_limits<std::uint32_t>::max() - 1;
+    if (pool_.size() + bytes > kMostOffset || cellEnds_.size() + count > kMostOffset ||
+        texts_.size() >= kMostOffset) {
         // Past what the shared buffers can address: decoded at once instead.
         const int row = appendRow();
         for (std::size_t c = 0; c < count; ++c) {
-            rows_.back()[c] = text::fromCp936(cells[c]);
+            texts_.back()[c] = text::fromCp936(cells[c]);
         }
         return row;
     }
     const std::size_t firstCell = cellEnds_.size();
-    stored_.push_back(
-        {static_cast<std::uint32_t>(firstCell), static_cast<std::uint32_t>(count), false});
+    rows_.push_back({static_cast<std::uint32_t>(firstCell), static_cast<std::uint32_t>(count),
+                     kNoTexts, false});
     // Room made once for the row, then each cell copied in.
     std::size_t end = pool_.size();
     pool_.resize(end + bytes);
@@ -57,38 +56,34 @@ int ListView::appendEncodedRow(std::span<const std::string_view> cells) {
         end += cells[c].size();
         cellEnds_.push_back(static_cast<std::uint32_t>(end));
     }
-    rows_.emplace_back();
-    marked_.push_back(false);
     ++revision_;
     return rowCount() - 1;
 }
 
-std::string_view ListView::storedBytes(const StoredRow& stored, std::uint32_t cell) const {
-    const std::uint32_t at = stored.first + cell;
+std::string_view ListView::storedBytes(const Row& row, std::uint32_t cell) const {
+    const std::uint32_t at = row.first + cell;
     const std::uint32_t begin = at == 0 ? 0 : cellEnds_[at - 1];
     return std::string_view(pool_).substr(begin, cellEnds_[at] - begin);
 }
 
-void ListView::decode(std::size_t row) const {
-    StoredRow& stored = stored_[row];
-    if (stored.decoded) {
-        return;
+std::vector<std::string>& ListView::textsOf(std::size_t index) const {
+    Row& row = rows_[index];
+    if (row.texts == kNoTexts) {
+        row.texts = static_cast<std::uint32_t>(texts_.size());
+        std::vector<std::string>& texts = texts_.emplace_back(columns_.size());
+        for (std::uint32_t c = 0; c < row.count && c < texts.size(); ++c) {
+            texts[c] = text::fromCp936(storedBytes(row, c));
+        }
     }
-    std::vector<std::string>& cells = rows_[row];
-    cells.resize(columns_.size());
-    for (std::uint32_t c = 0; c < stored.count && c < cells.size(); ++c) {
-        cells[c] = text::fromCp936(storedBytes(stored, c));
-    }
-    stored.decoded = true;
+    return texts_[row.texts];
 }
 
 void ListView::setCell(int row, int column, std::string text) {
     if (!inside(row, column)) {
         return;
     }
-    decode(static_cast<std::size_t>(row));
-    rows_[row][column] = std::move(text);
-    stored_[row].count = 0; // its stored bytes no longer all match
+    textsOf(static_cast<std::size_t>(row))[column] = std::move(text);
+    rows_[row].count = 0; // its stored bytes no longer all match
     ++revision_;
 }
 
@@ -97,21 +92,21 @@ const std::string& ListView::cell(int row, int column) const {
     if (!inside(row, column)) {
         return empty;
     }
-    decode(static_cast<std::size_t>(row));
-    return rows_[row][column];
+    return textsOf(static_cast<std::size_t>(row))[column];
 }
 
 const std::vector<std::string>& ListView::row(int index) const {
-    const std::vector<std::string>& cells = rows_.at(index);
-    decode(static_cast<std::size_t>(index));
-    return cells;
+    if (index < 0 || index >= rowCount()) {
+        throw std::out_of_range("ListView::row");
+    }
+    return textsOf(static_cast<std::size_t>(index));
 }
 
 std::optional<std::string_view> ListView::storedCell(int row, int column) const {
-    if (!inside(row, column) || static_cast<std::uint32_t>(column) >= stored_[row].count) {
+    if (!inside(row, column) || static_cast<std::uint32_t>(column) >= rows_[row].count) {
         return std::nullopt;
     }
-    return storedBytes(stored_[row], static_cast<std::uint32_t>(column));
+    return storedBytes(rows_[row], static_cast<std::uint32_t>(column));
 }
 
 void ListView::setCellAlert(int row, int column, bool alert) {
@@ -132,24 +127,23 @@ bool ListView::cellAlert(int row, int column) const {
 
 void ListView::clearRows() {
     rows_.clear();
-    stored_.clear();
+    texts_.clear();
     cellEnds_.clear();
     pool_.clear();
-    marked_.clear();
     alerts_.clear();
     selected_ = -1;
     ++revision_;
 }
 
 void ListView::setRowMarked(int row, bool marked) {
-    if (row >= 0 && row < rowCount() && marked_[row] != marked) {
-        marked_[row] = marked;
+    if (row >= 0 && row < rowCount() && rows_[row].marked != marked) {
+        rows_[row].marked = marked;
         ++revision_;
     }
 }
 
 bool ListView::rowMarked(int row) const {
-    return row >= 0 && row < rowCount() && marked_[row];
+    return row >= 0 && row < rowCount() && rows_[row].marked;
 }
 
 void ListView::setSelected(int row) {

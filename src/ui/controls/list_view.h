@@ -3,6 +3,7 @@
 #include "ui/controls/form_records.h"
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <set>
 #include <span>
@@ -68,29 +69,32 @@ public:
     std::uint64_t revision() const { return revision_; }
 
 private:
-    // Where a row appended encoded keeps its cells: ends of its `count` cells
-    // in cellEnds_ from `first`, their bytes in pool_.
-    struct StoredRow {
+    static constexpr std::uint32_t kNoTexts = 0xFFFFFFFF;
+
+    // A row: where its stored cells are, if it was appended encoded (the
+    // ends of its `count` cells in cellEnds_ from `first`, their bytes in
+    // pool_), and where its texts are once it has them.
+    struct Row {
         std::uint32_t first = 0;
         std::uint32_t count = 0; // 0: the row holds texts only
-        bool decoded = true;     // rows_ holds the row's texts
+        std::uint32_t texts = kNoTexts;
+        bool marked = false;
     };
 
     bool inside(int row, int column) const;
-    std::string_view storedBytes(const StoredRow& stored, std::uint32_t cell) const;
-    // Fills the row's texts from its stored cells the first time it is read.
-    void decode(std::size_t row) const;
+    std::string_view storedBytes(const Row& row, std::uint32_t cell) const;
+    // The row's texts, decoded from its stored cells the first time.
+    std::vector<std::string>& textsOf(std::size_t row) const;
 
     std::vector<ListColumn> columns_;
-    // Each row's texts; empty for a row appended encoded until decode().
-    mutable std::vector<std::vector<std::string>> rows_;
-    // Parallel to rows_. The encoded cells of all rows share two buffers, so
-    // appending or clearing thousands of rows allocates and frees almost
-    // nothing.
-    mutable std::vector<StoredRow> stored_;
+    mutable std::vector<Row> rows_;
+    // The texts of the rows that have them. A deque, so that decoding one
+    // row moves no other row's texts a caller may hold.
+    mutable std::deque<std::vector<std::string>> texts_;
+    // The encoded cells of all rows share two buffers, so appending or
+    // clearing thousands of rows allocates and frees almost nothing.
     std::vector<std::uint32_t> cellEnds_;
     std::string pool_;
-    std::vector<bool> marked_; // parallel to rows_
     std::set<std::pair<int, int>> alerts_;
     int selected_ = -1;
     int viewType_ = 3;
