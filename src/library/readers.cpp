@@ -70,9 +70,7 @@ bool forEachStoredReader(store::Database& database,
                                      query->columnOf(column::kBookNumbers)};
     StoredReaderRow reader;
     while (query->nextRow()) {
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            reader[c] = query->bytes(columns[c]);
-        }
+        query->bytes(columns, reader);
         visit(reader);
     }
     return !query->walkFailed();

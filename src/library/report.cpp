@@ -41,9 +41,7 @@ bool forEachLoanOfYear(store::Database& database, const store::Value& year,
         query->columnOf(report::kReturnedOn)};
     StoredReportRow loan;
     while (query->nextRow()) {
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            loan[c] = query->bytes(columns[c]);
-        }
+        query->bytes(columns, loan);
         visit(loan);
     }
     return !query->walkFailed();

@@ -4,6 +4,7 @@
 #include "store/connection.h"
 #include "text/cp936.h"
 
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace chengxi::store {
@@ -193,6 +194,15 @@ std::string_view RecordSet::bytes(int column) const {
         return {};
     }
     return cell(column);
+}
+
+void RecordSet::bytes(std::span<const int> columns, std::span<std::string_view> cells) const {
+    const std::size_t count = std::min(columns.size(), cells.size());
+    for (std::size_t c = 0; c < count; ++c) {
+        const int column = columns[c];
+        cells[c] =
+            onRow_ && column >= 0 && column < columnCount() ? cell(column) : std::string_view();
+    }
 }
 
 std::string RecordSet::columnName(int column) const {

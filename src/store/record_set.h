@@ -70,6 +70,9 @@ public:
     // compare many texts and convert only the few they show; valid until the
     // next step.
     std::string_view bytes(int column) const;
+    // bytes() of several columns at once, in the order of `columns`, for a
+    // walk that hands whole rows on.
+    void bytes(std::span<const int> columns, std::span<std::string_view> cells) const;
     std::string columnName(int column) const;
     void close();
     bool isOpen() const { return statement_ != nullptr; }

@@ -36,8 +36,7 @@ int ListView::appendEncodedRow(std::span<const std::string_view> cells) {
         bytes += cells[c].size();
     }
     constexpr std::size_t kMostOffset = std::numeric_limits<std::uint32_t>::max() - 1;
-    if (pool_.size() + bytes > kMostOffset || cellEnds_.size() + count > kMostOffset ||
-        texts_.size() >= kMostOffset) {
+    if (pool_.size() + bytes > kMostOffset || cellEnds_.size() + count > kMostOffset) {
         // Past what the shared buffers can address: decoded at once instead.
         const int row = appendRow();
         for (std::size_t c = 0; c < count; ++c) {
