@@ -24,6 +24,7 @@ constexpr qint64 kRepaintIntervalMs = 33;
 } // namespace
 
 QtScreen::QtScreen() {
+    clock_.start();
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget*, QWidget* now) { personFocused(now); });
 }
@@ -146,29 +147,40 @@ void QtScreen::repaintNow(const ui::Window& window, const ui::Control& control) 
     if (form == nullptr) {
         return;
     }
-    paintDue();
-    const ControlKey key{form->windowId(), std::string(control.name())};
-    Throttle& throttle = throttles_[key];
-    if (!throttle.lastPaint.isValid() || throttle.lastPaint.elapsed() >= kRepaintIntervalMs) {
-        paint(key, throttle);
+    // A listing asks for every row it adds: the clock is read once a call.
+    const qint64 now = clock_.elapsed();
+    paintDue(now);
+    const Throttles::iterator found = throttleOf(*form, window, control);
+    Throttle& throttle = found->second;
+    if (throttle.paintedAt < 0 || now - throttle.paintedAt >= kRepaintIntervalMs) {
+        paint(found->first, throttle);
         return;
     }
     // Too soon after the last paint: paint it later, with whatever it holds then.
     if (!throttle.pending) {
         throttle.pending = true;
-        const int wait = static_cast<int>(kRepaintIntervalMs - throttle.lastPaint.elapsed());
-        QTimer::singleShot(std::max(wait, 0), form, [this, key] {
-            const auto found = throttles_.find(key);
-            if (found != throttles_.end() && found->second.pending) {
-                paint(key, found->second);
+        const int wait = static_cast<int>(kRepaintIntervalMs - (now - throttle.paintedAt));
+        QTimer::singleShot(std::max(wait, 0), form, [this, key = found->first] {
+            const auto due = throttles_.find(key);
+            if (due != throttles_.end() && due->second.pending) {
+                paint(key, due->second);
             }
         });
     }
 }
 
+QtScreen::Throttles::iterator QtScreen::throttleOf(const FormWindow& form, const ui::Window& window,
+                                                   const ui::Control& control) {
+    if (lastRepaint_.window != &window || lastRepaint_.control != &control) {
+        const ControlKey key{form.windowId(), std::string(control.name())};
+        lastRepaint_ = {&window, &control, throttles_.try_emplace(key).first};
+    }
+    return lastRepaint_.throttle;
+}
+
 void QtScreen::paint(const ControlKey& key, Throttle& throttle) {
     throttle.pending = false;
-    throttle.lastPaint.start();
+    throttle.paintedAt = clock_.elapsed();
     if (FormWindow* form = formWindow(key.first)) {
         SyncScope scope(*this);
         form->paintControl(key.second);
@@ -177,9 +189,9 @@ void QtScreen::paint(const ControlKey& key, Throttle& throttle) {
 
 // A long operation may never come back to a throttled control: paint those
 // whose interval is over whenever another control is painted.
-void QtScreen::paintDue() {
+void QtScreen::paintDue(qint64 now) {
     for (auto& [key, throttle] : throttles_) {
-        if (throttle.pending && throttle.lastPaint.elapsed() >= kRepaintIntervalMs) {
+        if (throttle.pending && now - throttle.paintedAt >= kRepaintIntervalMs) {
             paint(key, throttle);
         }
     }
@@ -228,6 +240,7 @@ void QtScreen::retire(std::vector<std::unique_ptr<FormWindow>>::iterator found) 
     windows_.erase(found);
     std::erase_if(throttles_,
                   [&](const auto& entry) { return entry.first.first == form->windowId(); });
+    lastRepaint_ = {};
     form->detach();
     form->hide();
     // It may be the window whose button is running this operation.

@@ -83,24 +83,36 @@ private:
     };
 
     struct Throttle {
-        QElapsedTimer lastPaint;
+        qint64 paintedAt = -1; // on clock_; -1 before the first paint
         bool pending = false;
     };
     using ControlKey = std::pair<std::string, std::string>; // window id, control name
+    using Throttles = std::map<ControlKey, Throttle>;
+    // The control that asked last, so a listing that asks for every row finds
+    // its throttle without building the key again.
+    struct LastRepaint {
+        const ui::Window* window = nullptr;
+        const ui::Control* control = nullptr;
+        Throttles::iterator throttle;
+    };
 
     FormWindow* formFor(const ui::Window& window) const;
     // Takes the window off the screen; it is deleted once control is back in the event loop.
     void retire(std::vector<std::unique_ptr<FormWindow>>::iterator form);
     // After the program returns: the activations that came meanwhile, then a sync.
     void afterProgram();
+    Throttles::iterator throttleOf(const FormWindow& form, const ui::Window& window,
+                                   const ui::Control& control);
     void paint(const ControlKey& key, Throttle& throttle);
-    void paintDue();
+    void paintDue(qint64 now);
     void personFocused(QWidget* now);
 
     app::Program* program_ = nullptr;
     std::vector<std::unique_ptr<FormWindow>> windows_;
     std::vector<QPointer<FormWindow>> closing_;
-    std::map<ControlKey, Throttle> throttles_;
+    Throttles throttles_;
+    LastRepaint lastRepaint_;
+    QElapsedTimer clock_;
     int syncing_ = 0;
     int busy_ = 0; // inside the program: input waits, activations are queued
     std::vector<std::string> pendingActivations_;
