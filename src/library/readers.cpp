@@ -1,6 +1,5 @@
 #include "library/readers.h"
 
-#include "library/query_guard.h"
 #include "library/read_rows.h"
 #include "library/schema.h"
 #include "store/connection.h"
@@ -61,19 +60,10 @@ std::optional<std::vector<Reader>> namesWithCard(store::Database& database, std:
 
 bool forEachStoredReader(store::Database& database,
                          const std::function<void(const StoredReaderRow&)>& visit) {
-    QueryGuard query(database.records);
-    if (!query->open(database.connection, "select * from 读者数据")) {
-        return false;
-    }
-    const std::array<int, 4> columns{query->columnOf(column::kGroup),
-                                     query->columnOf(column::kName), query->columnOf(column::kCard),
-                                     query->columnOf(column::kBookNumbers)};
-    StoredReaderRow reader;
-    while (query->nextRow()) {
-        query->bytes(columns, reader);
-        visit(reader);
-    }
-    return !query->walkFailed();
+    return forEachStoredRow(database, "select * from 读者数据", {},
+                            std::array<std::string_view, 4>{column::kGroup, column::kName,
+                                                            column::kCard, column::kBookNumbers},
+                            visit);
 }
 
 std::optional<std::vector<Reader>> cardHolders(store::Database& database) {

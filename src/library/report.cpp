@@ -1,6 +1,6 @@
 #include "library/report.h"
 
-#include "library/query_guard.h"
+#include "library/read_rows.h"
 #include "library/schema.h"
 #include "store/connection.h"
 #include "store/database.h"
@@ -30,21 +30,12 @@ std::optional<store::Value> reportYear(std::string_view yearText) {
 
 bool forEachLoanOfYear(store::Database& database, const store::Value& year,
                        const std::function<void(const StoredReportRow&)>& visit) {
-    QueryGuard query(database.records);
-    if (!query->open(database.connection, kReportOfYearQuery, {year})) {
-        return false;
-    }
-    // The shown columns are found once; the year is the query's.
-    const std::array<int, 5> columns{
-        query->columnOf(report::kBookNumber), query->columnOf(report::kTitle),
-        query->columnOf(report::kBorrower), query->columnOf(report::kBorrowedOn),
-        query->columnOf(report::kReturnedOn)};
-    StoredReportRow loan;
-    while (query->nextRow()) {
-        query->bytes(columns, loan);
-        visit(loan);
-    }
-    return !query->walkFailed();
+    // The shown columns; the year is the query's.
+    return forEachStoredRow(database, kReportOfYearQuery, {year},
+                            std::array<std::string_view, 5>{report::kBookNumber, report::kTitle,
+                                                            report::kBorrower, report::kBorrowedOn,
+                                                            report::kReturnedOn},
+                            visit);
 }
 
 bool addOpenLoan(store::Connection& connection, const OpenLoan& loan) {
