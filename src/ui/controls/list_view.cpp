@@ -3,7 +3,6 @@
 #include "text/cp936.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 #include <stdexcept>
 
@@ -51,7 +50,8 @@ int ListView::appendEncodedRow(std::span<const std::string_view> cells) {
     std::size_t end = pool_.size();
     pool_.resize(end + bytes);
     for (std::size_t c = 0; c < count; ++c) {
-        std::memcpy(pool_.data() + end, cells[c].data(), cells[c].size());
+        // A NULL cell comes as an empty view without data: nothing to copy.
+        std::copy(cells[c].begin(), cells[c].end(), pool_.data() + end);
         end += cells[c].size();
         cellEnds_.push_back(static_cast<std::uint32_t>(end));
     }
