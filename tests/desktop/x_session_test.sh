@@ -277,7 +277,10 @@ read -r x y width height <<<"$(geometry "$login")"
 extents=$(xprop -id "$login" _NET_FRAME_EXTENTS | sed 's/.*= //')
 [ "$extents" = "0, 0, 0, 0" ] && pass "login window borderless" ||
     fail "login window without a frame, found frame extents $extents"
-[ "$(xdotool getactivewindow)" = "$login" ] && pass "login window active" ||
+login_active() {
+    [ "$(xdotool getactivewindow)" = "$login" ]
+}
+eventually login_active && pass "login window active" ||
     fail "login window active, found $(xdotool getactivewindow)"
 
 capture "$work/login.png" "$login" 0 0 380 250
@@ -336,9 +339,14 @@ text=$(focused_text)
 read -r x y width height <<<"$(geometry "$main")"
 [ "$width $height" = "800 600" ] && pass "main window 800x600" ||
     fail "main window 800x600, found ${width}x${height}"
-stacking=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/, /\n/g' | tail -n 1)
-[ "$((stacking))" = "$((main))" ] && pass "main window on top" ||
-    fail "the main window on top of the stacking order, found $stacking"
+topmost() {
+    xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/, /\n/g' | tail -n 1
+}
+main_on_top() {
+    [ "$(($(topmost)))" = "$((main))" ]
+}
+eventually main_on_top && pass "main window on top" ||
+    fail "the main window on top of the stacking order, found $(topmost)"
 
 # Dragging the header moves the window.
 read -r x y _ <<<"$(geometry "$main")"
