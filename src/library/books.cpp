@@ -2,7 +2,6 @@
 
 #include "store/database.h"
 #include "store/text_functions.h"
-#include "text/cp936.h"
 #include "text/list_column.h"
 
 #include <charconv>
@@ -131,16 +130,8 @@ std::optional<text::TextSet> storedLentNumbers(store::Database& database) {
 
 std::optional<std::unordered_set<std::string>> lentOutOf(store::Database& database,
                                                          const std::vector<std::string>& numbers) {
-    std::unordered_set<std::string> found;
     if (numbers.size() > kNumbersPerQuery) {
-        const std::optional<text::TextSet> stored = storedLentNumbers(database);
-        if (!stored) {
-            return std::nullopt;
-        }
-        for (const std::string& number : *stored) {
-            found.insert(text::fromCp936(number));
-        }
-        return found;
+        return std::nullopt; // too many to bind: storedLentNumbers serves such a list
     }
     std::string sql = "select 图书编号, 借书证号 from 借出数据 where 图书编号 in (?";
     for (std::size_t i = 1; i < numbers.size(); ++i) {
@@ -154,6 +145,7 @@ std::optional<std::unordered_set<std::string>> lentOutOf(store::Database& databa
     }
     const int card = query->columnOf(lend_state::kCard);
     const int number = query->columnOf(lend_state::kBookNumber);
+    std::unordered_set<std::string> found;
     while (query->nextRow()) {
         if (lent(query->bytes(card))) {
             found.insert(query->read(number));

@@ -62,14 +62,14 @@ struct Book {
 // SQLite's limit of bound parameters); a longer list reads every lent book once.
 inline constexpr std::size_t kNumbersPerQuery = 400;
 
-// The books 借出数据 lends out, of `numbers`, or every lent book for a list
-// too long to ask about by number; nothing when the table could not be read.
+// The books 借出数据 lends out, of `numbers` (at most kNumbersPerQuery);
+// nothing when the table could not be read or the list is longer.
 [[nodiscard]] std::optional<std::unordered_set<std::string>>
 lentOutOf(store::Database& database, const std::vector<std::string>& numbers);
 
-// The numbers of every lent book as stored (code page 936), to be matched
-// against stored cells without decoding; nothing when the table could not
-// be read.
+// The numbers of every lent book as stored (code page 936), for a list too
+// long to ask about by number, matched against its stored cells without
+// decoding them; nothing when the table could not be read.
 [[nodiscard]] std::optional<text::TextSet> storedLentNumbers(store::Database& database);
 
 // Writes name every column, so the row matches the table's order whatever
